@@ -1,0 +1,96 @@
+#include "cp858.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <type_traits>
+
+namespace rt {
+namespace {
+
+// Upper half of code page 858: code page 850 with the euro sign at 0xD5.
+// The lower half is ASCII, control characters included (no glyph mapping).
+constexpr std::array<char16_t, 128> kHigh = {
+    // 0x80
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    // 0x90
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    // 0xA0
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    // 0xB0
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    // 0xC0
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    // 0xD0
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x20AC, 0x00CD, 0x00CE,
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    // 0xE0
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    // 0xF0
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+struct Reverse {
+  char16_t unit;
+  uint8_t byte;
+};
+
+// The upper half sorted by UTF-16 unit, built once (thread-safe static init),
+// so that each character costs a binary search instead of a scan.
+const std::array<Reverse, 128>& ReverseTable() {
+  static const std::array<Reverse, 128> table = [] {
+    std::array<Reverse, 128> t{};
+    for (size_t i = 0; i < kHigh.size(); ++i) t[i] = {kHigh[i], static_cast<uint8_t>(0x80 + i)};
+    std::sort(t.begin(), t.end(), [](const Reverse& a, const Reverse& b) { return a.unit < b.unit; });
+    return t;
+  }();
+  return table;
+}
+
+bool IsHighSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+}  // namespace
+
+std::wstring Cp858ToWide(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto b = static_cast<uint8_t>(c);
+    out.push_back(static_cast<wchar_t>(b < 0x80 ? b : kHigh[b - 0x80]));
+  }
+  return out;
+}
+
+std::string WideToCp858(std::wstring_view text, char fallback) {
+  const auto& table = ReverseTable();
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    // Unsigned, so that a 32-bit wchar_t beyond 0xFFFF is simply unmappable.
+    const auto u = static_cast<uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
+    if (u < 0x80) {
+      out.push_back(static_cast<char>(u));
+      continue;
+    }
+    if (IsHighSurrogate(u) && i + 1 < text.size() &&
+        IsLowSurrogate(static_cast<uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i + 1])))) {
+      ++i;  // one character outside the BMP: one fallback
+      out.push_back(fallback);
+      continue;
+    }
+    const auto it = std::lower_bound(table.begin(), table.end(), u,
+                                     [](const Reverse& r, uint32_t v) { return r.unit < v; });
+    out.push_back(it != table.end() && it->unit == u ? static_cast<char>(it->byte) : fallback);
+  }
+  return out;
+}
+
+}  // namespace rt

@@ -1,0 +1,18 @@
+// Conversion between the OEM code page 858 that the runtime's texts are held in
+// and UTF-16, which Windows controls and the drawing calls expect.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// Every byte becomes exactly one UTF-16 unit; control bytes stay control
+// characters. Each wchar_t holds one UTF-16 unit, also where it is 32 bits wide.
+std::wstring Cp858ToWide(std::string_view text);
+
+// Characters without a byte in code page 858 become `fallback`: a surrogate
+// pair (one character) gives one fallback byte, a lone surrogate one as well.
+std::string WideToCp858(std::wstring_view text, char fallback = '?');
+
+}  // namespace rt

@@ -1,0 +1,100 @@
+#include "cp858.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+std::string AllBytes() {
+  std::string s;
+  for (int b = 0; b < 256; ++b) s.push_back(static_cast<char>(b));
+  return s;
+}
+
+unsigned Unit(wchar_t w) { return static_cast<unsigned>(w); }
+
+TEST(Cp858Table, EveryByteIsOneDistinctUnitAndRoundTrips) {
+  const std::string bytes = AllBytes();
+  const std::wstring wide = rt::Cp858ToWide(bytes);
+  ASSERT_EQ(wide.size(), 256u);
+  std::set<unsigned> units;
+  for (wchar_t w : wide) units.insert(Unit(w));
+  EXPECT_EQ(units.size(), 256u) << "two bytes share one character";
+  EXPECT_EQ(rt::WideToCp858(wide), bytes);
+}
+
+TEST(Cp858Table, ControlBytesStayControlCharacters) {
+  for (int b = 0; b < 0x80; ++b)
+    EXPECT_EQ(Unit(rt::Cp858ToWide(std::string(1, static_cast<char>(b)))[0]), static_cast<unsigned>(b))
+        << "byte " << b;
+  EXPECT_EQ(rt::WideToCp858(L"a\r\nb\t\x7f"), "a\r\nb\t\x7f");
+}
+
+TEST(Cp858Table, GermanLettersAndEuro) {
+  const struct {
+    unsigned char byte;
+    unsigned unit;
+  } cases[] = {{0x81, 0x00FC}, {0x94, 0x00F6}, {0x84, 0x00E4}, {0xE1, 0x00DF}, {0x8E, 0x00C4},
+               {0x99, 0x00D6}, {0x9A, 0x00DC}, {0xD5, 0x20AC}};
+  for (const auto& c : cases) {
+    const std::string byte(1, static_cast<char>(c.byte));
+    EXPECT_EQ(Unit(rt::Cp858ToWide(byte)[0]), c.unit) << std::hex << "byte 0x" << int(c.byte);
+    EXPECT_EQ(rt::WideToCp858(std::wstring(1, static_cast<wchar_t>(c.unit))), byte)
+        << std::hex << "U+" << c.unit;
+  }
+  EXPECT_EQ(rt::WideToCp858(L"Gr\u00fc\u00dfe 5 \u20ac"), "Gr\x81\xE1" "e 5 \xD5");
+}
+
+TEST(Cp858Table, SpotChecksAcrossTheUpperHalf) {
+  const std::wstring wide = rt::Cp858ToWide(AllBytes());
+  EXPECT_EQ(Unit(wide[0x80]), 0x00C7u);  // Ç
+  EXPECT_EQ(Unit(wide[0x9F]), 0x0192u);  // ƒ
+  EXPECT_EQ(Unit(wide[0xB0]), 0x2591u);  // light shade
+  EXPECT_EQ(Unit(wide[0xC4]), 0x2500u);  // box drawing horizontal
+  EXPECT_EQ(Unit(wide[0xCF]), 0x00A4u);  // currency sign
+  EXPECT_EQ(Unit(wide[0xF0]), 0x00ADu);  // soft hyphen
+  EXPECT_EQ(Unit(wide[0xF2]), 0x2017u);  // double low line
+  EXPECT_EQ(Unit(wide[0xFE]), 0x25A0u);  // black square
+  EXPECT_EQ(Unit(wide[0xFF]), 0x00A0u);  // no-break space
+}
+
+TEST(Cp858Table, WholeLatin1UpperHalfIsMappable) {
+  for (unsigned u = 0xA0; u <= 0xFF; ++u) {
+    const std::wstring w(1, static_cast<wchar_t>(u));
+    const std::string b = rt::WideToCp858(w, '\0');
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_NE(b[0], '\0') << std::hex << "U+" << u;
+    EXPECT_EQ(rt::Cp858ToWide(b), w) << std::hex << "U+" << u;
+  }
+}
+
+TEST(Cp858Unmappable, BecomesFallback) {
+  EXPECT_EQ(rt::WideToCp858(L"a\u4E2Db"), "a?b");
+  EXPECT_EQ(rt::WideToCp858(L"\u4E2D", '_'), "_");
+  EXPECT_EQ(rt::WideToCp858(L"\u0131"), "?") << "dotless i gave its place to the euro";
+  EXPECT_EQ(rt::WideToCp858(L"\u0085\uFFFF"), "??");
+  EXPECT_EQ(rt::WideToCp858(L""), "");
+}
+
+TEST(Cp858Unmappable, SurrogatesGiveOneFallbackPerCharacter) {
+  const wchar_t pair[] = {L'x', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00), L'y', 0};
+  EXPECT_EQ(rt::WideToCp858(pair), "x?y");
+  const wchar_t loneHigh[] = {static_cast<wchar_t>(0xD83D), L'A', 0};
+  EXPECT_EQ(rt::WideToCp858(loneHigh), "?A");
+  const wchar_t highAtEnd[] = {L'A', static_cast<wchar_t>(0xD83D), 0};
+  EXPECT_EQ(rt::WideToCp858(highAtEnd), "A?");
+  const wchar_t loneLow[] = {static_cast<wchar_t>(0xDE00), static_cast<wchar_t>(0xDE00), 0};
+  EXPECT_EQ(rt::WideToCp858(loneLow), "??");
+  const wchar_t twoHighs[] = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xD83D),
+                              static_cast<wchar_t>(0xDE00), 0};
+  EXPECT_EQ(rt::WideToCp858(twoHighs), "??");
+  if constexpr (sizeof(wchar_t) == 4) {
+    // A 32-bit wchar_t beyond UTF-16 is no code page character either.
+    const wchar_t beyond[] = {static_cast<wchar_t>(0x1F600), static_cast<wchar_t>(0x100E9), 0};
+    EXPECT_EQ(rt::WideToCp858(beyond), "??");
+  }
+}
+
+}  // namespace

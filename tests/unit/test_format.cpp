@@ -1,0 +1,203 @@
+#include "format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr const char* kAmount = "@N 999999999.99";
+constexpr double kKurs = 1.95583;
+
+std::string Amount(double v) { return rt::FormatNumber(v, kAmount); }
+
+// The expected text for a whole number of cents, from integer arithmetic.
+std::string CentsText(long long cents) {
+  const long long a = std::llabs(cents);
+  std::string text = cents < 0 ? "-" : "";
+  text += std::to_string(a / 100);
+  text += ',';
+  text += static_cast<char>('0' + a % 100 / 10);
+  text += static_cast<char>('0' + a % 10);
+  return text;
+}
+
+// n / d rounded half away from zero, exactly.
+long long RoundDiv(long long n, long long d) {
+  const long long q = std::llabs(n) / d, r = std::llabs(n) % d;
+  const long long m = 2 * r >= d ? q + 1 : q;
+  return n < 0 ? -m : m;
+}
+
+TEST(FormatAmount, ConverterExamples) {
+  EXPECT_EQ(Amount(100 * kKurs), "195,58");
+  EXPECT_EQ(Amount(100 / kKurs), "51,13");
+  EXPECT_EQ(Amount(1 * kKurs), "1,96");
+  EXPECT_EQ(Amount(1500 * kKurs), "2933,75");
+  EXPECT_EQ(Amount(2500 * kKurs), "4889,58");
+  EXPECT_EQ(Amount(0), "0,00");
+  EXPECT_EQ(Amount(-5), "-5,00");
+  EXPECT_EQ(Amount(123456789.12), "123456789,12");
+}
+
+TEST(FormatAmount, TiesRoundAwayFromZeroDespiteBinaryNoise) {
+  // Each of these doubles lies just below the decimal tie it stands for
+  // (977.9149999999999636...), so rounding the binary value would lose a cent.
+  EXPECT_EQ(Amount(500 * kKurs), "977,92");
+  EXPECT_EQ(Amount(2.675), "2,68");
+  EXPECT_EQ(Amount(1.005), "1,01");
+  EXPECT_EQ(Amount(0.285), "0,29");
+  EXPECT_EQ(Amount(1.115), "1,12");
+  EXPECT_EQ(Amount(0.125), "0,13");  // exact in binary: no half-to-even
+  EXPECT_EQ(Amount(-0.125), "-0,13");
+  EXPECT_EQ(Amount(-2.675), "-2,68");
+  EXPECT_EQ(Amount(9.77915e-3 / kKurs), "0,01");
+  EXPECT_EQ(Amount(0.1 + 0.2), "0,30");
+  EXPECT_EQ(Amount(1.0049999), "1,00");
+  EXPECT_EQ(Amount(2.6749), "2,67");
+}
+
+TEST(FormatAmount, CarryPropagatesIntoTheIntegerPart) {
+  EXPECT_EQ(Amount(9.995), "10,00");
+  EXPECT_EQ(Amount(99.995), "100,00");
+  EXPECT_EQ(Amount(0.995), "1,00");
+  EXPECT_EQ(Amount(-9.995), "-10,00");
+  EXPECT_EQ(Amount(99999999.995), "100000000,00");
+  EXPECT_EQ(Amount(1.095), "1,10");
+}
+
+TEST(FormatAmount, NoNegativeZero) {
+  EXPECT_EQ(Amount(-0.0), "0,00");
+  EXPECT_EQ(Amount(-0.004), "0,00");
+  EXPECT_EQ(Amount(-1e-300), "0,00");
+  EXPECT_EQ(Amount(-0.005), "-0,01");
+}
+
+TEST(FormatAmount, OverflowIsMarkedNeverWrong) {
+  const std::string stars(12, '*');
+  EXPECT_EQ(Amount(999999999.99), "999999999,99");
+  EXPECT_EQ(Amount(999999999.994), "999999999,99");
+  EXPECT_EQ(Amount(-999999999.994), "-999999999,99");
+  EXPECT_EQ(Amount(999999999.995), stars);
+  EXPECT_EQ(Amount(-999999999.995), stars);
+  EXPECT_EQ(Amount(1e9), stars);
+  EXPECT_EQ(Amount(1e300), stars);
+  EXPECT_EQ(Amount(std::numeric_limits<double>::quiet_NaN()), stars);
+  EXPECT_EQ(Amount(std::numeric_limits<double>::infinity()), stars);
+  EXPECT_EQ(Amount(-std::numeric_limits<double>::infinity()), stars);
+  EXPECT_EQ(rt::FormatNumber(1000, "@N 999.9"), "*****");
+  EXPECT_EQ(rt::FormatNumber(999.96, "@N 999.9"), "*****");
+  EXPECT_EQ(rt::FormatNumber(999.94, "@N 999.9"), "999,9");
+}
+
+TEST(FormatAmount, OtherTemplates) {
+  EXPECT_EQ(rt::FormatNumber(2.5, "@N 999"), "3");
+  EXPECT_EQ(rt::FormatNumber(-2.5, "@N 999"), "-3");
+  EXPECT_EQ(rt::FormatNumber(1.23456, "@N 9.9999"), "1,2346");
+  EXPECT_EQ(rt::FormatNumber(0.5, "@N .99"), ",50");
+  EXPECT_EQ(rt::FormatNumber(1.5, "@N .99"), "***");
+  EXPECT_EQ(rt::FormatNumber(1e-7, "@N 9.99999999"), "0,00000010");
+}
+
+TEST(FormatShortest, NoTemplate) {
+  EXPECT_EQ(rt::FormatNumber(kKurs, "@N"), "1,95583");
+  EXPECT_EQ(rt::FormatNumber(0, "@N"), "0");
+  EXPECT_EQ(rt::FormatNumber(-0.0, "@N"), "0");
+  EXPECT_EQ(rt::FormatNumber(10, "@N"), "10");
+  EXPECT_EQ(rt::FormatNumber(-2.5, "@N"), "-2,5");
+  EXPECT_EQ(rt::FormatNumber(0.1 + 0.2, "@N"), "0,3");
+  EXPECT_EQ(rt::FormatNumber(500 * kKurs, "@N"), "977,915");
+  EXPECT_EQ(rt::FormatNumber(1e20, "@N"), "100000000000000000000");
+  EXPECT_EQ(rt::FormatNumber(1.5e-5, "@N"), "0,000015");
+  EXPECT_EQ(rt::FormatNumber(2.5, ""), "2.5");
+  EXPECT_EQ(rt::FormatNumber(std::nan(""), "@N"), "*");
+}
+
+TEST(FormatFixedWidth, PointAndLeftPadding) {
+  EXPECT_EQ(rt::FormatNumber(3.14159, "999.99"), "  3.14");
+  EXPECT_EQ(rt::FormatNumber(-5, "999.99"), " -5.00");
+  EXPECT_EQ(rt::FormatNumber(-99.99, "999.99"), "-99.99");
+  EXPECT_EQ(rt::FormatNumber(999.994, "999.99"), "999.99");
+  EXPECT_EQ(rt::FormatNumber(999.995, "999.99"), "******");
+  EXPECT_EQ(rt::FormatNumber(-999.99, "999.99"), "******") << "no room for the sign";
+  EXPECT_EQ(rt::FormatNumber(-0.001, "999.99"), "  0.00");
+  EXPECT_EQ(rt::FormatNumber(42, "99999"), "   42");
+}
+
+TEST(FormatAmount, EveryCentAndItsConversionsMatchExactDecimalArithmetic) {
+  for (long long c = -100000; c <= 100000; ++c) {
+    const double amount = static_cast<double>(c) / 100;
+    const std::string text = Amount(amount);
+    ASSERT_EQ(text, CentsText(c));
+    ASSERT_EQ(rt::ParseNumber(text, "N 999999999.99"), amount) << text;
+    // Euro to DM: the exact product has seven decimals; DM to euro never ties.
+    ASSERT_EQ(Amount(amount * kKurs), CentsText(RoundDiv(c * 195583, 100000))) << amount;
+    ASSERT_EQ(Amount(amount / kKurs), CentsText(RoundDiv(c * 100000, 195583))) << amount;
+  }
+}
+
+TEST(FormatAmount, LargeAmountsRoundTrip) {
+  for (double v : {999999999.99, -999999999.99, 123456789.01, 987654321.5, 100000000.0, 0.01}) {
+    const std::string text = Amount(v);
+    EXPECT_EQ(rt::ParseNumber(text, "N 999999999.99"), v) << text;
+  }
+  EXPECT_EQ(Amount(999999999.99 / kKurs * kKurs), "999999999,99");
+  EXPECT_EQ(rt::ParseNumber(Amount(1e12), "N 999999999.99"), 0.0);
+  EXPECT_EQ(rt::ParseNumber(rt::FormatNumber(kKurs / 7, "@N"), "N 999999999.99"), 0.279404285714286);
+}
+
+double Parse(std::string_view text) { return rt::ParseNumber(text, "N 999999999.99"); }
+
+TEST(ParseNumber, NothingNumericIsZero) {
+  for (const char* text : {"", "   ", "\t", "abc", "-", "+", " - ", ",", ".", "--5", "+-5", "e5", "************"}) {
+    const double v = Parse(text);
+    EXPECT_EQ(v, 0.0) << '"' << text << '"';
+    EXPECT_FALSE(std::signbit(v)) << '"' << text << '"';
+  }
+  EXPECT_FALSE(std::signbit(Parse("-0,00")));
+}
+
+TEST(ParseNumber, BlanksSignsAndSeparators) {
+  EXPECT_EQ(Parse("12"), 12.0);
+  EXPECT_EQ(Parse("  12,50  "), 12.5);
+  EXPECT_EQ(Parse("\t7\t"), 7.0);
+  EXPECT_EQ(Parse("-5,00"), -5.0);
+  EXPECT_EQ(Parse(" - 12,5"), -12.5);
+  EXPECT_EQ(Parse("+3.25"), 3.25);
+  EXPECT_EQ(Parse("1.5"), Parse("1,5"));
+  EXPECT_EQ(Parse(",5"), 0.5);
+  EXPECT_EQ(Parse("-.5"), -0.5);
+  EXPECT_EQ(Parse("5,"), 5.0);
+  EXPECT_EQ(Parse("0012,30"), 12.3);
+}
+
+TEST(ParseNumber, LongestValidPrefixCounts) {
+  EXPECT_EQ(Parse("12a"), 12.0);
+  EXPECT_EQ(Parse("1,2,3"), 1.2);
+  EXPECT_EQ(Parse("1.234,56"), 1.234);
+  EXPECT_EQ(Parse("1 2"), 1.0);
+  EXPECT_EQ(Parse("1e5"), 1.0);
+  EXPECT_EQ(Parse("3,14 DM"), 3.14);
+}
+
+TEST(ParseNumber, CorrectlyRoundedAndNotCutToTheTemplate) {
+  EXPECT_EQ(Parse("0,1"), 0.1);
+  EXPECT_EQ(Parse("977,915"), 977.915);
+  EXPECT_EQ(Parse("1,95583"), kKurs);
+  EXPECT_EQ(Parse("9007199254740993"), 9007199254740992.0);  // tie to even
+  EXPECT_EQ(Parse("0,30000000000000004"), 0.1 + 0.2);
+}
+
+TEST(ParseNumber, VeryLongDigitStrings) {
+  EXPECT_EQ(Parse("99999999999999999999"), 1e20);
+  EXPECT_EQ(Parse("-99999999999999999999,99"), -1e20);
+  EXPECT_EQ(Parse("0," + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(Parse(std::string(400, '9')), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Parse("-" + std::string(400, '9')), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Parse(std::string(400, '0') + "7"), 7.0);
+}
+
+}  // namespace
