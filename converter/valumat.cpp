@@ -1,0 +1,183 @@
+// The converter window: two amount fields, DM and euro, converted into each
+// other on every key at the fixed rate.
+#include "valumat.h"
+
+#include "controls.h"
+#include "events.h"
+#include "settings.h"
+#include "transform.h"
+
+namespace valumat {
+
+using namespace rt;
+
+void AppSys() {
+  SetLocale(37, "1");
+  SetLocale(kLocaleCurrency, Chr(213));  // the euro sign
+}
+
+void Main() {
+  Value mp1, mp2;
+  ObjectRef oXbp;
+  long nEvent = 0;
+  std::shared_ptr<XbpDialog> oDlg;
+  std::shared_ptr<XbpSLE> oSLE1, oSLE2;
+  double nEuro = 0, nDM = 1.95583, nKurs = 1.95583;
+  WindowRef drawingArea;
+  Value aGross;
+  const long nBreit = 10, nHoch = 10;
+  Value aPosRechner;
+
+  aPosRechner = NewArray(2);
+  aGross = SetAppWindow()->currentSize();
+  aPosRechner[1] = Int((aGross.at(1).number() - nBreit) / 2);
+  aPosRechner[2] = Int((aGross.at(2).number() - nHoch) / 2);
+
+  oDlg = New<XbpDialog>({AppDesktop(), NIL, Value{aPosRechner.at(1), aPosRechner.at(2)}, Value{280, 140}, NIL, false});
+  oDlg->taskList = true;
+  oDlg->icon = 333;
+  oDlg->title = " Valumat";
+  oDlg->close = [&](const Args&) -> Value {
+    nEvent = kEvClose;
+    oDlg->destroy();
+    return NIL;
+  };
+  oDlg->create();
+
+  drawingArea = oDlg->drawingArea();
+  drawingArea->setColorBG(15);
+  drawingArea->setFontCompoundName("9.Arial Fett");
+
+  auto flag = [&](long x, long y, long picture) {
+    auto oFlag = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{108, 144}});
+    oFlag->clipSiblings = true;
+    oFlag->autoSize = true;
+    oFlag->type = XbpStatic::kTypeBitmap;
+    oFlag->caption = picture;
+    oFlag->create();
+    oXbp = oFlag;
+  };
+
+  // An amount field: its variable behind the data link, emptied on leaving,
+  // and converted into the other field on every key but Escape.
+  auto amountField = [&](long y, long background, long foreground, double& nVar) {
+    auto oSLE = New<XbpSLE>({drawingArea, NIL, Value{44, y}, Value{96, 24},
+                             Value{Value{kPPBackground, background}, Value{kPPForeground, foreground},
+                                   Value{kPPCompoundName, "8.MS Sans Serif"}}});
+    oSLE->tabStop = true;
+    oSLE->bufferLength = 20;
+    oSLE->clipSiblings = true;
+    oSLE->dataLink = [&nVar](const Args& a) -> Value {
+      if (PCount(a) == 0) return Transform(nVar, "@N");
+      nVar = LChar2Var(Arg(a, 1).text(), "N 999999999.99").number();
+      return nVar;
+    };
+    oSLE->setData();
+    oSLE->create();
+    oSLE->clear();
+    oXbp = oSLE;
+    return oSLE;
+  };
+
+  auto quit = [&]() {
+    nEvent = kEvClose;
+    oDlg->destroy();
+  };
+
+  flag(5, 75, 931);
+  oSLE1 = amountField(75, -47, 3, nEuro);
+  oSLE1->killInputFocus = [&](const Args&) -> Value {
+    oSLE1->clear();
+    oSLE2->clear();
+    return NIL;
+  };
+  oSLE1->keyboard = [&](const Args& a) -> Value {
+    if (Arg(a, 1) == kKeyEsc) {
+      quit();
+    } else {
+      oSLE1->getData();
+      nEuro = nEuro / nKurs;
+      oSLE2->setData(Transform(nEuro, "@N 999999999.99"));
+    }
+    return NIL;
+  };
+
+  flag(5, 42, 932);
+  oSLE2 = amountField(40, -41, 4, nDM);
+  oSLE2->killInputFocus = [&](const Args&) -> Value {
+    oSLE2->clear();
+    oSLE1->clear();
+    return NIL;
+  };
+  oSLE2->keyboard = [&](const Args& a) -> Value {
+    if (Arg(a, 1) == kKeyEsc) {
+      quit();
+    } else {
+      oSLE2->getData();
+      nDM = nDM * nKurs;
+      oSLE1->setData(Transform(nDM, "@N 999999999.99"));
+    }
+    return NIL;
+  };
+
+  auto label = [&](long x, long y, const std::string& text) {
+    auto oLabel = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{20, 20}});
+    oLabel->caption = text;
+    oLabel->clipSiblings = true;
+    oLabel->autoSize = true;
+    oLabel->options = XbpStatic::kTextRight | XbpStatic::kTextVCenter;
+    oLabel->create();
+    oXbp = oLabel;
+  };
+  label(148, 75, "DM");
+  label(155, 40, Chr(213));
+
+  auto button = [&](long y, const std::string& caption) {
+    auto oButton = New<XbpPushButton>(
+        {drawingArea, NIL, Value{192, y}, Value{76, 24}, Value{Value{kPPBackground, -40}, Value{kPPForeground, -58}}});
+    oButton->caption = caption;
+    oButton->tabStop = false;
+    oButton->create();
+    oXbp = oButton;
+    return oButton;
+  };
+  button(75, " ~Info")->activate = [&](const Args&) -> Value {
+    INFO_Euro(oDlg);
+    return NIL;
+  };
+  auto oBeenden = button(40, " ~Beenden");
+  oBeenden->activate = [&](const Args&) -> Value {
+    quit();
+    return NIL;
+  };
+  oBeenden->keyboard = [&](const Args& a) -> Value {
+    if (Arg(a, 1) == kKeyEsc) quit();
+    return NIL;
+  };
+
+  auto oKurs = New<XbpStatic>({drawingArea, NIL, Value{25, 5}, Value{240, 24},
+                               Value{Value{kPPForeground, 3}, Value{kPPCompoundName, "10.Arial Fett"}}});
+  oKurs->caption = "Kurs: 1" + Chr(213) + " = 1,95583 DM";
+  oKurs->clipSiblings = true;
+  oKurs->options = XbpStatic::kTextCenter | XbpStatic::kTextVCenter;
+  oKurs->create();
+  oXbp = oKurs;
+
+  oDlg->show();
+  SetAppFocus(oDlg);
+  SetAppFocus(oSLE2);
+
+  while (nEvent != kEvClose) {
+    nEvent = AppEvent(mp1, mp2, oXbp);
+    if (nEvent == kEvClose && oXbp != oDlg) {
+      // The close button of an information window closes that window only;
+      // the program ends on its own window's close alone.
+      nEvent = kEvNone;
+      oXbp->handleEvent(kEvClose, mp1, mp2);
+      continue;
+    }
+    if (oXbp) oXbp->handleEvent(nEvent, mp1, mp2);
+  }
+}
+
+}  // namespace valumat

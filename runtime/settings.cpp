@@ -1,0 +1,46 @@
+#include "settings.h"
+
+#include <map>
+
+namespace rt {
+
+namespace {
+
+std::map<int, Value>& Settings() {
+  static std::map<int, Value> settings{
+      {kSetDateFormat, Value("dd.mm.yy")},
+      {kSetConsole, Value(true)},
+      {kSetAlternate, Value(false)},
+      {kSetAltFile, Value("")},
+      {kSetExtra, Value(true)},
+      {kSetPrinter, Value(false)},
+      {kSetCentury, Value(false)},
+  };
+  return settings;
+}
+
+std::map<int, Value>& Locale() {
+  static std::map<int, Value> locale;
+  return locale;
+}
+
+Value Exchange(std::map<int, Value>& table, int key, const Value& value) {
+  Value& slot = table[key];
+  Value previous = slot;
+  slot = value;
+  return previous;
+}
+
+Value Lookup(const std::map<int, Value>& table, int key) {
+  auto it = table.find(key);
+  return it == table.end() ? Value() : it->second;
+}
+
+}  // namespace
+
+Value Set(int setting) { return Lookup(Settings(), setting); }
+Value Set(int setting, const Value& value) { return Exchange(Settings(), setting, value); }
+Value SetLocale(int entry) { return Lookup(Locale(), entry); }
+Value SetLocale(int entry, const Value& value) { return Exchange(Locale(), entry, value); }
+
+}  // namespace rt

@@ -1,0 +1,29 @@
+// Process-wide runtime settings (`Set`) and locale entries (`SetLocale`).
+#pragma once
+
+#include "value.h"
+
+namespace rt {
+
+// Setting numbers used by the program.
+inline constexpr int kSetDateFormat = 4;
+inline constexpr int kSetConsole = 17;
+inline constexpr int kSetAlternate = 18;
+inline constexpr int kSetAltFile = 19;
+inline constexpr int kSetExtra = 21;
+inline constexpr int kSetPrinter = 23;
+inline constexpr int kSetCentury = 40;
+inline constexpr int kSetOptimize = 41;
+
+// Locale entries.
+inline constexpr int kLocaleCurrency = 5;
+
+// Returns the current value of a setting.
+Value Set(int setting);
+// Sets a setting and returns its previous value.
+Value Set(int setting, const Value& value);
+
+Value SetLocale(int entry);
+Value SetLocale(int entry, const Value& value);
+
+}  // namespace rt

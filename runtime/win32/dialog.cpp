@@ -1,0 +1,179 @@
+// Dialog windows, their drawing area, the desktop, and focus.
+#include "../events.h"
+#include "native.h"
+
+namespace rt {
+
+// --- desktop ---------------------------------------------------------------
+
+XbpDesktop::XbpDesktop() { visible = true; }
+
+long XbpDesktop::childAreaHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+Value XbpDesktop::currentSize() const { return Value{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+namespace {
+
+WindowRef& AppWindowSlot() {
+  static WindowRef appWindow;
+  return appWindow;
+}
+
+}  // namespace
+
+WindowRef AppDesktop() {
+  static const WindowRef desktop = std::make_shared<XbpDesktop>();
+  return desktop;
+}
+
+WindowRef SetAppWindow() {
+  WindowRef& slot = AppWindowSlot();
+  return slot ? slot : AppDesktop();
+}
+
+WindowRef SetAppWindow(const WindowRef& window) {
+  WindowRef previous = SetAppWindow();
+  AppWindowSlot() = window;
+  return previous;
+}
+
+WindowRef SetAppFocus() { return OwningWindow(GetFocus()); }
+
+WindowRef SetAppFocus(const WindowRef& window) {
+  WindowRef previous = SetAppFocus();
+  if (window && window->isCreated()) {
+    HWND hwnd = Hwnd(window->nativeHandle());
+    HWND root = GetAncestor(hwnd, GA_ROOT);
+    if (root && GetForegroundWindow() != root) SetForegroundWindow(root);
+    SetFocus(hwnd);
+  }
+  return previous;
+}
+
+// --- drawing area ----------------------------------------------------------
+
+XbpWindow::NativeSpec XbpDrawingArea::nativeSpec() const {
+  NativeSpec spec;
+  spec.windowClass = L"XbpDrawingArea";
+  spec.style = WS_CLIPCHILDREN;
+  return spec;
+}
+
+bool XbpDrawingArea::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r{};
+    GetClientRect(Hwnd(handle_), &r);
+    FillRect(reinterpret_cast<HDC>(wparam), &r, static_cast<HBRUSH>(backgroundBrush()));
+    result = 1;
+    return true;
+  }
+  return XbpWindow::onMessage(msg, wparam, lparam, result);
+}
+
+// --- dialog ----------------------------------------------------------------
+
+XbpBaseDialog::XbpBaseDialog() { clipChildren = true; }
+
+void XbpBaseDialog::init(const Args& args) { XbpWindow::init(args); }
+
+XbpWindow::NativeSpec XbpBaseDialog::nativeSpec() const {
+  NativeSpec spec;
+  spec.windowClass = L"XbpDialog";
+  spec.style = WS_OVERLAPPED | WS_CAPTION;
+  if (sysMenu) spec.style |= WS_SYSMENU;
+  if (minButton) spec.style |= WS_MINIMIZEBOX;
+  if (maxButton) spec.style |= WS_MAXIMIZEBOX;
+  if (taskList) spec.exStyle |= WS_EX_APPWINDOW;
+  spec.text = Wide(title);
+  return spec;
+}
+
+void XbpBaseDialog::create(const Args& args) {
+  XbpWindow::create(args);
+}
+
+void XbpBaseDialog::afterCreate() {
+  HWND hwnd = Hwnd(handle_);
+  if (icon.isNumber()) {
+    const auto id = MAKEINTRESOURCEW(icon.integer());
+    iconBig_ = LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0);
+    iconSmall_ =
+        LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+    if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
+    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+  }
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  drawingArea_ = std::make_shared<XbpDrawingArea>();
+  const WindowRef self = std::static_pointer_cast<XbpWindow>(shared_from_this());
+  drawingArea_->init({Value(self), Value(self), Value{0, 0}, Value{client.right, client.bottom}, Value(), true});
+  drawingArea_->create();
+}
+
+void* XbpBaseDialog::childParentHandle() const { return handle_; }
+
+bool XbpBaseDialog::setTitle(const std::string& newTitle) {
+  title = newTitle;
+  return !handle_ || SetWindowTextW(Hwnd(handle_), Wide(title).c_str());
+}
+
+Value XbpBaseDialog::handleEvent(long code, const Value& mp1, const Value& mp2) {
+  if (code == kEvClose && handle_) {
+    callBlock(close, mp1, mp2);
+    return Value(shared_from_this());
+  }
+  return XbpWindow::handleEvent(code, mp1, mp2);
+}
+
+bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  HWND hwnd = Hwnd(handle_);
+  switch (msg) {
+    case WM_CLOSE:
+      // The close button is an event for the application, not an order.
+      PostAppEvent(kEvClose, Value(), Value(), shared_from_this());
+      result = 0;
+      return true;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        lastFocus_ = (focus && IsChild(hwnd, focus)) ? focus : nullptr;
+        return false;
+      }
+      if (lastFocus_ && IsWindow(Hwnd(lastFocus_)) && IsChild(hwnd, Hwnd(lastFocus_))) {
+        // Back to the control that had the focus, as dialogs do.
+        SetFocus(Hwnd(lastFocus_));
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_CHAR:
+      PostAppEvent(kEvKeyboard, KeyFromChar(static_cast<wchar_t>(wparam)), Value(), shared_from_this());
+      result = 0;
+      return true;
+    case WM_KEYDOWN:
+      if (const long key = KeyFromVirtualKey(wparam)) {
+        PostAppEvent(kEvKeyboard, key, Value(), shared_from_this());
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_SIZE:
+      if (drawingArea_ && drawingArea_->isCreated()) {
+        MoveWindow(Hwnd(drawingArea_->nativeHandle()), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      }
+      return false;
+    default: return XbpWindow::onMessage(msg, wparam, lparam, result);
+  }
+}
+
+void XbpBaseDialog::onNativeDestroyed() {
+  XbpWindow::onNativeDestroyed();
+  close = Value();
+  drawingArea_.reset();  // the area points back at its dialog
+  if (iconBig_) DestroyIcon(static_cast<HICON>(iconBig_));
+  if (iconSmall_) DestroyIcon(static_cast<HICON>(iconSmall_));
+  iconBig_ = iconSmall_ = nullptr;
+  lastFocus_ = nullptr;
+}
+
+}  // namespace rt

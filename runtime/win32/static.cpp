@@ -1,0 +1,110 @@
+// Static texts and pictures.
+#include "native.h"
+
+namespace rt {
+
+XbpWindow::NativeSpec XbpBaseStatic::nativeSpec() const {
+  NativeSpec spec;
+  spec.windowClass = L"XbpStatic";
+  if (type == kTypeText) spec.text = Wide(caption.text());
+  return spec;
+}
+
+void XbpBaseStatic::afterCreate() {
+  if (type == kTypeBitmap) loadBitmap();
+  if (autoSize) fitToContent();
+}
+
+bool XbpBaseStatic::setCaption(const Value& newCaption) {
+  caption = newCaption;
+  if (!handle_) return true;
+  if (type == kTypeBitmap) {
+    loadBitmap();
+  } else {
+    SetWindowTextW(Hwnd(handle_), Wide(caption.text()).c_str());
+  }
+  if (autoSize) fitToContent();
+  invalidate();
+  return true;
+}
+
+void XbpBaseStatic::loadBitmap() {
+  if (bitmap_) DeleteObject(static_cast<HBITMAP>(bitmap_));
+  bitmap_ = nullptr;
+  if (caption.isNumber()) {
+    bitmap_ = LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(caption.integer()), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  }
+}
+
+void XbpBaseStatic::fitToContent() {
+  SIZE extent{};
+  if (type == kTypeBitmap) {
+    BITMAP info{};
+    if (!bitmap_ || !GetObjectW(static_cast<HBITMAP>(bitmap_), sizeof info, &info)) return;
+    extent = {info.bmWidth, info.bmHeight};
+  } else {
+    const std::wstring text = Wide(caption.text());
+    WindowDC dc(Hwnd(handle_));
+    SelectInScope font(dc.get(), static_cast<HFONT>(resolvedFont()));
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  }
+  // The lower-left corner stays where it was placed.
+  setPosAndSize(currentPos(), Value{extent.cx, extent.cy});
+}
+
+void XbpBaseStatic::paint(void* dcHandle) {
+  HDC dc = static_cast<HDC>(dcHandle);
+  RECT r{};
+  GetClientRect(Hwnd(handle_), &r);
+  FillRect(dc, &r, static_cast<HBRUSH>(backgroundBrush()));
+  if (type == kTypeBitmap) {
+    BITMAP info{};
+    if (!bitmap_ || !GetObjectW(static_cast<HBITMAP>(bitmap_), sizeof info, &info)) return;
+    HDC memory = CreateCompatibleDC(dc);
+    {
+      SelectInScope select(memory, static_cast<HBITMAP>(bitmap_));
+      BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    }
+    DeleteDC(memory);
+    return;
+  }
+  UINT format = DT_SINGLELINE | DT_NOPREFIX;
+  if (options & kTextRight) format |= DT_RIGHT;
+  else if (options & kTextCenter) format |= DT_CENTER;
+  if (options & kTextVCenter) format |= DT_VCENTER;
+  else if (options & kTextBottom) format |= DT_BOTTOM;
+  SelectInScope font(dc, static_cast<HFONT>(resolvedFont()));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, resolvedForeground());
+  std::wstring text = Wide(caption.text());
+  DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r, format);
+}
+
+bool XbpBaseStatic::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Hwnd(handle_), &ps);
+      paint(dc);
+      EndPaint(Hwnd(handle_), &ps);
+      result = 0;
+      return true;
+    }
+    case WM_ERASEBKGND:
+      result = 1;  // painted whole in WM_PAINT, without flicker
+      return true;
+    case WM_NCHITTEST:
+      // Like a plain label: clicks go to what lies beneath.
+      result = HTTRANSPARENT;
+      return true;
+    default: return XbpWindow::onMessage(msg, wparam, lparam, result);
+  }
+}
+
+void XbpBaseStatic::onNativeDestroyed() {
+  XbpWindow::onNativeDestroyed();
+  if (bitmap_) DeleteObject(static_cast<HBITMAP>(bitmap_));
+  bitmap_ = nullptr;
+}
+
+}  // namespace rt

@@ -1,0 +1,307 @@
+// The window base class: construction arguments, native creation, geometry
+// in the runtime's bottom-up coordinates, colours, fonts and events.
+#include <cmath>
+
+#include "../events.h"
+#include "native.h"
+
+namespace rt {
+
+namespace {
+
+long Coordinate(const Value& v) { return std::lround(v.number()); }
+
+BOOL CALLBACK RefreshChildFont(HWND child, LPARAM) {
+  if (XbpWindow* w = WindowFromHandle(child)) {
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(w->resolvedFont()), TRUE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+XbpWindow::XbpWindow() {
+  pos_ = Value{0, 0};
+  size_ = Value{0, 0};
+}
+
+XbpWindow::~XbpWindow() {
+  // Objects normally outlive their native window; if not, take it down now
+  // rather than leave a window whose procedure points at freed memory.
+  if (handle_ && IsWindow(Hwnd(handle_))) {
+    SetWindowLongPtrW(Hwnd(handle_), GWLP_USERDATA, 0);
+    DestroyWindow(Hwnd(handle_));
+  }
+  releaseBrush();
+}
+
+void XbpWindow::init(const Args& args) {
+  if (WindowRef parent = Arg(args, 1).as<XbpWindow>()) parent_ = parent;
+  if (!parent_) parent_ = SetAppWindow();
+  if (WindowRef owner = Arg(args, 2).as<XbpWindow>()) owner_ = owner;
+  if (!owner_) owner_ = parent_;
+  if (Arg(args, 3).isArray()) pos_ = Value{Arg(args, 3).at(1), Arg(args, 3).at(2)};
+  if (Arg(args, 4).isArray()) size_ = Value{Arg(args, 4).at(1), Arg(args, 4).at(2)};
+  const Value pp = Arg(args, 5);
+  for (size_t i = 1; i <= pp.size(); ++i) {
+    const Value pair = pp.at(i);
+    const long id = pair.at(1).integer();
+    const Value value = pair.at(2);
+    if (id == kPPForeground && value.isNumber()) fg_ = value;
+    if (id == kPPBackground && value.isNumber()) bg_ = value;
+    if (id == kPPCompoundName && value.isText()) font_ = value.text();
+  }
+  if (Arg(args, 6).isLogical()) visible = Arg(args, 6).logical();
+}
+
+void XbpWindow::create(const Args& args) {
+  if (!args.empty()) init(args);
+  if (handle_) return;
+  RegisterWindowClasses();
+  const NativeSpec spec = nativeSpec();
+  const bool topLevel = !parent_ || dynamic_cast<XbpDesktop*>(parent_.get());
+  DWORD style = spec.style;
+  if (!topLevel) style |= WS_CHILD;
+  if (clipSiblings) style |= WS_CLIPSIBLINGS;
+  if (clipChildren) style |= WS_CLIPCHILDREN;
+  if (tabStop) style |= WS_TABSTOP;
+  if (visible && !topLevel) style |= WS_VISIBLE;
+
+  const long x = Coordinate(pos_.at(1)), y = Coordinate(pos_.at(2));
+  const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
+  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  HWND nativeParent = nullptr;
+  if (!topLevel) {
+    nativeParent = Hwnd(parent_->childParentHandle());
+  } else if (owner_ && !dynamic_cast<XbpDesktop*>(owner_.get())) {
+    nativeParent = Hwnd(owner_->nativeHandle());
+  }
+  HMENU id = nullptr;
+  if (!topLevel) {
+    static UINT_PTR nextId = 1000;
+    id = reinterpret_cast<HMENU>(nextId++);
+  }
+  HWND hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text.c_str(), style, x, areaHeight - y - h, w, h,
+                              nativeParent, id, ModuleInstance(), static_cast<XbpWindow*>(this));
+  if (!hwnd) return;
+  if (spec.subclass) {
+    handle_ = hwnd;
+    RegisterWindow(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
+    SubclassControl(hwnd, this);
+  }
+  applyFont();
+  afterCreate();
+  if (visible && topLevel) show();
+}
+
+void XbpWindow::destroy() {
+  if (handle_) DestroyWindow(Hwnd(handle_));
+}
+
+bool XbpWindow::show() {
+  if (!handle_) return false;
+  ShowWindow(Hwnd(handle_), SW_SHOW);
+  UpdateWindow(Hwnd(handle_));
+  return true;
+}
+
+bool XbpWindow::hide() {
+  if (!handle_) return false;
+  ShowWindow(Hwnd(handle_), SW_HIDE);
+  return true;
+}
+
+bool XbpWindow::isVisible() const { return handle_ && IsWindowVisible(Hwnd(handle_)); }
+bool XbpWindow::isEnabled() const { return handle_ && IsWindowEnabled(Hwnd(handle_)); }
+bool XbpWindow::enable() { return handle_ && (EnableWindow(Hwnd(handle_), TRUE), true); }
+bool XbpWindow::disable() { return handle_ && (EnableWindow(Hwnd(handle_), FALSE), true); }
+
+long XbpWindow::childAreaHeight() const {
+  RECT r{};
+  GetClientRect(Hwnd(childParentHandle()), &r);
+  return r.bottom;
+}
+
+Value XbpWindow::currentPos() const {
+  if (!handle_) return Value{pos_.at(1), pos_.at(2)};
+  RECT r{};
+  GetWindowRect(Hwnd(handle_), &r);
+  HWND nativeParent = GetParent(Hwnd(handle_));
+  if (GetWindowLongPtrW(Hwnd(handle_), GWL_STYLE) & WS_CHILD) {
+    MapWindowPoints(HWND_DESKTOP, nativeParent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  return Value{r.left, areaHeight - r.bottom};
+}
+
+Value XbpWindow::currentSize() const {
+  if (!handle_) return Value{size_.at(1), size_.at(2)};
+  RECT r{};
+  GetWindowRect(Hwnd(handle_), &r);
+  return Value{r.right - r.left, r.bottom - r.top};
+}
+
+bool XbpWindow::setPos(const Value& pos) { return setPosAndSize(pos, currentSize()); }
+bool XbpWindow::setSize(const Value& size) { return setPosAndSize(currentPos(), size); }
+
+bool XbpWindow::setPosAndSize(const Value& pos, const Value& size) {
+  pos_ = Value{pos.at(1), pos.at(2)};
+  size_ = Value{size.at(1), size.at(2)};
+  if (!handle_) return true;
+  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
+  return SetWindowPos(Hwnd(handle_), nullptr, Coordinate(pos_.at(1)), areaHeight - Coordinate(pos_.at(2)) - h, w, h,
+                      SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Value XbpWindow::mapPoint(const WindowRef& destination, const Value& point) const {
+  // Bottom-up client coordinates of this window to those of `destination`.
+  if (!handle_ || !destination) return point;
+  RECT own{};
+  GetClientRect(Hwnd(handle_), &own);
+  POINT p{Coordinate(point.at(1)), own.bottom - Coordinate(point.at(2))};
+  HWND target = Hwnd(destination->nativeHandle());
+  MapWindowPoints(Hwnd(handle_), target, &p, 1);
+  const long height = destination->childAreaHeight();
+  return Value{p.x, height - p.y};
+}
+
+bool XbpWindow::setColorBG(long color) {
+  bg_ = color;
+  invalidate();
+  return true;
+}
+
+bool XbpWindow::setColorFG(long color) {
+  fg_ = color;
+  invalidate();
+  return true;
+}
+
+bool XbpWindow::setFontCompoundName(const std::string& name) {
+  font_ = name;
+  applyFont();
+  return true;
+}
+
+std::string XbpWindow::fontCompoundName() const {
+  if (!font_.empty()) return font_;
+  return parent_ ? parent_->fontCompoundName() : std::string();
+}
+
+unsigned long XbpWindow::resolvedBackground() const {
+  if (bg_.isNumber()) return ColorOf(bg_.integer());
+  return parent_ ? parent_->resolvedBackground() : GetSysColor(COLOR_BTNFACE);
+}
+
+unsigned long XbpWindow::resolvedForeground() const {
+  if (fg_.isNumber()) return ColorOf(fg_.integer());
+  return parent_ ? parent_->resolvedForeground() : GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void* XbpWindow::resolvedFont() const {
+  const std::string name = fontCompoundName();
+  return name.empty() ? DefaultFont() : FontOf(name);
+}
+
+void XbpWindow::applyFont() {
+  if (!handle_) return;
+  SendMessageW(Hwnd(handle_), WM_SETFONT, reinterpret_cast<WPARAM>(resolvedFont()), TRUE);
+  // Children without a font of their own follow this one.
+  EnumChildWindows(Hwnd(handle_), RefreshChildFont, 0);
+}
+
+void XbpWindow::invalidate() {
+  if (handle_) InvalidateRect(Hwnd(handle_), nullptr, TRUE);
+}
+
+void XbpWindow::releaseBrush() {
+  if (brush_) DeleteObject(static_cast<HBRUSH>(brush_));
+  brush_ = nullptr;
+}
+
+Value XbpWindow::callBlock(const Value& block, const Value& mp1, const Value& mp2) {
+  // A copy keeps the closure alive even when it destroys this window, which
+  // drops the window's own reference to it.
+  const Value keep = block;
+  return keep.eval({mp1, mp2, Value(shared_from_this())});
+}
+
+Value XbpWindow::handleEvent(long code, const Value& mp1, const Value& mp2) {
+  if (!handle_) return Value();
+  switch (code) {
+    case kEvKeyboard:
+      callBlock(keyboard, mp1, mp2);
+      if (handle_) defaultKeyboard(mp1.integer());
+      break;
+    case kEvKillInputFocus: callBlock(killInputFocus, mp1, mp2); break;
+    case kEvSetInputFocus: callBlock(setInputFocus, mp1, mp2); break;
+    default: break;
+  }
+  return Value(shared_from_this());
+}
+
+void XbpWindow::defaultKeyboard(long key) {
+  if (key == kKeyTab || key == kKeyShiftTab) MoveToNextTabStop(Hwnd(handle_), key == kKeyShiftTab);
+}
+
+bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  switch (msg) {
+    case WM_SETFOCUS:
+      PostAppEvent(kEvSetInputFocus, Value(), Value(), shared_from_this());
+      return false;
+    case WM_KILLFOCUS:
+      PostAppEvent(kEvKillInputFocus, Value(), Value(), shared_from_this());
+      return false;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_COMMAND:
+      if (lparam) {
+        if (XbpWindow* child = WindowFromHandle(reinterpret_cast<HWND>(lparam)))
+          return child->onReflected(msg, wparam, lparam, result);
+      }
+      return false;
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lparam);
+      if (XbpWindow* child = WindowFromHandle(item->hwndItem)) return child->onReflected(msg, wparam, lparam, result);
+      return false;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lparam);
+      if (XbpWindow* child = WindowFromHandle(header->hwndFrom)) return child->onReflected(msg, wparam, lparam, result);
+      return false;
+    }
+    default: return false;
+  }
+}
+
+bool XbpWindow::onReflected(unsigned msg, uintptr_t wparam, intptr_t, intptr_t& result) {
+  if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+    HDC dc = reinterpret_cast<HDC>(wparam);
+    SetTextColor(dc, resolvedForeground());
+    SetBkColor(dc, resolvedBackground());
+    result = reinterpret_cast<intptr_t>(backgroundBrush());
+    return true;
+  }
+  return false;
+}
+
+void* XbpWindow::backgroundBrush() {
+  const COLORREF background = resolvedBackground();
+  if (brush_ && brushColor_ != background) releaseBrush();
+  if (!brush_) {
+    brush_ = CreateSolidBrush(background);
+    brushColor_ = background;
+  }
+  return brush_;
+}
+
+void XbpWindow::onNativeDestroyed() {
+  releaseBrush();
+  keyboard = Value();
+  killInputFocus = Value();
+  setInputFocus = Value();
+}
+
+}  // namespace rt
