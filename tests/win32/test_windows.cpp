@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include "controls.h"
+#include "events.h"
+#include "win32/native.h"
+
+using namespace rt;
+using valumat::XbpDialog;
+using valumat::XbpPushButton;
+using valumat::XbpSLE;
+using valumat::XbpStatic;
+
+namespace {
+
+LONG WeightOf(void* font) {
+  LOGFONTW lf{};
+  GetObjectW(static_cast<HFONT>(font), sizeof lf, &lf);
+  return lf.lfWeight;
+}
+
+struct Event {
+  long code;
+  Value mp1;
+  ObjectRef object;
+};
+
+// Runs the queue until it stays empty, handing each event to its object.
+std::vector<Event> Drain() {
+  std::vector<Event> seen;
+  Value mp1, mp2;
+  ObjectRef object;
+  for (;;) {
+    const long code = AppEvent(mp1, mp2, object, 5);
+    if (code == kEvNone) break;
+    seen.push_back({code, mp1, object});
+    if (object) object->handleEvent(code, mp1, mp2);
+  }
+  return seen;
+}
+
+HWND H(const WindowRef& w) { return static_cast<HWND>(w->nativeHandle()); }
+
+// Pairs of numbers, compared by content (arrays compare by identity).
+std::pair<long, long> Pair(const Value& v) { return {v.at(1).integer(), v.at(2).integer()}; }
+using P = std::pair<long, long>;
+
+// A dialog with two fields and a button that is no tab stop, as the converter has.
+struct Form {
+  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  std::shared_ptr<XbpSLE> upper, lower;
+  std::shared_ptr<XbpPushButton> button;
+
+  Form() {
+    dlg->title = " Test";
+    dlg->create();
+    auto area = dlg->drawingArea();
+    upper = New<XbpSLE>({area, NIL, Value{44, 75}, Value{96, 24}});
+    upper->bufferLength = 20;
+    upper->create();
+    lower = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
+    lower->bufferLength = 20;
+    lower->create();
+    button = New<XbpPushButton>({area, NIL, Value{192, 40}, Value{76, 24}});
+    button->caption = " ~Beenden";
+    button->tabStop = false;
+    button->create();
+    dlg->show();
+    SetAppFocus(dlg);
+    SetAppFocus(lower);
+    Drain();
+  }
+  ~Form() {
+    dlg->destroy();
+    Drain();
+  }
+};
+
+// Keys arrive through the message queue, one at a time, as typed keys do.
+void Type(const WindowRef& field, const std::wstring& keys) {
+  for (wchar_t c : keys) PostMessageW(H(field), WM_CHAR, c, 1);
+}
+
+}  // namespace
+
+TEST(EventQueue, EventsComeInOrderWithTheirParameters) {
+  auto dlg = New<XbpDialog>();
+  PostAppEvent(kEvActivate, 1, "a", dlg);
+  PostAppEvent(kEvClose, NIL, NIL, dlg);
+  Value mp1, mp2;
+  ObjectRef object;
+  EXPECT_EQ(AppEvent(mp1, mp2, object, 1), kEvActivate);
+  EXPECT_EQ(mp1, Value(1));
+  EXPECT_EQ(mp2, Value("a"));
+  EXPECT_EQ(object, dlg);
+  EXPECT_EQ(AppEvent(mp1, mp2, object, 1), kEvClose);
+  EXPECT_TRUE(mp1.isNil());
+  // Nothing left: a time-out, not a stale event.
+  EXPECT_EQ(AppEvent(mp1, mp2, object, 1), kEvNone);
+  EXPECT_EQ(object, nullptr);
+}
+
+TEST(EventQueue, ModalHandlersAreRegisteredPerCode) {
+  EXPECT_TRUE(SetAppEvent(kEvClose).isNil());
+  Value handler = [](const Args&) -> Value { return 1; };
+  EXPECT_TRUE(SetAppEvent(kEvClose, handler).isNil());
+  EXPECT_EQ(SetAppEvent(kEvClose), handler);
+  EXPECT_EQ(SetAppEvent(kEvClose, NIL), handler);
+  EXPECT_TRUE(SetAppEvent(kEvClose).isNil());
+}
+
+TEST(Windows, PositionsCountFromTheLowerLeftCorner) {
+  Form form;
+  RECT r{};
+  GetWindowRect(H(form.dlg), &r);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.bottom, screenHeight - 100);
+  EXPECT_EQ(r.right - r.left, 280);
+  EXPECT_EQ(r.bottom - r.top, 140);
+  EXPECT_EQ(Pair(form.dlg->currentPos()), P(100, 100));
+  // A control 40 pixels above the drawing area's bottom edge.
+  RECT area{}, field{};
+  GetWindowRect(H(form.dlg->drawingArea()), &area);
+  GetWindowRect(H(form.lower), &field);
+  EXPECT_EQ(area.bottom - field.bottom, 40);
+  EXPECT_EQ(field.left - area.left, 44);
+  EXPECT_EQ(Pair(form.lower->currentPos()), P(44, 40));
+  EXPECT_EQ(Pair(form.lower->currentSize()), P(96, 24));
+}
+
+TEST(Windows, ChildrenInheritTheDrawingAreaFontAndColours) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  auto area = dlg->drawingArea();
+  area->setColorBG(15);
+  area->setFontCompoundName("9.Arial Fett");
+  auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{20, 20}});
+  label->caption = "DM";
+  label->autoSize = true;
+  label->create();
+  auto own = New<XbpStatic>({area, NIL, Value{5, 40}, Value{100, 20}, Value{Value{kPPCompoundName, "10.Arial"}}});
+  own->create();
+
+  EXPECT_EQ(WeightOf(label->resolvedFont()), FW_BOLD);
+  EXPECT_EQ(WeightOf(own->resolvedFont()), FW_NORMAL);
+  EXPECT_EQ(label->resolvedBackground(), RGB(192, 192, 192));
+  // autoSize: the text's extent, lower-left corner kept.
+  EXPECT_NE(Pair(label->currentSize()), P(20, 20));
+  EXPECT_EQ(Pair(label->currentPos()), P(5, 5));
+  dlg->destroy();
+  Drain();
+}
+
+TEST(EntryField, KeyReachesTheCallbackAfterItChangedTheText) {
+  Form form;
+  std::vector<std::string> seenTexts;
+  std::vector<long> seenKeys;
+  form.lower->keyboard = [&](const Args& a) -> Value {
+    seenKeys.push_back(Arg(a, 1).integer());
+    seenTexts.push_back(form.lower->editBuffer());
+    return NIL;
+  };
+  Type(form.lower, L"12\b");
+  Drain();
+  ASSERT_EQ(seenKeys, (std::vector<long>{'1', '2', kKeyBackspace}));
+  EXPECT_EQ(seenTexts, (std::vector<std::string>{"1", "12", "1"}));
+
+  // Keys without a character come as their own codes, also after taking effect.
+  PostMessageW(H(form.lower), WM_KEYDOWN, VK_HOME, 1);
+  PostMessageW(H(form.lower), WM_KEYDOWN, VK_DELETE, 1);
+  Drain();
+  EXPECT_EQ(seenKeys.back(), kKeyDelete);
+  EXPECT_EQ(seenTexts.back(), "");
+}
+
+TEST(EntryField, EscapeEnterAndTabDoNotChangeTheText) {
+  Form form;
+  Type(form.lower, L"7");
+  Drain();
+  std::vector<long> keys;
+  form.lower->keyboard = [&](const Args& a) -> Value {
+    keys.push_back(Arg(a, 1).integer());
+    return NIL;
+  };
+  Type(form.lower, L"\x1b\r");
+  Drain();
+  EXPECT_EQ(form.lower->editBuffer(), "7");
+  EXPECT_EQ(keys, (std::vector<long>{kKeyEsc, kKeyEnter}));
+}
+
+TEST(EntryField, TabMovesBetweenTabStopsOnlyAndLeavingFiresKillInputFocus) {
+  Form form;
+  int lowerLeft = 0, upperLeft = 0;
+  form.lower->killInputFocus = [&](const Args&) -> Value { return ++lowerLeft; };
+  form.upper->killInputFocus = [&](const Args&) -> Value { return ++upperLeft; };
+  EXPECT_EQ(GetFocus(), H(form.lower));
+  Type(form.lower, L"\t");
+  Drain();
+  EXPECT_EQ(GetFocus(), H(form.upper));  // the button is no tab stop
+  EXPECT_EQ(lowerLeft, 1);
+  Type(form.upper, L"\t");
+  Drain();
+  EXPECT_EQ(GetFocus(), H(form.lower));
+  EXPECT_EQ(upperLeft, 1);
+  // Any other taker of the focus counts too.
+  SetFocus(H(form.button));
+  Drain();
+  EXPECT_EQ(lowerLeft, 2);
+}
+
+TEST(EntryField, DataLinkBufferLengthAndMarkedRange) {
+  Form form;
+  double amount = 1.5;
+  int linkCalls = 0;
+  form.upper->dataLink = [&](const Args& a) -> Value {
+    ++linkCalls;
+    if (PCount(a) == 0) return "1,5";
+    amount = Arg(a, 1).text().size();
+    return amount;
+  };
+  form.upper->setData();
+  EXPECT_EQ(form.upper->editBuffer(), "1,5");
+  form.upper->setData("123456");
+  EXPECT_EQ(linkCalls, 1);  // a given text does not run the link
+  EXPECT_EQ(form.upper->getData(), "123456");
+  EXPECT_EQ(amount, 6);
+  form.upper->setMarked(Value{2, 5});
+  EXPECT_EQ(Pair(form.upper->queryMarked()), P(2, 5));
+
+  form.upper->setData(std::string(25, '9'));
+  EXPECT_EQ(form.upper->editBuffer().size(), 20u);
+  form.upper->clear();
+  SetFocus(H(form.upper));
+  Type(form.upper, std::wstring(25, L'8'));
+  Drain();
+  EXPECT_EQ(form.upper->editBuffer(), std::string(20, '8'));
+  // Code page 858 inside, UTF-16 at the control.
+  form.upper->setData("\xd5");
+  EXPECT_EQ(WindowTextOf(H(form.upper)), L"\u20ac");
+}
+
+TEST(PushButton, ClickMnemonicAndPostedActivateRunTheCallback) {
+  Form form;
+  int activations = 0;
+  form.button->activate = [&](const Args& a) -> Value {
+    EXPECT_EQ(Arg(a, 3).object(), form.button);
+    return ++activations;
+  };
+  SendMessageW(H(form.button), BM_CLICK, 0, 0);
+  Drain();
+  EXPECT_EQ(activations, 1);
+  PostAppEvent(kEvActivate, NIL, NIL, form.button);
+  Drain();
+  EXPECT_EQ(activations, 2);
+  // Alt+B anywhere in the window presses " ~Beenden".
+  PostMessageW(H(form.lower), WM_SYSCHAR, L'b', 1 << 29);
+  Drain();
+  EXPECT_EQ(activations, 3);
+  EXPECT_EQ(form.button->mnemonic(), 'B');
+}
+
+TEST(Lifetime, DestroyedWindowsAreReleasedDespiteCallbacksThatReferThemselves) {
+  std::weak_ptr<XbpDialog> watch;
+  {
+    auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{10, 10}, Value{200, 100}, NIL, false});
+    dlg->create();
+    dlg->close = [dlg](const Args&) -> Value {
+      dlg->destroy();
+      return NIL;
+    };
+    watch = dlg;
+    SendMessageW(H(dlg), WM_CLOSE, 0, 0);
+  }
+  Drain();  // the close event runs the callback, which destroys the window
+  EXPECT_TRUE(watch.expired());
+}
+
+TEST(Lifetime, EventsForDestroyedWindowsAreIgnored) {
+  int calls = 0;
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{10, 10}, Value{200, 100}, NIL, false});
+  dlg->create();
+  dlg->keyboard = [&](const Args&) -> Value { return ++calls; };
+  PostAppEvent(kEvKeyboard, 65, NIL, dlg);
+  dlg->destroy();
+  Drain();
+  EXPECT_EQ(calls, 0);
+  EXPECT_FALSE(dlg->isCreated());
+}
