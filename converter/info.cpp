@@ -1,6 +1,7 @@
 // The information window: picture, product, version, date, maker lines.
 #include "controls.h"
 #include "events.h"
+#include "graphics.h"
 #include "valumat.h"
 
 namespace valumat {
@@ -16,6 +17,8 @@ struct InfoVariables {
   std::shared_ptr<XbpDialog> INFO_Euro_Fenster;
   WindowRef drawingArea;
   ObjectRef oXBP;
+  PresSpaceRef oPS;
+  PresSpaceRef oPS2;
   Value aLinienAttr;
   Value aStringAttr;
 };
@@ -69,7 +72,11 @@ void INFO_Euro(const WindowRef& oFenster) {
 
   label(60, 320, NIL, pp(3, "18.Tahoma Fett"), " Valumat ", XbpStatic::kTextRight | XbpStatic::kTextVCenter);
   label(300, 322, NIL, pp(2, "15.Tahoma Fett"), "Version V2.01", XbpStatic::kTextBottom);
-  label(335, 260, NIL, pp(1, "10.Times New Roman"), "05. Juni 2003", XbpStatic::kTextBottom);
+  auto oDatum = label(335, 260, NIL, pp(1, "10.Times New Roman"), "05. Juni 2003", XbpStatic::kTextBottom);
+  v->oPS = oDatum->lockPS();
+  GraSetColor({v->oPS, 2, 3});
+  GraLine(v->oPS, Value{0, 0}, Value{150, 0});
+  oDatum->unlockPS(v->oPS);
 
   const Value makerPP = pp(1, "10.Times New Roman");
   label(305, 210, Value{144, 12}, makerPP, "Valumat-Projekt", XbpStatic::kTextBottom);
@@ -84,6 +91,13 @@ void INFO_Euro(const WindowRef& oFenster) {
   v->aLinienAttr = NewArray(4);
   v->aLinienAttr[1] = 2;
   v->aLinienAttr[4] = 0;
+
+  v->oPS2 = v->drawingArea->lockPS();
+  GraSetAttrString({v->oPS2, v->aStringAttr});
+  GraSetAttrLine({v->oPS2, v->aLinienAttr});
+  GraLine(v->oPS2, Value{300, 130}, Value{470, 130});
+  GraStringAt(v->oPS2, Value{305, 80}, "Freeware");
+  v->drawingArea->unlockPS(v->oPS2);
 
   auto oOK = New<XbpPushButton>(
       {v->drawingArea, NIL, Value{330, 10}, Value{96, 24},

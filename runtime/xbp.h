@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "prespace.h"
 #include "value.h"
 
 namespace rt {
@@ -68,6 +69,13 @@ class XbpWindow : public Object {
   bool setFontCompoundName(const std::string& name);
   std::string fontCompoundName() const;
 
+  // The window's presentation space, created on first use.
+  PresSpaceRef presSpace();
+  // The presentation space with a device context for drawing; give it back
+  // with unlockPS. Taken and given back in pairs.
+  PresSpaceRef lockPS();
+  bool unlockPS(const PresSpaceRef& ps);
+
   // Processes one event from the queue: runs the callbacks the event stands for.
   Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
 
@@ -121,6 +129,8 @@ class XbpWindow : public Object {
   virtual long childAreaHeight() const;
   void applyFont();
   void invalidate();
+  // Draws what was drawn into the presentation space again (HDC).
+  void replayDrawing(void* dc);
   Value callBlock(const Value& block, const Value& mp1, const Value& mp2);
 
   WindowRef parent_;
@@ -133,6 +143,9 @@ class XbpWindow : public Object {
   void* handle_ = nullptr;
   void* brush_ = nullptr;  // HBRUSH of the background, owned
   unsigned long brushColor_ = 0;
+  PresSpaceRef presSpace_;
+  int locks_ = 0;
+  bool subclassed_ = false;  // a standard control under our subclass procedure
 
  private:
   friend struct WindowAccess;

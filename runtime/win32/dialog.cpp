@@ -60,6 +60,14 @@ XbpWindow::NativeSpec XbpDrawingArea::nativeSpec() const {
 }
 
 bool XbpDrawingArea::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(handle_), &ps);
+    replayDrawing(dc);
+    EndPaint(Hwnd(handle_), &ps);
+    result = 0;
+    return true;
+  }
   if (msg == WM_ERASEBKGND) {
     RECT r{};
     GetClientRect(Hwnd(handle_), &r);

@@ -86,6 +86,7 @@ bool XbpBaseStatic::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(Hwnd(handle_), &ps);
       paint(dc);
+      replayDrawing(dc);
       EndPaint(Hwnd(handle_), &ps);
       result = 0;
       return true;

@@ -1,9 +1,12 @@
 // The window base class: construction arguments, native creation, geometry
 // in the runtime's bottom-up coordinates, colours, fonts and events.
+#include "native.h"
+
+#include <commctrl.h>
+
 #include <cmath>
 
 #include "../events.h"
-#include "native.h"
 
 namespace rt {
 
@@ -86,6 +89,7 @@ void XbpWindow::create(const Args& args) {
   if (!hwnd) return;
   if (spec.subclass) {
     handle_ = hwnd;
+    subclassed_ = true;
     RegisterWindow(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
     SubclassControl(hwnd, this);
   }
@@ -220,6 +224,32 @@ void XbpWindow::releaseBrush() {
   brush_ = nullptr;
 }
 
+PresSpaceRef XbpWindow::presSpace() {
+  if (!presSpace_) {
+    presSpace_ = std::make_shared<XbpBasePresSpace>();
+    presSpace_->bind(std::static_pointer_cast<XbpWindow>(shared_from_this()));
+  }
+  return presSpace_;
+}
+
+PresSpaceRef XbpWindow::lockPS() {
+  PresSpaceRef ps = presSpace();
+  if (locks_++ == 0) ps->attachDC(GetDC(Hwnd(handle_)));
+  return ps;
+}
+
+bool XbpWindow::unlockPS(const PresSpaceRef& ps) {
+  if (!ps || ps != presSpace_ || locks_ == 0) return false;
+  if (--locks_ == 0) {
+    if (HDC dc = static_cast<HDC>(ps->detachDC())) ReleaseDC(Hwnd(handle_), dc);
+  }
+  return true;
+}
+
+void XbpWindow::replayDrawing(void* dc) {
+  if (presSpace_ && presSpace_->hasRecording()) presSpace_->replay(dc);
+}
+
 Value XbpWindow::callBlock(const Value& block, const Value& mp1, const Value& mp2) {
   // A copy keeps the closure alive even when it destroys this window, which
   // drops the window's own reference to it.
@@ -272,6 +302,15 @@ bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
       if (XbpWindow* child = WindowFromHandle(header->hwndFrom)) return child->onReflected(msg, wparam, lparam, result);
       return false;
     }
+    case WM_PAINT:
+      // Standard controls paint themselves first; then what was drawn on them.
+      if (subclassed_ && presSpace_ && presSpace_->hasRecording()) {
+        result = DefSubclassProc(Hwnd(handle_), msg, wparam, lparam);
+        WindowDC dc(Hwnd(handle_));
+        replayDrawing(dc.get());
+        return true;
+      }
+      return false;
     default: return false;
   }
 }
@@ -299,6 +338,11 @@ void* XbpWindow::backgroundBrush() {
 
 void XbpWindow::onNativeDestroyed() {
   releaseBrush();
+  if (presSpace_ && locks_ > 0) {
+    // A lock still held when the window went: its device context dies with it.
+    presSpace_->detachDC();
+    locks_ = 0;
+  }
   keyboard = Value();
   killInputFocus = Value();
   setInputFocus = Value();

@@ -1,0 +1,84 @@
+#include "graphics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "prespace.h"
+#include "xbp.h"
+
+namespace valumat {
+
+using namespace rt;
+
+namespace {
+
+constexpr double kRgbFlag = 16777216;
+
+PresSpaceRef SpaceOf(const Value& oPS) {
+  if (oPS.isNil()) return SetAppWindow()->presSpace();
+  return oPS.as<XbpBasePresSpace>();
+}
+
+// The common shape of the attribute family: with more than one argument the
+// second goes along (NIL included), otherwise the method gets none.
+template <class Method>
+Value Forward(const Args& args, Method method) {
+  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  if (!ps) return Value();
+  return ((*ps).*method)(PCount(args) > 1 ? Args{Arg(args, 2)} : Args{});
+}
+
+}  // namespace
+
+Value GraSetColor(const Args& args) {
+  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  if (!ps) return Value();
+  if (PCount(args) > 2) return ps->setColor({Arg(args, 2), Arg(args, 3)});
+  if (PCount(args) == 2) return ps->setColor({Arg(args, 2)});
+  return ps->setColor({});
+}
+
+Value GraSetAttrLine(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrLine); }
+Value GraSetAttrMarker(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrMarker); }
+Value GraSetAttrArea(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrArea); }
+Value GraSetAttrString(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrString); }
+Value GraSetFont(const Args& args) { return Forward(args, &XbpBasePresSpace::setFont); }
+Value GraSegDrawMode(const Args& args) { return Forward(args, &XbpBasePresSpace::drawMode); }
+
+Value GraFocusRect(const Args& args) {
+  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  if (!ps) return Value();
+  return ps->drawFocusRect(Args(args.begin() + std::min<size_t>(1, args.size()), args.end()));
+}
+
+Value GraError(const Args& args) {
+  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  return ps ? ps->lastError({}) : Value();
+}
+
+Value GraMakeRGBColor(const Value& aRGB) {
+  if (!aRGB.isArray() || aRGB.size() < 3) return Value();
+  for (size_t i = 1; i <= 3; ++i) {
+    if (!aRGB.at(i).isNumber()) return Value();
+  }
+  Value shared = aRGB;  // same array: the clamped values reach the caller
+  for (size_t i = 1; i <= 3; ++i) shared[i] = std::clamp(shared.at(i).number(), 0.0, 255.0);
+  return shared.at(1).number() + shared.at(2).number() * 256 + shared.at(3).number() * 65536 + kRgbFlag;
+}
+
+bool GraIsRGBColor(const Value& nColor) {
+  if (!nColor.isNumber()) return false;
+  return nColor.number() > 15 && nColor.number() - kRgbFlag >= 0;
+}
+
+Value GraGetRGBIntensity(const Value& nRGBColor) {
+  if (!GraIsRGBColor(nRGBColor)) return Value();
+  double v = nRGBColor.number() - kRgbFlag;
+  const double b = std::trunc(v / 65536);
+  v -= b * 65536;
+  const double g = std::trunc(v / 256);
+  v -= g * 256;
+  return Value{v, g, b};
+}
+
+}  // namespace valumat

@@ -1,0 +1,110 @@
+// Presentation spaces: drawing attributes and primitives for a window, in the
+// window's own coordinates (origin at its lower-left corner, y upwards).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "value.h"
+
+namespace rt {
+
+class XbpWindow;
+
+// Attribute bundles; an entry left NIL in an attribute array leaves that
+// attribute unchanged. Layouts (1-based):
+//   line   {colour, mix mode, width, line type}
+//   area   {colour, back colour, mix mode, back mix mode, pattern}
+//   marker {colour, back colour, mix mode, back mix mode, symbol, box {w, h}}
+//   string {colour, back colour, mix mode, back mix mode, character box {w, h},
+//           angle {x, y}, shear {x, y}, direction, horizontal alignment,
+//           vertical alignment, extra, break extra}
+inline constexpr size_t kLineAttrCount = 4;
+inline constexpr size_t kAreaAttrCount = 5;
+inline constexpr size_t kMarkerAttrCount = 6;
+inline constexpr size_t kStringAttrCount = 12;
+
+// Segment drawing modes.
+inline constexpr long kDrawModeDraw = 1;
+inline constexpr long kDrawModeRetain = 2;
+inline constexpr long kDrawModeDrawAndRetain = 3;
+
+class XbpBasePresSpace : public Object {
+  RT_CLASS_INFO("XbpBasePresSpace", nullptr)
+
+ public:
+  XbpBasePresSpace();
+  ~XbpBasePresSpace() override;
+
+  // Attribute methods: each takes its arguments as given (their count
+  // matters) and returns the previous setting.
+  // setColor(): the current {foreground, background}; setColor(fg) or
+  // setColor(fg, bg) set the colour of every attribute bundle.
+  virtual Value setColor(const Args& args);
+  virtual Value setAttrLine(const Args& args);
+  virtual Value setAttrArea(const Args& args);
+  virtual Value setAttrMarker(const Args& args);
+  virtual Value setAttrString(const Args& args);
+  // A compound font name; without argument the current one.
+  virtual Value setFont(const Args& args);
+  virtual Value drawMode(const Args& args);
+  // Two corner points; draws (or, drawn twice, removes) a focus rectangle.
+  virtual Value drawFocusRect(const Args& args);
+  virtual Value lastError(const Args& args);
+
+  // Primitives; false when nothing could be drawn.
+  bool line(const Value& from, const Value& to);
+  bool stringAt(const Value& at, const std::string& text);
+  // Corners of the text's box relative to its start point: upper left, lower
+  // left, upper right, lower right, and the start point of following text.
+  Value queryTextBox(const std::string& text);
+
+  // The window drawn into (nullptr for the screen).
+  std::shared_ptr<XbpWindow> window() const { return window_.lock(); }
+  bool isLocked() const { return dc_ != nullptr; }
+
+  // Runtime side: binding, locking and repainting.
+  void bind(const std::shared_ptr<XbpWindow>& window);
+  void attachDC(void* dc) { dc_ = dc; }
+  void* detachDC();
+  // Draws everything recorded into `dc` (HDC) after the window painted itself.
+  void replay(void* dc);
+  bool hasRecording() const { return !recording_.empty(); }
+
+  struct Attributes {
+    Value line = NewArray(kLineAttrCount);
+    Value area = NewArray(kAreaAttrCount);
+    Value marker = NewArray(kMarkerAttrCount);
+    Value string = NewArray(kStringAttrCount);
+    std::string font;
+  };
+  struct Primitive {
+    enum Kind { kLine, kString, kFocusRect } kind;
+    long x1, y1, x2, y2;
+    std::string text;
+    Attributes attributes;
+  };
+
+ private:
+  bool draw(const Primitive& primitive);
+  void record(Primitive primitive);
+  Value setBundle(Value& bundle, const Args& args);
+  long deviceHeight() const;
+
+  std::weak_ptr<XbpWindow> window_;
+  void* dc_ = nullptr;
+  Attributes attributes_;
+  Value drawMode_ = kDrawModeDrawAndRetain;
+  long lastError_ = 0;
+  std::vector<Primitive> recording_;
+};
+
+using PresSpaceRef = std::shared_ptr<XbpBasePresSpace>;
+
+// Drawing primitives on a presentation space.
+bool GraLine(const PresSpaceRef& ps, const Value& from, const Value& to);
+bool GraStringAt(const PresSpaceRef& ps, const Value& at, const std::string& text);
+Value GraQueryTextBox(const PresSpaceRef& ps, const std::string& text);
+
+}  // namespace rt

@@ -1,0 +1,252 @@
+// Presentation spaces on GDI. What is drawn is also recorded, so that a
+// window that is covered and uncovered shows it again.
+#include <cmath>
+
+#include "../fontname.h"
+#include "../prespace.h"
+#include "native.h"
+
+namespace rt {
+
+namespace {
+
+long Coordinate(const Value& v) { return std::lround(v.number()); }
+
+// Entry `i` of a bundle, or `fallback` where the bundle leaves it open.
+long Entry(const Value& bundle, size_t i, long fallback) {
+  const Value v = bundle.at(i);
+  return v.isNumber() ? v.integer() : fallback;
+}
+
+int PenStyle(long lineType) {
+  switch (lineType) {
+    case 1: return PS_DOT;
+    case 2: return PS_DASH;
+    case 3: return PS_DASHDOT;
+    case 4: return PS_DASHDOTDOT;
+    case 5: return PS_NULL;
+    default: return PS_SOLID;  // 0 is the default line type
+  }
+}
+
+// Mix modes of the runtime as GDI raster operations.
+int RasterOp(long mix) {
+  switch (mix) {
+    case 4: return R2_XORPEN;
+    case 5: return R2_NOP;
+    case 6: return R2_NOT;
+    default: return R2_COPYPEN;
+  }
+}
+
+}  // namespace
+
+XbpBasePresSpace::XbpBasePresSpace() = default;
+
+XbpBasePresSpace::~XbpBasePresSpace() = default;
+
+void XbpBasePresSpace::bind(const std::shared_ptr<XbpWindow>& window) { window_ = window; }
+
+void* XbpBasePresSpace::detachDC() {
+  void* dc = dc_;
+  dc_ = nullptr;
+  return dc;
+}
+
+Value XbpBasePresSpace::setBundle(Value& bundle, const Args& args) {
+  const Value previous = Value(Array(*bundle.array()));
+  if (PCount(args) >= 1 && Arg(args, 1).isArray()) {
+    const Value given = Arg(args, 1);
+    for (size_t i = 1; i <= given.size() && i <= bundle.size(); ++i) {
+      if (!given.at(i).isNil()) bundle[i] = given.at(i);
+    }
+  }
+  return previous;
+}
+
+Value XbpBasePresSpace::setColor(const Args& args) {
+  const Value previous{attributes_.line.at(1), attributes_.area.at(2)};
+  if (PCount(args) >= 1 && !Arg(args, 1).isNil()) {
+    for (Value* bundle : {&attributes_.line, &attributes_.area, &attributes_.marker, &attributes_.string})
+      (*bundle)[1] = Arg(args, 1);
+  }
+  if (PCount(args) >= 2 && !Arg(args, 2).isNil()) {
+    for (Value* bundle : {&attributes_.area, &attributes_.marker, &attributes_.string}) (*bundle)[2] = Arg(args, 2);
+  }
+  return previous;
+}
+
+Value XbpBasePresSpace::setAttrLine(const Args& args) { return setBundle(attributes_.line, args); }
+Value XbpBasePresSpace::setAttrArea(const Args& args) { return setBundle(attributes_.area, args); }
+Value XbpBasePresSpace::setAttrMarker(const Args& args) { return setBundle(attributes_.marker, args); }
+Value XbpBasePresSpace::setAttrString(const Args& args) { return setBundle(attributes_.string, args); }
+
+Value XbpBasePresSpace::setFont(const Args& args) {
+  std::string previous = attributes_.font;
+  if (previous.empty()) {
+    if (auto w = window()) previous = w->fontCompoundName();
+  }
+  if (Arg(args, 1).isText()) attributes_.font = Arg(args, 1).text();
+  return previous;
+}
+
+Value XbpBasePresSpace::drawMode(const Args& args) {
+  const Value previous = drawMode_;
+  if (Arg(args, 1).isNumber()) drawMode_ = Arg(args, 1);
+  return previous;
+}
+
+Value XbpBasePresSpace::lastError(const Args&) { return lastError_; }
+
+Value XbpBasePresSpace::drawFocusRect(const Args& args) {
+  const Value a = Arg(args, 1), b = Arg(args, 2);
+  if (!a.isArray() || !b.isArray()) {
+    lastError_ = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  // XOR drawing: recording it would undo it on the next repaint.
+  return draw({Primitive::kFocusRect, Coordinate(a.at(1)), Coordinate(a.at(2)), Coordinate(b.at(1)),
+               Coordinate(b.at(2)), {}, attributes_});
+}
+
+long XbpBasePresSpace::deviceHeight() const {
+  auto w = window();
+  if (!w || !w->isCreated()) return GetSystemMetrics(SM_CYSCREEN);
+  RECT r{};
+  GetClientRect(Hwnd(w->nativeHandle()), &r);
+  return r.bottom;
+}
+
+bool XbpBasePresSpace::line(const Value& from, const Value& to) {
+  if (!from.isArray() || !to.isArray()) {
+    lastError_ = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  Primitive p{Primitive::kLine, Coordinate(from.at(1)), Coordinate(from.at(2)), Coordinate(to.at(1)),
+              Coordinate(to.at(2)), {}, attributes_};
+  record(p);
+  return drawMode_ == kDrawModeRetain || draw(p);
+}
+
+bool XbpBasePresSpace::stringAt(const Value& at, const std::string& text) {
+  if (!at.isArray()) {
+    lastError_ = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  Primitive p{Primitive::kString, Coordinate(at.at(1)), Coordinate(at.at(2)), 0, 0, text, attributes_};
+  record(p);
+  return drawMode_ == kDrawModeRetain || draw(p);
+}
+
+void XbpBasePresSpace::record(Primitive primitive) {
+  if (drawMode_ == kDrawModeDraw) return;
+  // Attribute arrays are shared by reference; keep the values of this moment.
+  for (Value* bundle : {&primitive.attributes.line, &primitive.attributes.area, &primitive.attributes.marker,
+                        &primitive.attributes.string})
+    *bundle = Value(Array(*bundle->array()));
+  recording_.push_back(std::move(primitive));
+}
+
+namespace {
+
+// The font a string is drawn in: the space's font, scaled to the character
+// box where one is set.
+HFONT StringFont(const std::string& compoundName, const Value& box, UniqueGdiObject& owned) {
+  HFONT base = compoundName.empty() ? DefaultFont() : FontOf(compoundName);
+  if (!box.isArray() || box.at(1).number() <= 0 || box.at(2).number() <= 0) return base;
+  LOGFONTW lf{};
+  GetObjectW(base, sizeof lf, &lf);
+  lf.lfHeight = Coordinate(box.at(2));  // cell height
+  lf.lfWidth = Coordinate(box.at(1));   // average character width
+  owned.reset(CreateFontIndirectW(&lf));
+  return static_cast<HFONT>(owned.get());
+}
+
+}  // namespace
+
+bool XbpBasePresSpace::draw(const Primitive& p) {
+  auto w = window();
+  HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
+  if (w && !hwnd) return false;  // the window is gone
+  HDC dc = static_cast<HDC>(dc_);
+  HDC borrowed = nullptr;
+  if (!dc) dc = borrowed = GetDC(hwnd);
+  if (!dc) return false;
+  const long height = deviceHeight();
+  // Row y counts from the bottom row (0) upwards.
+  auto dy = [height](long y) { return static_cast<int>(height - 1 - y); };
+  const Attributes& a = p.attributes;
+  const int savedRop = GetROP2(dc);
+  switch (p.kind) {
+    case Primitive::kLine: {
+      SetROP2(dc, RasterOp(Entry(a.line, 2, 0)));
+      const long width = std::max(1L, Entry(a.line, 3, 1));
+      UniqueGdiObject pen(CreatePen(PenStyle(Entry(a.line, 4, 0)), width, ColorOf(Entry(a.line, 1, 7))));
+      SelectInScope select(dc, static_cast<HPEN>(pen.get()));
+      MoveToEx(dc, p.x1, dy(p.y1), nullptr);
+      LineTo(dc, p.x2, dy(p.y2));
+      // Lines include their end point.
+      LineTo(dc, p.x2 + (p.x2 >= p.x1 ? 1 : -1), dy(p.y2));
+      break;
+    }
+    case Primitive::kString: {
+      UniqueGdiObject scaled;
+      const std::string font = a.font.empty() && w ? w->fontCompoundName() : a.font;
+      SelectInScope select(dc, StringFont(font, a.string.at(5), scaled));
+      SetTextColor(dc, ColorOf(Entry(a.string, 1, 7)));
+      const long backMix = Entry(a.string, 4, 0);
+      SetBkMode(dc, backMix == 2 ? OPAQUE : TRANSPARENT);
+      if (backMix == 2) SetBkColor(dc, ColorOf(Entry(a.string, 2, 0)));
+      const UINT align = SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+      const std::wstring text = Wide(p.text);
+      TextOutW(dc, p.x1, dy(p.y1), text.c_str(), static_cast<int>(text.size()));
+      SetTextAlign(dc, align);
+      break;
+    }
+    case Primitive::kFocusRect: {
+      RECT r{std::min(p.x1, p.x2), dy(std::max(p.y1, p.y2)), std::max(p.x1, p.x2) + 1, dy(std::min(p.y1, p.y2)) + 1};
+      DrawFocusRect(dc, &r);
+      break;
+    }
+  }
+  SetROP2(dc, savedRop);
+  if (borrowed) ReleaseDC(hwnd, borrowed);
+  return true;
+}
+
+void XbpBasePresSpace::replay(void* dc) {
+  void* own = dc_;
+  dc_ = dc;
+  for (const Primitive& p : recording_) draw(p);
+  dc_ = own;
+}
+
+Value XbpBasePresSpace::queryTextBox(const std::string& text) {
+  auto w = window();
+  HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
+  WindowDC dc(hwnd);
+  UniqueGdiObject scaled;
+  const std::string font = attributes_.font.empty() && w ? w->fontCompoundName() : attributes_.font;
+  SelectInScope select(dc.get(), StringFont(font, attributes_.string.at(5), scaled));
+  const std::wstring wide = Wide(text);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc.get(), &tm);
+  const long up = tm.tmAscent, down = -tm.tmDescent, right = extent.cx;
+  return Value{Value{0, up}, Value{0, down}, Value{right, up}, Value{right, down}, Value{right, 0}};
+}
+
+bool GraLine(const PresSpaceRef& ps, const Value& from, const Value& to) {
+  return ps && ps->line(from, to);
+}
+
+bool GraStringAt(const PresSpaceRef& ps, const Value& at, const std::string& text) {
+  return ps && ps->stringAt(at, text);
+}
+
+Value GraQueryTextBox(const PresSpaceRef& ps, const std::string& text) {
+  return ps ? ps->queryTextBox(text) : Value();
+}
+
+}  // namespace rt
