@@ -179,8 +179,6 @@ class XbpBaseDialog : public XbpWindow {
 
  public:
   XbpBaseDialog();
-  void init(const Args& args) override;
-  void create(const Args& args = {}) override;
   WindowRef drawingArea() const { return drawingArea_; }
   bool setTitle(const std::string& title);
   Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
@@ -290,13 +288,11 @@ class XbpBaseSLE : public XbpWindow {
   bool setMarked(const Value& range);
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  bool onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
 
  protected:
   NativeSpec nativeSpec() const override;
   void afterCreate() override;
-  void defaultKeyboard(long key) override;
 
  private:
   std::string buffer_;  // text before the native field exists

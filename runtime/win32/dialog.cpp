@@ -82,8 +82,6 @@ bool XbpDrawingArea::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, 
 
 XbpBaseDialog::XbpBaseDialog() { clipChildren = true; }
 
-void XbpBaseDialog::init(const Args& args) { XbpWindow::init(args); }
-
 XbpWindow::NativeSpec XbpBaseDialog::nativeSpec() const {
   NativeSpec spec;
   spec.windowClass = L"XbpDialog";
@@ -94,10 +92,6 @@ XbpWindow::NativeSpec XbpBaseDialog::nativeSpec() const {
   if (taskList) spec.exStyle |= WS_EX_APPWINDOW;
   spec.text = Wide(title);
   return spec;
-}
-
-void XbpBaseDialog::create(const Args& args) {
-  XbpWindow::create(args);
 }
 
 void XbpBaseDialog::afterCreate() {

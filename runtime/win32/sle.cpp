@@ -71,17 +71,11 @@ bool XbpBaseSLE::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intp
   return XbpWindow::onMessage(msg, wparam, lparam, result);
 }
 
-bool XbpBaseSLE::onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  return XbpWindow::onReflected(msg, wparam, lparam, result);
-}
-
 void XbpBaseSLE::onNativeDestroyed() {
   // Keep the last text readable after the field is gone.
   buffer_ = editBuffer();
   XbpWindow::onNativeDestroyed();
   dataLink = Value();
 }
-
-void XbpBaseSLE::defaultKeyboard(long key) { XbpWindow::defaultKeyboard(key); }
 
 }  // namespace rt
