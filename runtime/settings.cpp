@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "output.h"
+
 namespace rt {
 
 namespace {
@@ -39,7 +41,18 @@ Value Lookup(const std::map<int, Value>& table, int key) {
 }  // namespace
 
 Value Set(int setting) { return Lookup(Settings(), setting); }
-Value Set(int setting, const Value& value) { return Exchange(Settings(), setting, value); }
+Value Set(int setting, const Value& value) { return Set(setting, value, Value()); }
+Value Set(int setting, const Value& value, const Value& extra) {
+  if (setting == kSetAltFile) {
+    // What is stored is the name actually in force; the previous file is
+    // closed first, also when opening the new one breaks out.
+    const Value previous = Lookup(Settings(), setting);
+    Settings()[setting] = Value("");
+    Settings()[setting] = OpenAlternateFile(value, extra);
+    return previous;
+  }
+  return Exchange(Settings(), setting, value);
+}
 Value SetLocale(int entry) { return Lookup(Locale(), entry); }
 Value SetLocale(int entry, const Value& value) { return Exchange(Locale(), entry, value); }
 

@@ -22,6 +22,10 @@ inline constexpr int kLocaleCurrency = 5;
 Value Set(int setting);
 // Sets a setting and returns its previous value.
 Value Set(int setting, const Value& value);
+// The same with a setting's extra argument: for kSetAltFile, false starts the
+// file anew and true appends. Setting kSetAltFile opens (or, with an empty
+// text, closes) the alternate-output file; see output.h.
+Value Set(int setting, const Value& value, const Value& extra);
 
 Value SetLocale(int entry);
 Value SetLocale(int entry, const Value& value);
