@@ -1,0 +1,131 @@
+// Start-up time: from CreateProcess until the process has its first visible
+// top-level window. Programs are started in turn (interleaved), so that drift
+// of the machine's load hits all of them alike.
+//
+//   startup_bench [-n RUNS] EXE...
+//
+// Prints min and median per program and, with two or more, the ratio of the
+// first program to the last one.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+double seconds(LONGLONG ticks) {
+    static const double freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    return static_cast<double>(ticks) / freq;
+}
+
+LONGLONG nowTicks() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK findVisible(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && IsWindowVisible(h)) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Seconds to the first visible window, or a negative value on failure.
+double measureOnce(const std::wstring& exe) {
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    LONGLONG start = nowTicks();
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
+        return -1;
+    }
+    Search s{pi.dwProcessId, nullptr};
+    double elapsed = -1;
+    while (seconds(nowTicks() - start) < 30) {
+        EnumWindows(findVisible, reinterpret_cast<LPARAM>(&s));
+        if (s.found) {
+            elapsed = seconds(nowTicks() - start);
+            break;
+        }
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;  // ended without a window
+        Sleep(1);
+    }
+    if (s.found) PostMessageW(s.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) {
+        std::fwprintf(stderr, L"%ls did not end after WM_CLOSE; terminated\n", exe.c_str());
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (elapsed < 0) std::fwprintf(stderr, L"%ls showed no window\n", exe.c_str());
+    return elapsed;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int runs = 15;
+    std::vector<std::wstring> exes;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"-n") == 0 && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
+        else exes.emplace_back(argv[i]);
+    }
+    if (exes.empty()) {
+        std::fwprintf(stderr, L"usage: startup_bench [-n RUNS] EXE...\n");
+        return 2;
+    }
+
+    // One unmeasured start each: the first start after boot also loads DLLs
+    // into the file cache and starts Wine's helper processes.
+    for (const auto& exe : exes) measureOnce(exe);
+
+    std::vector<std::vector<double>> times(exes.size());
+    for (int r = 0; r < runs; ++r)
+        for (size_t i = 0; i < exes.size(); ++i) {
+            double t = measureOnce(exes[i]);
+            if (t < 0) return 1;
+            times[i].push_back(t);
+            Sleep(100);  // let the ended process's windows go before the next start
+        }
+
+    std::vector<double> medians;
+    for (size_t i = 0; i < exes.size(); ++i) {
+        double lo = *std::min_element(times[i].begin(), times[i].end());
+        double med = median(times[i]);
+        medians.push_back(med);
+        const wchar_t* name = std::wcsrchr(exes[i].c_str(), L'\\');
+        if (!name) name = std::wcsrchr(exes[i].c_str(), L'/');
+        name = name ? name + 1 : exes[i].c_str();
+        std::wprintf(L"%-20ls runs %3d  min %8.1f ms  median %8.1f ms\n", name, runs, lo * 1000, med * 1000);
+    }
+    if (exes.size() >= 2)
+        std::wprintf(L"ratio first/last (median): %.2f  (goal: at most 1.20)\n", medians.front() / medians.back());
+    std::fflush(stdout);
+    return 0;
+}

@@ -1,0 +1,184 @@
+// The converter window as a user meets it: start state, conversion while
+// typing, emptying on focus changes, field length, and the ways of quitting.
+#include "valumat_app.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+constexpr std::uint32_t kWsExToolWindow = 0x80, kWsExAppWindow = 0x40000;
+
+class Converter : public testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_unique<Valumat>(probe);
+        ASSERT_TRUE(app->waitFocus(app->euroField.hwnd)) << "the euro field never got the focus";
+    }
+
+    // Each way of quitting ends the process, with exit code 0, in a few seconds.
+    void expectQuitCleanly() {
+        auto code = app->process->waitExit(5s);
+        ASSERT_TRUE(code.has_value()) << "Valumat still running";
+        EXPECT_EQ(*code, 0);
+        EXPECT_TRUE(waitUntil([&] { return app->windowGone(); }));
+    }
+
+    Probe probe;
+    std::unique_ptr<Valumat> app;
+};
+
+TEST_F(Converter, StartsAtItsPlaceWithEmptyFieldsAndTheEuroFieldFocused) {
+    // Lower-left corner at (507, 379) counted upwards on a 1024x768 screen, 280x140.
+    EXPECT_EQ(app->window.rect, (Rect{507, 249, 787, 389})) << toString(app->window.rect);
+    EXPECT_EQ(app->dmText(), "");
+    EXPECT_EQ(app->euroText(), "");
+    EXPECT_EQ(app->focused(), app->euroField.hwnd);
+}
+
+TEST_F(Converter, HasIconAndTaskBarEntry) {
+    IconInfo icon = probe.icon(app->window.hwnd);
+    EXPECT_TRUE(icon.big != 0 || icon.small != 0 || icon.classBig != 0) << "the window has no icon";
+    const TopWindow& w = app->window;
+    EXPECT_FALSE(w.exStyle & kWsExToolWindow);
+    EXPECT_TRUE((w.exStyle & kWsExAppWindow) || w.owner == 0) << "owned window without WS_EX_APPWINDOW";
+}
+
+TEST_F(Converter, ControlsSitWhereTheLayoutPutsThem) {
+    // Positions are lower-left corners within the drawing area, y upwards.
+    const Rect& da = app->drawingArea.rect;
+    auto placed = [&](int x, int y, int w, int h) { return Rect{da.left + x, da.bottom - y - h, da.left + x + w, da.bottom - y}; };
+    EXPECT_EQ(app->dmField.rect, placed(44, 75, 96, 24)) << toString(app->dmField.rect);
+    EXPECT_EQ(app->euroField.rect, placed(44, 40, 96, 24)) << toString(app->euroField.rect);
+    EXPECT_EQ(app->infoButton.rect, placed(192, 75, 76, 24)) << toString(app->infoButton.rect);
+    EXPECT_EQ(app->quitButton.rect, placed(192, 40, 76, 24)) << toString(app->quitButton.rect);
+    EXPECT_EQ(app->rateLabel.rect, placed(25, 5, 240, 24)) << toString(app->rateLabel.rect);
+
+    int dm = 0, euro = 0, flags = 0;
+    for (const auto& c : app->controls) {
+        if (c.cls != "XbpStatic") continue;
+        dm += c.text == "DM";
+        euro += c.text == "\u20ac";
+        flags += c.text.empty();
+    }
+    EXPECT_EQ(dm, 1);
+    EXPECT_EQ(euro, 1);
+    EXPECT_EQ(flags, 2) << "two flag pictures";
+}
+
+TEST_F(Converter, TypingEuroShowsDmAndBackspaceRecomputes) {
+    ASSERT_TRUE(input::type("100"));
+    ASSERT_TRUE(app->waitFields("195,58", "100")) << app->dmText() << " | " << app->euroText();
+
+    std::string shot = config().screenshots + "/converter.png";
+    ASSERT_TRUE(screenshot(shot, app->window.rect));
+    std::cout << "screenshot: " << shot << std::endl;
+
+    // 10 euro = 19.5583 DM.
+    ASSERT_TRUE(input::key("BackSpace"));
+    EXPECT_TRUE(app->waitFields("19,56", "10")) << app->dmText() << " | " << app->euroText();
+}
+
+TEST_F(Converter, TypingDmShowsEuro) {
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    ASSERT_TRUE(input::type("100"));
+    EXPECT_TRUE(app->waitFields("100", "51,13")) << app->dmText() << " | " << app->euroText();
+}
+
+TEST_F(Converter, TabMovesBetweenTheFieldsAndEmptiesBoth) {
+    ASSERT_TRUE(input::type("500"));
+    ASSERT_TRUE(app->waitFields("977,92", "500")) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(input::key("Tab"));
+    EXPECT_TRUE(app->waitFocus(app->dmField.hwnd));
+    EXPECT_TRUE(app->waitFields("", ""));
+
+    ASSERT_TRUE(input::type("2"));
+    ASSERT_TRUE(app->waitFields("2", "1,02")) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(input::key("Tab"));
+    EXPECT_TRUE(app->waitFocus(app->euroField.hwnd)) << "Tab must skip the buttons";
+    EXPECT_TRUE(app->waitFields("", ""));
+}
+
+TEST_F(Converter, ClickingTheOtherFieldEmptiesBoth) {
+    ASSERT_TRUE(input::type("100"));
+    ASSERT_TRUE(app->waitFields("195,58", "100"));
+    ASSERT_TRUE(app->click(app->dmField));
+    EXPECT_TRUE(app->waitFocus(app->dmField.hwnd));
+    EXPECT_TRUE(app->waitFields("", "")) << app->dmText() << " | " << app->euroText();
+}
+
+TEST_F(Converter, ClickingInfoEmptiesBoth) {
+    ASSERT_TRUE(input::type("100"));
+    ASSERT_TRUE(app->waitFields("195,58", "100"));
+    ASSERT_TRUE(app->click(app->infoButton));
+    EXPECT_TRUE(app->waitFields("", "")) << app->dmText() << " | " << app->euroText();
+}
+
+TEST_F(Converter, FieldsTakeAtMostTwentyCharacters) {
+    const std::string digits = "1234567890123456789012345";
+    // The text passes through 20 characters on its way to 25 if the limit is
+    // missing, so give the last keys time to arrive before the final check.
+    auto settled = [](auto read) {
+        waitUntil([&] { return read().size() >= 20; });
+        std::this_thread::sleep_for(500ms);
+        return read();
+    };
+    ASSERT_TRUE(input::type(digits));
+    EXPECT_EQ(settled([&] { return app->euroText(); }), digits.substr(0, 20));
+
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    ASSERT_TRUE(input::type(digits));
+    EXPECT_EQ(settled([&] { return app->dmText(); }), digits.substr(0, 20));
+}
+
+TEST_F(Converter, CloseButtonQuits) {
+    auto [x, y] = probe.closeBox(app->window.hwnd);
+    ASSERT_TRUE(input::click(x, y));
+    expectQuitCleanly();
+}
+
+TEST_F(Converter, BeendenButtonQuits) {
+    ASSERT_TRUE(app->click(app->quitButton));
+    expectQuitCleanly();
+}
+
+TEST_F(Converter, EscapeInEuroFieldQuits) {
+    ASSERT_TRUE(input::type("12"));
+    ASSERT_TRUE(app->waitFields("23,47", "12"));
+    ASSERT_TRUE(input::key("Escape"));
+    expectQuitCleanly();
+}
+
+TEST_F(Converter, EscapeInDmFieldQuits) {
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    ASSERT_TRUE(input::key("Escape"));
+    expectQuitCleanly();
+}
+
+TEST_F(Converter, EscapeOnFocusedBeendenButtonQuits) {
+    ASSERT_TRUE(app->pressAndSlideOff(app->quitButton));
+    ASSERT_TRUE(app->waitFocus(app->quitButton.hwnd)) << "pressing the button did not focus it";
+    ASSERT_TRUE(app->process->running()) << "the slide-off press must not count as a click";
+    ASSERT_TRUE(input::key("Escape"));
+    expectQuitCleanly();
+}
+
+TEST_F(Converter, EscapeOnFocusedInfoButtonDoesNothing) {
+    ASSERT_TRUE(app->pressAndSlideOff(app->infoButton));
+    ASSERT_TRUE(app->waitFocus(app->infoButton.hwnd)) << "pressing the button did not focus it";
+    ASSERT_TRUE(input::key("Escape"));
+    // Nothing to wait for but the absence of an effect.
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(app->process->running());
+    EXPECT_FALSE(app->windowGone());
+    EXPECT_EQ(app->focused(), app->infoButton.hwnd);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,47 @@
+// End-to-end test driver. Besides GoogleTest's own flags it takes
+//   --winerun=PATH --probe=PATH --valumat=PATH --bare-window=PATH --screenshots=DIR
+#include "harness.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    // A probe that dies must surface as a failed write, not kill the driver.
+    signal(SIGPIPE, SIG_IGN);
+
+    auto& c = e2e::config();
+    const struct {
+        const char* flag;
+        std::string* value;
+    } flags[] = {{"--winerun=", &c.winerun},         {"--probe=", &c.probe},
+                 {"--valumat=", &c.valumat},         {"--bare-window=", &c.bareWindow},
+                 {"--screenshots=", &c.screenshots}};
+    for (int i = 1; i < argc; ++i) {
+        bool known = false;
+        for (const auto& f : flags)
+            if (std::strncmp(argv[i], f.flag, std::strlen(f.flag)) == 0) {
+                *f.value = argv[i] + std::strlen(f.flag);
+                known = true;
+            }
+        if (!known) {
+            std::cerr << "unknown argument: " << argv[i] << "\n";
+            return 2;
+        }
+    }
+    if (c.winerun.empty() || c.probe.empty()) {
+        std::cerr << "--winerun and --probe are required\n";
+        return 2;
+    }
+    if (!std::getenv("DISPLAY")) {
+        std::cerr << "DISPLAY is not set: run the suite through tools/test, which starts Xvfb\n";
+        return 2;
+    }
+    if (!c.screenshots.empty()) mkdir(c.screenshots.c_str(), 0755);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,80 @@
+# Shared by tools/run, tools/test and the benchmark: sourced, not run.
+
+VALUMAT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VALUMAT_SCREEN=1024x768x24
+
+log() { printf '[%s] %s\n' "${0##*/}" "$*" >&2; }
+
+now() { date +%s.%N; }
+# since START: seconds elapsed, one decimal.
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# start_xvfb [NUMBER]: starts Xvfb on display :NUMBER, or on the first free
+# display when none is given, waits until it accepts clients, exports DISPLAY
+# and sets XVFB_PID.
+start_xvfb() {
+    local ready pid
+    ready=$(mktemp)
+    # -displayfd: the server writes its display number once it is ready, and
+    # picks a free one itself when none is given.
+    if [[ -n ${1:-} ]]; then
+        Xvfb ":$1" -displayfd 3 -screen 0 "$VALUMAT_SCREEN" -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
+    else
+        Xvfb -displayfd 3 -screen 0 "$VALUMAT_SCREEN" -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
+    fi
+    pid=$!
+    local i
+    for ((i = 0; i < 200; i++)); do
+        [[ -s $ready ]] && break
+        if ! kill -0 "$pid" 2>/dev/null; then
+            rm -f "$ready"
+            log "Xvfb did not start"
+            return 1
+        fi
+        sleep 0.05
+    done
+    if [[ ! -s $ready ]]; then
+        kill "$pid" 2>/dev/null || true
+        rm -f "$ready"
+        log "Xvfb did not become ready"
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$ready")"
+    XVFB_PID=$pid
+    rm -f "$ready"
+}
+
+stop_xvfb() {
+    if [[ -n ${XVFB_PID:-} ]]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}
+
+# Ends every Wine process of $WINEPREFIX and its server, and waits for that.
+stop_wine() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+
+# Debian's Wine does not find its own Marlett font, and caption buttons then
+# show letters ("0 1 r") instead of their glyphs; a copy in the prefix helps.
+add_prefix_fonts() {
+    local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [[ -f $marlett && -d $fonts && ! -f $fonts/marlett.ttf ]]; then
+        cp "$marlett" "$fonts/"
+    fi
+}
+
+# Creates $WINEPREFIX unless it exists already.
+ensure_prefix() {
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        local t0
+        t0=$(now)
+        log "creating Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        log "wineboot -i took $(since "$t0") s"
+    fi
+    add_prefix_fonts
+}
