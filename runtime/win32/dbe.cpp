@@ -1,0 +1,152 @@
+// Database engines: the engine DLLs beside the executable, their
+// registrations, and the composites built from them.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "../dbe.h"
+#include "../dbe_abi.h"
+#include "../workarea.h"
+
+namespace rt {
+
+namespace {
+
+struct FreeModule {
+  void operator()(HMODULE module) const {
+    if (module) FreeLibrary(module);
+  }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
+
+struct Engine {
+  DbeInfo info;
+  UniqueModule module;  // empty for composites
+};
+
+std::vector<Engine>& Engines() {
+  static std::vector<Engine> engines;
+  return engines;
+}
+
+std::string& DefaultEngine() {
+  static std::string name;
+  return name;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
+         });
+}
+
+Engine* Find(std::string_view name) {
+  for (Engine& e : Engines()) {
+    if (SameName(e.info.name, name)) return &e;
+  }
+  return nullptr;
+}
+
+// The name becomes a file name, so it must not be able to name anything but a
+// DLL in the program's folder: letters, digits and underscores only.
+bool IsEngineName(std::string_view name) {
+  if (name.empty() || name.size() > 32) return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+// The folder of the running executable, with its trailing backslash.
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+bool KnownKind(int32_t kind) { return kind >= DBE_KIND_DATA && kind <= DBE_KIND_FIXED_WIDTH; }
+
+}  // namespace
+
+bool DbeLoad(std::string_view name, bool hidden) {
+  if (!IsEngineName(name)) return false;
+  if (Engine* loaded = Find(name)) return loaded->info.kind != DbeKind::Composite;
+
+  const std::wstring folder = ProgramFolder();
+  if (folder.empty()) return false;
+  const std::wstring file = folder + std::wstring(name.begin(), name.end()) + L".DLL";
+  // A full path loads that file and no other; the altered search path makes
+  // the engine's own imports resolve from its folder too, not the current one.
+  // No error boxes from the loader: a broken DLL is reported by the result.
+  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  UniqueModule module(LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  SetErrorMode(oldMode);
+  if (!module) return false;
+
+  const auto entry = reinterpret_cast<DbeRegisterFn>(
+      reinterpret_cast<void*>(GetProcAddress(module.get(), DBE_ENTRY_POINT)));
+  if (!entry) return false;
+  const DbeRegistration* reg = entry();
+  if (!reg || reg->abiVersion != DBE_ABI_VERSION || reg->size < sizeof(DbeRegistration) || !reg->name ||
+      !KnownKind(reg->kind)) {
+    return false;
+  }
+  // Bounded: the name comes from foreign code.
+  const size_t length = strnlen(reg->name, 33);
+  const std::string registered(reg->name, length);
+  if (length > 32 || !SameName(registered, name)) return false;
+
+  Engine engine{{registered, static_cast<DbeKind>(reg->kind), hidden, {}, {}}, std::move(module)};
+  Engines().push_back(std::move(engine));
+  return true;
+}
+
+bool DbeBuild(std::string_view name, std::string_view dataEngine, std::string_view orderEngine) {
+  if (!IsEngineName(name)) return false;
+  const Engine* data = Find(dataEngine);
+  const Engine* order = Find(orderEngine);
+  if (!data || data->info.kind != DbeKind::Data || !order || order->info.kind != DbeKind::Order) return false;
+  if (const Engine* existing = Find(name)) {
+    return existing->info.kind == DbeKind::Composite && SameName(existing->info.dataEngine, data->info.name) &&
+           SameName(existing->info.orderEngine, order->info.name);
+  }
+  Engines().push_back({{std::string(name), DbeKind::Composite, false, data->info.name, order->info.name}, nullptr});
+  return true;
+}
+
+std::vector<DbeInfo> DbeLoaded() {
+  std::vector<DbeInfo> list;
+  for (const Engine& e : Engines()) list.push_back(e.info);
+  return list;
+}
+
+bool DbeIsLoaded(std::string_view name) { return Find(name) != nullptr; }
+
+std::string DbeSetDefault() { return DefaultEngine(); }
+
+bool DbeSetDefault(std::string_view name) {
+  const Engine* engine = Find(name);
+  if (!engine || engine->info.hidden) return false;
+  DefaultEngine() = engine->info.name;
+  return true;
+}
+
+void DbeShutdown() {
+  CloseAllWorkAreas();
+  DefaultEngine().clear();
+  // Composites first, then the DLLs in the reverse order of loading.
+  std::vector<Engine>& engines = Engines();
+  while (!engines.empty()) engines.pop_back();
+}
+
+}  // namespace rt
