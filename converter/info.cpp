@@ -2,6 +2,7 @@
 #include "controls.h"
 #include "events.h"
 #include "graphics.h"
+#include "procstack.h"
 #include "valumat.h"
 
 namespace valumat {
@@ -26,6 +27,7 @@ struct InfoVariables {
 }  // namespace
 
 void INFO_Euro(const WindowRef& oFenster) {
+  RT_PROC("INFO_Euro");
   auto v = std::make_shared<InfoVariables>();
   v->oFenster = oFenster;
 
@@ -35,11 +37,13 @@ void INFO_Euro(const WindowRef& oFenster) {
   v->INFO_Euro_Fenster->icon = 333;
   v->INFO_Euro_Fenster->create();
   v->INFO_Euro_Fenster->close = [v](const Args&) -> Value {
+    RT_PROC("(b)INFO_Euro");
     v->INFO_Euro_Fenster->destroy();
     SetAppFocus(v->oFenster);
     return NIL;
   };
   v->INFO_Euro_Fenster->keyboard = [v](const Args& a) -> Value {
+    RT_PROC("(b)INFO_Euro");
     if (Arg(a, 1) == kKeyEsc || Arg(a, 1) == kKeyEnter) v->INFO_Euro_Fenster->destroy();
     return NIL;
   };
@@ -73,6 +77,7 @@ void INFO_Euro(const WindowRef& oFenster) {
   label(60, 320, NIL, pp(3, "18.Tahoma Fett"), " Valumat ", XbpStatic::kTextRight | XbpStatic::kTextVCenter);
   label(300, 322, NIL, pp(2, "15.Tahoma Fett"), "Version V2.01", XbpStatic::kTextBottom);
   auto oDatum = label(335, 260, NIL, pp(1, "10.Times New Roman"), "05. Juni 2003", XbpStatic::kTextBottom);
+  RT_LINE;
   v->oPS = oDatum->lockPS();
   GraSetColor({v->oPS, 2, 3});
   GraLine(v->oPS, Value{0, 0}, Value{150, 0});
@@ -92,6 +97,7 @@ void INFO_Euro(const WindowRef& oFenster) {
   v->aLinienAttr[1] = 2;
   v->aLinienAttr[4] = 0;
 
+  RT_LINE;
   v->oPS2 = v->drawingArea->lockPS();
   GraSetAttrString({v->oPS2, v->aStringAttr});
   GraSetAttrLine({v->oPS2, v->aLinienAttr});
@@ -106,11 +112,13 @@ void INFO_Euro(const WindowRef& oFenster) {
   oOK->tabStop = false;
   oOK->create();
   oOK->activate = [v](const Args&) -> Value {
+    RT_PROC("(b)INFO_Euro");
     v->INFO_Euro_Fenster->destroy();
     SetAppFocus(v->oFenster);
     return NIL;
   };
   oOK->keyboard = [](const Args& a) -> Value {
+    RT_PROC("(b)INFO_Euro");
     if (Arg(a, 1) == kKeyEsc || Arg(a, 1) == kKeyEnter) PostAppEvent(kEvActivate, NIL, NIL, Arg(a, 3).object());
     return NIL;
   };

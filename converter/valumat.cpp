@@ -4,6 +4,7 @@
 
 #include "controls.h"
 #include "events.h"
+#include "procstack.h"
 #include "settings.h"
 #include "transform.h"
 
@@ -12,11 +13,13 @@ namespace valumat {
 using namespace rt;
 
 void AppSys() {
+  RT_PROC("AppSys");
   SetLocale(37, "1");
   SetLocale(kLocaleCurrency, Chr(213));  // the euro sign
 }
 
 void Main() {
+  RT_PROC("Main");
   Value mp1, mp2;
   ObjectRef oXbp;
   long nEvent = 0;
@@ -38,6 +41,7 @@ void Main() {
   oDlg->icon = 333;
   oDlg->title = " Valumat";
   oDlg->close = [&](const Args&) -> Value {
+    RT_PROC("(b)Main");
     nEvent = kEvClose;
     oDlg->destroy();
     return NIL;
@@ -68,6 +72,8 @@ void Main() {
     oSLE->bufferLength = 20;
     oSLE->clipSiblings = true;
     oSLE->dataLink = [&nVar](const Args& a) -> Value {
+      RT_PROC("(b)Main");
+      RT_LINE;
       if (PCount(a) == 0) return Transform(nVar, "@N");
       nVar = LChar2Var(Arg(a, 1).text(), "N 999999999.99").number();
       return nVar;
@@ -87,14 +93,17 @@ void Main() {
   flag(5, 75, 931);
   oSLE1 = amountField(75, -47, 3, nEuro);
   oSLE1->killInputFocus = [&](const Args&) -> Value {
+    RT_PROC("(b)Main");
     oSLE1->clear();
     oSLE2->clear();
     return NIL;
   };
   oSLE1->keyboard = [&](const Args& a) -> Value {
+    RT_PROC("(b)Main");
     if (Arg(a, 1) == kKeyEsc) {
       quit();
     } else {
+      RT_LINE;
       oSLE1->getData();
       nEuro = nEuro / nKurs;
       oSLE2->setData(Transform(nEuro, "@N 999999999.99"));
@@ -105,14 +114,17 @@ void Main() {
   flag(5, 42, 932);
   oSLE2 = amountField(40, -41, 4, nDM);
   oSLE2->killInputFocus = [&](const Args&) -> Value {
+    RT_PROC("(b)Main");
     oSLE2->clear();
     oSLE1->clear();
     return NIL;
   };
   oSLE2->keyboard = [&](const Args& a) -> Value {
+    RT_PROC("(b)Main");
     if (Arg(a, 1) == kKeyEsc) {
       quit();
     } else {
+      RT_LINE;
       oSLE2->getData();
       nDM = nDM * nKurs;
       oSLE1->setData(Transform(nDM, "@N 999999999.99"));
@@ -142,6 +154,7 @@ void Main() {
     return oButton;
   };
   button(75, " ~Info")->activate = [&](const Args&) -> Value {
+    RT_PROC("(b)Main");
     INFO_Euro(oDlg);
     return NIL;
   };
@@ -169,6 +182,7 @@ void Main() {
 
   while (nEvent != kEvClose) {
     nEvent = AppEvent(mp1, mp2, oXbp);
+    RT_LINE;
     if (nEvent == kEvClose && oXbp != oDlg) {
       // The close button of an information window closes that window only;
       // the program ends on its own window's close alone.

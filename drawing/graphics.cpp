@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "prespace.h"
+#include "procstack.h"
 #include "xbp.h"
 
 namespace valumat {
@@ -31,6 +32,7 @@ Value Forward(const Args& args, Method method) {
 }  // namespace
 
 Value GraSetColor(const Args& args) {
+  RT_PROC("GraSetColor");
   PresSpaceRef ps = SpaceOf(Arg(args, 1));
   if (!ps) return Value();
   if (PCount(args) > 2) return ps->setColor({Arg(args, 2), Arg(args, 3)});
@@ -38,25 +40,51 @@ Value GraSetColor(const Args& args) {
   return ps->setColor({});
 }
 
-Value GraSetAttrLine(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrLine); }
-Value GraSetAttrMarker(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrMarker); }
-Value GraSetAttrArea(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrArea); }
-Value GraSetAttrString(const Args& args) { return Forward(args, &XbpBasePresSpace::setAttrString); }
-Value GraSetFont(const Args& args) { return Forward(args, &XbpBasePresSpace::setFont); }
-Value GraSegDrawMode(const Args& args) { return Forward(args, &XbpBasePresSpace::drawMode); }
+Value GraSetAttrLine(const Args& args) {
+  RT_PROC("GraSetAttrLine");
+  return Forward(args, &XbpBasePresSpace::setAttrLine);
+}
+
+Value GraSetAttrMarker(const Args& args) {
+  RT_PROC("GraSetAttrMarker");
+  return Forward(args, &XbpBasePresSpace::setAttrMarker);
+}
+
+Value GraSetAttrArea(const Args& args) {
+  RT_PROC("GraSetAttrArea");
+  return Forward(args, &XbpBasePresSpace::setAttrArea);
+}
+
+Value GraSetAttrString(const Args& args) {
+  RT_PROC("GraSetAttrString");
+  return Forward(args, &XbpBasePresSpace::setAttrString);
+}
+
+Value GraSetFont(const Args& args) {
+  RT_PROC("GraSetFont");
+  return Forward(args, &XbpBasePresSpace::setFont);
+}
+
+Value GraSegDrawMode(const Args& args) {
+  RT_PROC("GraSegDrawMode");
+  return Forward(args, &XbpBasePresSpace::drawMode);
+}
 
 Value GraFocusRect(const Args& args) {
+  RT_PROC("GraFocusRect");
   PresSpaceRef ps = SpaceOf(Arg(args, 1));
   if (!ps) return Value();
   return ps->drawFocusRect(Args(args.begin() + std::min<size_t>(1, args.size()), args.end()));
 }
 
 Value GraError(const Args& args) {
+  RT_PROC("GraError");
   PresSpaceRef ps = SpaceOf(Arg(args, 1));
   return ps ? ps->lastError({}) : Value();
 }
 
 Value GraMakeRGBColor(const Value& aRGB) {
+  RT_PROC("GraMakeRGBColor");
   if (!aRGB.isArray() || aRGB.size() < 3) return Value();
   for (size_t i = 1; i <= 3; ++i) {
     if (!aRGB.at(i).isNumber()) return Value();
@@ -67,11 +95,13 @@ Value GraMakeRGBColor(const Value& aRGB) {
 }
 
 bool GraIsRGBColor(const Value& nColor) {
+  RT_PROC("GraIsRGBColor");
   if (!nColor.isNumber()) return false;
   return nColor.number() > 15 && nColor.number() - kRgbFlag >= 0;
 }
 
 Value GraGetRGBIntensity(const Value& nRGBColor) {
+  RT_PROC("GraGetRGBIntensity");
   if (!GraIsRGBColor(nRGBColor)) return Value();
   double v = nRGBColor.number() - kRgbFlag;
   const double b = std::trunc(v / 65536);
