@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../errproc/file_blocker.h"
 #include "error.h"
 #include "handler.h"
 #include "runtime.h"
@@ -26,39 +27,6 @@ inline std::string Slurp(const std::filesystem::path& p) {
   s << in.rdbuf();
   return s.str();
 }
-
-// Makes a file name unusable for writing: read-only, and, where the read-only
-// attribute does not stop this process (an administrator under Wine writes
-// through it), also held open without sharing for as long as the blocker lives.
-class FileBlocker {
- public:
-  FileBlocker() = default;
-  FileBlocker(const FileBlocker&) = delete;
-  FileBlocker& operator=(const FileBlocker&) = delete;
-  ~FileBlocker() {
-    for (HANDLE h : handles_) CloseHandle(h);
-    for (const auto& name : names_) SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
-  bool block(const std::wstring& name) {
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(h);
-    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY);
-    names_.push_back(name);
-    HANDLE probe = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return true;  // the attribute is enough
-    CloseHandle(probe);
-    h = CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    handles_.push_back(h);
-    return true;
-  }
-
- private:
-  std::vector<HANDLE> handles_;
-  std::vector<std::wstring> names_;
-};
 
 // Runs each test in a fresh temporary directory and puts back the handler,
 // the boxes, the application type, the exit code and the output settings.

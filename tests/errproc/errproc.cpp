@@ -1,0 +1,93 @@
+// A small program of ours that raises errors through the installed standard
+// handler, for the tests that answer its real boxes. The first argument picks
+// what it does; what happens is written to standard output.
+#include <string>
+
+#include "error.h"
+#include "errorsys.h"
+#include "exception.h"
+#include "output.h"
+#include "procstack.h"
+#include "runtime.h"
+#include "sysinfo.h"
+
+using namespace rt;
+using namespace valumat;
+
+namespace {
+
+// A library procedure that reports bad arguments the way the system's own do.
+Value ReportsBadArgs(const Value& a, const Value& b) {
+  RT_PROC("ReportsBadArgs");
+  RT_LINE;
+  return XbpException()->raiseParameterType({Value{a, b}});
+}
+
+// An operation that may be repeated: counts its attempts.
+void RepeatableOperation() {
+  RT_PROC("RepeatableOperation");
+  const ErrorRef e = NewError();
+  e->subSystem = "TEST";
+  e->subCode = 1;
+  e->genCode = 24;
+  e->description = "Schreibfehler, bitte pr\x81" "fen";
+  e->canRetry = true;
+  e->canDefault = true;
+  e->severity = 2;
+  e->thread = ThreadId();
+  Value result;
+  long attempts = 0;
+  do {
+    ++attempts;
+    e->tries = attempts;
+    QOut("attempt", attempts);
+    RT_LINE;
+    result = RaiseError(e);
+  } while (result == Value(true));
+  QOut("result", result);
+}
+
+void Protected(const std::function<void()>& body) {
+  Sequence(
+      [&] {
+        body();
+        return Value();
+      },
+      [](const Value& broken) {
+        if (auto e = broken.as<Error>()) QOut("recovered", DisplayText(e->subSystem) + "/" + DisplayText(e->subCode));
+        return Value();
+      });
+}
+
+void Main(const std::string& mode) {
+  RT_PROC("Main");
+  if (mode == "retry") {
+    RT_LINE;
+    RepeatableOperation();
+  } else if (mode == "xbp") {
+    RT_LINE;
+    Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
+  } else if (mode == "text") {
+    AppType(1);
+    RT_LINE;
+    Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
+  } else if (mode == "uncaught") {
+    RT_LINE;
+    QOut("result", ReportsBadArgs("abc", 42));
+  } else {
+    OutErr("unknown mode\r\n");
+    ErrorLevel(2);
+    return;
+  }
+  QOut("end");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  return Run([&] {
+    ErrorSys();
+    Main(mode);
+  });
+}
