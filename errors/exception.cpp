@@ -70,7 +70,11 @@ ExceptionClass& ExceptionClass::prepareError(const Args& a) {
 
 Value ExceptionClass::raise(const Value& error) {
   ProcFrame rt_proc_frame_(methodName("raise"), __LINE__);
-  return Eval(ErrorBlock(), {error});
+  const Value handler = ErrorBlock();
+  // With no handler installed the error must not pass unnoticed: it breaks
+  // out to the nearest recovery block, or ends the program through rt::Run.
+  if (!handler.isBlock()) Break(error);
+  return Eval(handler, {error});
 }
 
 Value ExceptionClass::raiseNumber(long number, const Args& args, ProcFrame& frame) {

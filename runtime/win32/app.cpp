@@ -29,7 +29,7 @@ void DescribeOnStdErr(const Value& broken) {
     text = "Programmabbruch: " + DisplayText(e->subSystem) + "/" + DisplayText(e->subCode) + " " +
            DisplayText(e->description);
     if (!Empty(e->operation)) text += " (" + DisplayText(e->operation) + ")";
-    if (e->isMethod("getCallstack")) text += "\r\n" + e->getCallstack("\r\n");
+    if (e->isMethod("getCallstack")) text += e->getCallstack("\r\n");
   } else {
     text = "Programmabbruch: " + Var2Char(broken);
   }

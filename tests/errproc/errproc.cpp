@@ -1,6 +1,7 @@
 // A small program of ours that raises errors through the installed standard
 // handler, for the tests that answer its real boxes. The first argument picks
 // what it does; what happens is written to standard output.
+#include <fstream>
 #include <string>
 
 #include "error.h"
@@ -71,7 +72,7 @@ void Main(const std::string& mode) {
     AppType(1);
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
-  } else if (mode == "uncaught") {
+  } else if (mode == "uncaught" || mode == "nohandler") {
     RT_LINE;
     QOut("result", ReportsBadArgs("abc", 42));
   } else {
@@ -86,8 +87,10 @@ void Main(const std::string& mode) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
+  // Leaves a trace of every run of the exit procedures.
+  AddExitProcedure([] { std::ofstream("EXITPROC.TXT", std::ios::app | std::ios::binary) << "exit\n"; });
   return Run([&] {
-    ErrorSys();
+    if (mode != "nohandler") ErrorSys();
     Main(mode);
   });
 }

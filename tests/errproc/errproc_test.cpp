@@ -177,6 +177,8 @@ class Program {
   std::string out() const { return Slurp(dir_ / "stdout.txt"); }
   std::string err() const { return Slurp(dir_ / "stderr.txt"); }
   std::string file(const char* name) const { return Slurp(work() / name); }
+  // The exit procedures ran once, whichever way the program ended.
+  bool exitProceduresRanOnce() const { return file("EXITPROC.TXT") == "exit\n"; }
 
  private:
   void CleanDir() {
@@ -213,6 +215,7 @@ TEST(ErrorProcess, RetryRepeatsTheOperationAndIgnoreGoesOnWithTheDefault) {
   ASSERT_TRUE(box.hwnd);
   ASSERT_TRUE(p.press(box, IDIGNORE));
   EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.out(), "\r\nattempt 1\r\nattempt 2\r\nresult .F.\r\nend");
   EXPECT_FALSE(fs::exists(p.work() / "APPERROR.LOG"));
 }
@@ -234,6 +237,7 @@ TEST(ErrorProcess, CancelThenNoBreaksOutToTheRecoveryBlock) {
   EXPECT_EQ(box.text, L"Ende mit LOG-Datei");
   ASSERT_TRUE(p.press(box, IDNO));
   EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.out(), "\r\nrecovered XBP/0\r\nend");
   EXPECT_FALSE(fs::exists(p.work() / "APPERROR.LOG"));
 }
@@ -249,6 +253,7 @@ TEST(ErrorProcess, OkWritesTheLogTellsWhereAndEndsWithExitCode1) {
   EXPECT_EQ(told.text, kWritten);
   ASSERT_TRUE(p.press(told, IDOK));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.out(), "");  // neither the result nor the end was reached
   const std::string log = p.file("APPERROR.LOG");
   EXPECT_EQ(log.rfind("\r\n" + std::string(78, '-') + "\r\nFEHLERPROTOKOLL von \"", 0), 0u) << log;
@@ -279,6 +284,7 @@ TEST(ErrorProcess, CancelThenYesLogsAndEnds) {
   ASSERT_TRUE(told.hwnd);
   ASSERT_TRUE(p.press(told, IDOK));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_NE(p.file("APPERROR.LOG").find("CALLSTACK:"), std::string::npos);
 }
 
@@ -295,6 +301,7 @@ TEST(ErrorProcess, WithTheLogFileBlockedTheReportGoesToTheNextName) {
   EXPECT_EQ(told.text, L"Fehlerprotokoll wurde in die Datei APPERROR.001 geschrieben");
   ASSERT_TRUE(p.press(told, IDOK));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_NE(p.file("APPERROR.001").find("oError:subSystem    : XBP"), std::string::npos);
   EXPECT_EQ(p.file("APPERROR.LOG"), "");
 }
@@ -317,6 +324,7 @@ TEST(ErrorProcess, WithEveryNameBlockedTheFailureIsShownAndTheExitCodeIs1) {
   EXPECT_EQ(told.text, L"Datei f\u00fcr Fehlerprotokoll kann nicht ge\u00f6ffnet werden");
   ASSERT_TRUE(p.press(told, IDOK));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.file("APPERROR.999"), "");
 }
 
@@ -334,6 +342,7 @@ TEST(ErrorProcess, ABreakNoRecoveryBlockCatchesEndsInTheLogWithExitCode1) {
   EXPECT_EQ(told.text, kWritten);
   ASSERT_TRUE(p.press(told, IDOK));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.out(), "");
   // The listing is the call stack at the break.
   const std::string log = p.file("APPERROR.LOG");
@@ -356,6 +365,7 @@ TEST(ErrorProcess, TextModeChoiceBoxCannotBeDismissedAndIgnoreContinues) {
   EXPECT_TRUE(p.running());
   ASSERT_TRUE(p.pressCaption(box, L"Ignorieren"));
   EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.out(), "\r\nresult .F.\r\nend");
 }
 
@@ -366,6 +376,18 @@ TEST(ErrorProcess, TextModeLogAndEndTellsOnTheErrorChannel) {
   ASSERT_TRUE(box.hwnd) << p.err();
   ASSERT_TRUE(p.pressCaption(box, L"Ende mit LOG-Datei"));
   EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
   EXPECT_EQ(p.err(), "\n\rFehlerprotokoll wurde in die Datei APPERROR.LOG geschrieben");
   EXPECT_NE(p.file("APPERROR.LOG").find("oError:subSystem    : XBP"), std::string::npos);
+}
+
+TEST(ErrorProcess, WithNoHandlerInstalledAnErrorEndsTheProgramVisibly) {
+  Program p("nohandler", TestName());
+  p.start();
+  EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(p.exitProceduresRanOnce());
+  EXPECT_EQ(p.out(), "");
+  const std::string err = p.err();
+  EXPECT_EQ(err.rfind("Programmabbruch: XBP/0 Parametertyp ung\x81ltig (ReportsBadArgs)\r\n", 0), 0u) << err;
+  EXPECT_NE(err.find("Aufgerufen von ReportsBadArgs("), std::string::npos);
 }

@@ -257,3 +257,12 @@ TEST(ExceptionClasses, ClassObjectsAreSetUpOnceAndInstancesInitialise) {
   EXPECT_EQ(XbpException()->New()->className(), "XbpException");
   EXPECT_EQ(Exception()->New()->className(), "Exception");
 }
+
+TEST(ExceptionClasses, WithNoHandlerInstalledTheErrorBreaksOut) {
+  const Value previous = ErrorBlock(Value());
+  const Value broken = Sequence([] { return XbpException()->raiseObjectState({Value{1}}); },
+                                [](const Value& v) { return v; });
+  ErrorBlock(previous);
+  ASSERT_TRUE(broken.as<Error>());
+  EXPECT_EQ(broken.as<Error>()->genCode, Value(104));
+}
