@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <mutex>
 
 #ifdef _WIN32
 #include <windows.h>
