@@ -9,39 +9,46 @@ now() { date +%s.%N; }
 # since START: seconds elapsed, one decimal.
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# start_xvfb [NUMBER]: starts Xvfb on display :NUMBER, or on the first free
-# display when none is given, waits until it accepts clients, exports DISPLAY
-# and sets XVFB_PID.
+# start_xvfb [NUMBER]: starts Xvfb on display :NUMBER, or on a free display
+# from :120 up when none is given, waits until it accepts clients, exports
+# DISPLAY and sets XVFB_PID.
 start_xvfb() {
-    local ready pid
-    ready=$(mktemp)
-    # -displayfd: the server writes its display number once it is ready, and
-    # picks a free one itself when none is given.
+    local n
     if [[ -n ${1:-} ]]; then
-        Xvfb ":$1" -displayfd 3 -screen 0 "$VALUMAT_SCREEN" -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
-    else
-        Xvfb -displayfd 3 -screen 0 "$VALUMAT_SCREEN" -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
+        start_xvfb_on "$1"
+        return
     fi
+    # High numbers: other people's scripts on a shared machine tend to take
+    # :0 or :99 without asking, and their windows must not land on ours.
+    for ((n = 120; n < 200; n++)); do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        start_xvfb_on "$n" && return 0
+    done
+    log "no free X display"
+    return 1
+}
+
+start_xvfb_on() {
+    local ready pid i
+    ready=$(mktemp)
+    # The server writes its display number to fd 3 once it accepts clients.
+    Xvfb ":$1" -displayfd 3 -screen 0 "$VALUMAT_SCREEN" -nolisten tcp -noreset 3>"$ready" >/dev/null 2>&1 &
     pid=$!
-    local i
     for ((i = 0; i < 200; i++)); do
         [[ -s $ready ]] && break
-        if ! kill -0 "$pid" 2>/dev/null; then
-            rm -f "$ready"
-            log "Xvfb did not start"
-            return 1
-        fi
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
     if [[ ! -s $ready ]]; then
         kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
         rm -f "$ready"
-        log "Xvfb did not become ready"
+        log "Xvfb did not start on :$1"
         return 1
     fi
-    export DISPLAY=":$(head -n1 "$ready")"
-    XVFB_PID=$pid
     rm -f "$ready"
+    export DISPLAY=":$1"
+    XVFB_PID=$pid
 }
 
 stop_xvfb() {

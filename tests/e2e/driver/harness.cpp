@@ -321,6 +321,23 @@ FocusInfo Probe::focus(Hwnd h) {
     return FocusInfo{num(f.at(0)), num(f.at(1)), num(f.at(2))};
 }
 
+TopWindow Probe::foreground() {
+    auto f = call("foreground");
+    TopWindow w;
+    w.hwnd = num(f.at(0));
+    w.pid = static_cast<unsigned>(num(f.at(1)));
+    w.cls = unescape(f.at(2));
+    w.title = unescape(f.at(3));
+    return w;
+}
+
+bool Probe::waitForeground(Hwnd h, std::string* why, Millis timeout) {
+    TopWindow fg;
+    if (waitUntil([&] { return (fg = foreground()).hwnd == h; }, timeout, 50ms)) return true;
+    if (why) *why = "the foreground window is " + hexHwnd(fg.hwnd) + " \"" + fg.title + "\" of class " + fg.cls;
+    return false;
+}
+
 IconInfo Probe::icon(Hwnd h) {
     auto f = call("icon\t" + hexHwnd(h));
     return IconInfo{num(f.at(0)), num(f.at(1)), num(f.at(2)), num(f.at(3))};

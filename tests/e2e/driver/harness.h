@@ -128,6 +128,10 @@ public:
     std::string text(Hwnd h);
     bool exists(Hwnd h);
     FocusInfo focus(Hwnd anyWindowOfThread);
+    // The window that keyboard input goes to (GetForegroundWindow).
+    TopWindow foreground();
+    // Waits until `h` is the foreground window; false with `why` filled if not.
+    bool waitForeground(Hwnd h, std::string* why = nullptr, Millis timeout = 10s);
     IconInfo icon(Hwnd h);
     Rgb pixel(int x, int y);
     // Pixels whose every channel is within `tolerance` of `colour`.

@@ -43,6 +43,8 @@ TEST_F(Harness, FindsWindowReadsPixelsAndClosesThroughCaptionButton) {
     EXPECT_EQ(probe.count(Rect{x, y, x + 1, y + 1}, c).count, 1);
     EXPECT_EQ(probe.count(Rect{x, y, x + 1, y + 1}, Rgb{c.r ^ 0xFF, c.g, c.b}).count, 0);
 
+    std::string why;
+    ASSERT_TRUE(probe.waitForeground(w->hwnd, &why)) << why;
     auto [cx, cy] = probe.closeBox(w->hwnd);
     ASSERT_TRUE(w->rect.contains(cx, cy));
     ASSERT_TRUE(input::click(cx, cy));
@@ -76,6 +78,8 @@ TEST_F(Harness, TypedKeysReachTheFocusedEditControl) {
     ASSERT_NE(edit, 0u);
     IconInfo icon = probe.icon(w->hwnd);
     EXPECT_TRUE(icon.big != 0 || icon.classBig != 0) << "notepad has an icon";
+    std::string why;
+    ASSERT_TRUE(probe.waitForeground(w->hwnd, &why)) << why;
     ASSERT_TRUE(waitUntil([&] { return probe.focus(w->hwnd).focus == edit; }));
 
     ASSERT_TRUE(input::type("Kurs 1,95583"));

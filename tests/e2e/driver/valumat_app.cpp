@@ -77,6 +77,11 @@ Valumat::Valumat(Probe& p) : probe(p) {
         throw std::runtime_error("Valumat ended during start-up with exit code " + std::to_string(code.value_or(-1)));
     }
     if (!ready) throw std::runtime_error("Valumat did not show its " + missing + " within 20 s");
+    // Keys go to the active window: the converter must be it, as for a user
+    // who has just started the program.
+    std::string why;
+    if (!probe.waitForeground(window.hwnd, &why))
+        throw std::runtime_error("the converter window did not become the active window: " + why);
 }
 
 bool Valumat::waitFields(const std::string& dm, const std::string& euro, Millis timeout) {

@@ -16,6 +16,7 @@
 //   text HWND                 ok  text
 //   exists HWND               ok  0|1
 //   focus HWND                ok  hwndFocus hwndActive hwndCapture   (of HWND's GUI thread)
+//   foreground                ok  hwnd pid class title                (the window keys go to)
 //   icon HWND                 ok  big small classbig classsmall   (WM_GETICON, class icons)
 //   pixel X Y                 ok  r g b
 //   count L T R B RRGGBB [T]  ok  n x y     pixels of that colour (each channel within T,
@@ -364,6 +365,14 @@ bool handle(const std::vector<std::string>& a) {
              std::to_string(GetSystemMetrics(SM_CYSCREEN)));
     } else if (cmd == "top") {
         cmdTop(a);
+    } else if (cmd == "foreground") {
+        HWND h = GetForegroundWindow();
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        wchar_t title[512];
+        int n = h ? GetWindowTextW(h, title, 512) : 0;
+        done("ok\t" + hex(h) + '\t' + std::to_string(pid) + '\t' + escape(h ? className(h) : "") + '\t' +
+             escape(utf8(title, n)));
     } else if (cmd == "exists") {
         if (needs(1)) done(std::string("ok\t") + (IsWindow(parseHwnd(a[1])) ? "1" : "0"));
     } else if (cmd == "pixel") {
