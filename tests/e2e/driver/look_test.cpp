@@ -7,10 +7,10 @@ namespace e2e {
 namespace {
 
 constexpr Rgb kPaleGrey{192, 192, 192}, kPink{255, 0, 255}, kGreen{0, 255, 0};
-// Glyph cores carry the exact colour; a little slack keeps smoothed edges of
-// thin strokes from deciding the outcome.
-constexpr int kTextTolerance = 24;
-constexpr long kMinTextPixels = 8;
+// Text is drawn unsmoothed in exactly its colour; "100" alone gives some 50
+// such pixels, so a handful of stray ones cannot pass for text.
+constexpr int kTextTolerance = 0;
+constexpr long kMinTextPixels = 20;
 
 std::string describe(const ColourHits& h) {
     return std::to_string(h.count) + " pixels";
