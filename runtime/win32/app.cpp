@@ -2,7 +2,6 @@
 #include "native.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdio>
 #include <exception>
@@ -115,15 +114,12 @@ int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  // Drag and drop needs OLE on the GUI thread.
-  const HRESULT ole = OleInitialize(nullptr);
   RegisterWindowClasses();
   Guarded(program);
   RunExitProcedures();
   CloseOutput();
   DestroyAllWindows();
   ReleaseFonts();
-  if (SUCCEEDED(ole)) OleUninitialize();
   return ErrorLevel();
 }
 
