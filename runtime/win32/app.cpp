@@ -1,8 +1,6 @@
 // Runtime start-up and tear-down.
 #include "native.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <exception>
 #include <mutex>
@@ -112,8 +110,6 @@ BreakReporter SetBreakReporter(BreakReporter reporter) {
 
 int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
   RegisterWindowClasses();
   Guarded(program);
   RunExitProcedures();

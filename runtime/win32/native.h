@@ -81,7 +81,9 @@ void DestroyAllWindows();
 // Window classes of our own and the subclassing of standard controls.
 void RegisterWindowClasses();
 LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-bool SubclassControl(HWND hwnd, XbpWindow* window);
+bool SubclassControl(HWND hwnd);
+// The control's own procedure, for messages ours passes on or runs first.
+LRESULT CallControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 // Mnemonic ("~" letter) handling for push buttons of the window under `msg`.
 bool HandleMnemonic(const MSG& msg);

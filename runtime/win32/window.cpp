@@ -2,8 +2,6 @@
 // in the runtime's bottom-up coordinates, colours, fonts and events.
 #include "native.h"
 
-#include <commctrl.h>
-
 #include <cmath>
 
 #include "../events.h"
@@ -91,7 +89,7 @@ void XbpWindow::create(const Args& args) {
     handle_ = hwnd;
     subclassed_ = true;
     RegisterWindow(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
-    SubclassControl(hwnd, this);
+    SubclassControl(hwnd);
   }
   applyFont();
   afterCreate();
@@ -305,7 +303,7 @@ bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
     case WM_PAINT:
       // Standard controls paint themselves first; then what was drawn on them.
       if (subclassed_ && presSpace_ && presSpace_->hasRecording()) {
-        result = DefSubclassProc(Hwnd(handle_), msg, wparam, lparam);
+        result = CallControlProc(Hwnd(handle_), msg, wparam, lparam);
         WindowDC dc(Hwnd(handle_));
         replayDrawing(dc.get());
         return true;

@@ -1,7 +1,6 @@
 // Window registry, window procedures and keyboard plumbing.
 #include "native.h"
 
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -67,24 +66,34 @@ BOOL CALLBACK FindMnemonic(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-constexpr UINT_PTR kSubclassId = 0x5842;  // any value unique to us
+// Standard controls keep their own window procedure; ours runs first. Plain
+// subclassing through GWLP_WNDPROC needs no common-controls library, whose
+// loading would cost every start of the program.
+std::unordered_map<HWND, WNDPROC>& BaseProcs() {
+  static std::unordered_map<HWND, WNDPROC> procs;
+  return procs;
+}
 
-LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR ref) {
-  auto* window = reinterpret_cast<XbpWindow*>(ref);
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    LRESULT r = DefSubclassProc(hwnd, msg, wparam, lparam);
+    auto it = BaseProcs().find(hwnd);
+    const WNDPROC base = it == BaseProcs().end() ? DefWindowProcW : it->second;
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+    const LRESULT r = CallWindowProcW(base, hwnd, msg, wparam, lparam);
+    BaseProcs().erase(hwnd);
     Unregister(hwnd);
     return r;
   }
-  intptr_t result = 0;
-  try {
-    if (window->onMessage(msg, wparam, lparam, result)) return result;
-  } catch (...) {
-    // A window procedure must never let an exception cross into the system.
-    return 0;
+  if (XbpWindow* window = WindowFromHandle(hwnd)) {
+    intptr_t result = 0;
+    try {
+      if (window->onMessage(msg, wparam, lparam, result)) return result;
+    } catch (...) {
+      // A window procedure must never let an exception cross into the system.
+      return 0;
+    }
   }
-  return DefSubclassProc(hwnd, msg, wparam, lparam);
+  return CallControlProc(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace
@@ -159,8 +168,17 @@ LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
   return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
-bool SubclassControl(HWND hwnd, XbpWindow* window) {
-  return SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(window));
+bool SubclassControl(HWND hwnd) {
+  const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+  if (!base) return false;
+  BaseProcs()[hwnd] = base;
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
+  return true;
+}
+
+LRESULT CallControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  auto it = BaseProcs().find(hwnd);
+  return CallWindowProcW(it == BaseProcs().end() ? DefWindowProcW : it->second, hwnd, msg, wparam, lparam);
 }
 
 void RegisterWindowClasses() {
@@ -219,14 +237,14 @@ bool PostKeyEvents(XbpWindow* window, UINT msg, WPARAM wparam, LPARAM lparam, bo
       return true;
     }
     // Let the key change the control first: the callback sees the result.
-    DefSubclassProc(Hwnd(window->nativeHandle()), msg, wparam, lparam);
+    CallControlProc(Hwnd(window->nativeHandle()), msg, wparam, lparam);
     PostAppEvent(kEvKeyboard, key, Value(), self);
     return true;
   }
   if (msg == WM_KEYDOWN) {
     const long key = KeyFromVirtualKey(wparam);
     if (key == 0) return false;
-    DefSubclassProc(Hwnd(window->nativeHandle()), msg, wparam, lparam);
+    CallControlProc(Hwnd(window->nativeHandle()), msg, wparam, lparam);
     PostAppEvent(kEvKeyboard, key, Value(), self);
     return true;
   }
