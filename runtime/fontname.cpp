@@ -21,7 +21,7 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Applies a style word to the spec; false when the word names no style.
+// Applies a style word to the font; false when the word names no style.
 bool ApplyStyle(std::string_view word, FontSpec& spec) {
   if (SameWord(word, "Fett") || SameWord(word, "Bold")) return spec.bold = true;
   if (SameWord(word, "Kursiv") || SameWord(word, "Italic")) return spec.italic = true;
