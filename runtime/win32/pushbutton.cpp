@@ -100,7 +100,9 @@ bool XbpBasePushButton::onMessage(unsigned msg, uintptr_t wparam, intptr_t lpara
 }
 
 bool XbpBasePushButton::onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  if (msg == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+  // A drawn-by-us button reports the second click of a double click apart;
+  // for the user it is a second press all the same.
+  if (msg == WM_COMMAND && (HIWORD(wparam) == BN_CLICKED || HIWORD(wparam) == BN_DOUBLECLICKED)) {
     PostAppEvent(kEvActivate, Value(), Value(), shared_from_this());
     result = 0;
     return true;
