@@ -176,7 +176,11 @@ std::string DisplayText(const Value& v) {
     case 'L': return v.logical() ? ".T." : ".F.";
     case 'D': return DateToText(v.date());
     case 'A': return "{...}";
-    case 'O': return "{" + v.object()->className() + "}";
+    case 'O': {
+      std::string text(1, '{');
+      text += v.object()->className();
+      return text += '}';
+    }
     case 'B': return "{||...}";
     default: return "NIL";
   }

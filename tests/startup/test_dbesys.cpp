@@ -42,7 +42,7 @@ TEST_F(DbeSysSettings, TwoDigitYearsByDefaultAndTheFormatKeptWhenCenturyComesLat
 }
 
 TEST_F(DbeSysSettings, FourDigitYearsWhenOnBeforehand) {
-  for (const rt::Value on : {rt::Value(true), rt::Value("on")}) {
+  for (const rt::Value& on : {rt::Value(true), rt::Value("on")}) {
     rt::Set(rt::kSetCentury, on);
     valumat::DbeSys();
     EXPECT_EQ(rt::DateToText(kFifthOfJune2003), "05.06.2003");
