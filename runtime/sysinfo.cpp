@@ -5,6 +5,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "value.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -106,13 +108,7 @@ std::string OS() {
 }
 
 std::string Time() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalNow();
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
   return text;

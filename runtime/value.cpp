@@ -1,7 +1,6 @@
 #include "value.h"
 
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <ctime>
 
@@ -54,7 +53,7 @@ void Date::ToYmd(int& year, int& month, int& day) const {
   year = 100 * b + d - 4800 + m / 10;
 }
 
-Date Date::Today() {
+std::tm LocalNow() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32
@@ -62,6 +61,11 @@ Date Date::Today() {
 #else
   localtime_r(&now, &local);
 #endif
+  return local;
+}
+
+Date Date::Today() {
+  const std::tm local = LocalNow();
   return FromYmd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -48,6 +49,9 @@ class Date {
   explicit constexpr Date(int32_t julian) : julian_(julian) {}
   int32_t julian_ = 0;
 };
+
+// The local calendar time now.
+std::tm LocalNow();
 
 // Class descriptor for runtime objects: name and single base class.
 struct ClassInfo {

@@ -62,7 +62,7 @@ bool FaceInstalled(const std::wstring& face) {
 
 // Where a face is missing (as on systems without the Windows core fonts),
 // use a metric-compatible one so that labels keep their size.
-std::wstring AvailableFace(const std::wstring& face) {
+std::wstring FindAvailableFace(const std::wstring& face) {
   if (face.empty() || FaceInstalled(face)) return face;
   static const std::map<std::wstring, std::vector<std::wstring>> kAlternatives{
       {L"Arial", {L"Liberation Sans", L"DejaVu Sans"}},
@@ -78,6 +78,14 @@ std::wstring AvailableFace(const std::wstring& face) {
     }
   }
   return face;
+}
+
+// Font enumeration is slow; each face is looked up once per process.
+std::wstring AvailableFace(const std::wstring& face) {
+  static std::map<std::wstring, std::wstring> resolved;
+  auto it = resolved.find(face);
+  if (it == resolved.end()) it = resolved.emplace(face, FindAvailableFace(face)).first;
+  return it->second;
 }
 
 std::map<std::string, UniqueGdiObject>& FontCache() {
