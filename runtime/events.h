@@ -50,7 +50,5 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
 // addressed object sees the event. Returns the previous handler (or NIL).
 Value SetAppEvent(long code);
 Value SetAppEvent(long code, const Value& handler);
-// Events waiting in the queue (not counting native messages not yet translated).
-size_t PendingAppEvents();
 
 }  // namespace rt

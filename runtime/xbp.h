@@ -60,8 +60,6 @@ class XbpWindow : public Object {
   bool setPosAndSize(const Value& pos, const Value& size);
   WindowRef setParent() const { return parent_; }
   WindowRef setOwner() const { return owner_; }
-  // Converts a point of this window into `destination`'s coordinates.
-  Value mapPoint(const WindowRef& destination, const Value& point) const;
 
   // Colours: palette 0..15, negative system colours, RGB values (bit 24 set).
   bool setColorBG(long color);
@@ -96,7 +94,6 @@ class XbpWindow : public Object {
   unsigned long resolvedBackground() const;  // COLORREF
   unsigned long resolvedForeground() const;
   void* resolvedFont() const;  // HFONT
-  bool hasOwnBackground() const { return bg_.isNumber(); }
   // Brush of the background in force (HBRUSH), owned by this window.
   void* backgroundBrush();
 

@@ -49,8 +49,6 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
   return true;
 }
 
-size_t PendingAppEvents() { return Queue().size(); }
-
 long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout) {
   GuiThread();
   const ULONGLONG deadline = timeout > 0 ? GetTickCount64() + static_cast<ULONGLONG>(timeout) * 10 : 0;

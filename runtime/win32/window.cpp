@@ -156,18 +156,6 @@ bool XbpWindow::setPosAndSize(const Value& pos, const Value& size) {
                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Value XbpWindow::mapPoint(const WindowRef& destination, const Value& point) const {
-  // Bottom-up client coordinates of this window to those of `destination`.
-  if (!handle_ || !destination) return point;
-  RECT own{};
-  GetClientRect(Hwnd(handle_), &own);
-  POINT p{Coordinate(point.at(1)), own.bottom - Coordinate(point.at(2))};
-  HWND target = Hwnd(destination->nativeHandle());
-  MapWindowPoints(Hwnd(handle_), target, &p, 1);
-  const long height = destination->childAreaHeight();
-  return Value{p.x, height - p.y};
-}
-
 bool XbpWindow::setColorBG(long color) {
   bg_ = color;
   invalidate();
