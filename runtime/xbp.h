@@ -124,6 +124,7 @@ class XbpWindow : public Object {
   virtual void* childParentHandle() const { return handle_; }
   // Height of the area in which children are positioned (parent's client).
   virtual long childAreaHeight() const;
+  long parentAreaHeight() const;
   void applyFont();
   void invalidate();
   // Draws what was drawn into the presentation space again (HDC).

@@ -70,7 +70,7 @@ void XbpWindow::create(const Args& args) {
 
   const long x = Coordinate(pos_.at(1)), y = Coordinate(pos_.at(2));
   const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
-  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  const long areaHeight = parentAreaHeight();
   HWND nativeParent = nullptr;
   if (!topLevel) {
     nativeParent = Hwnd(parent_->childParentHandle());
@@ -118,6 +118,10 @@ bool XbpWindow::isEnabled() const { return handle_ && IsWindowEnabled(Hwnd(handl
 bool XbpWindow::enable() { return handle_ && (EnableWindow(Hwnd(handle_), TRUE), true); }
 bool XbpWindow::disable() { return handle_ && (EnableWindow(Hwnd(handle_), FALSE), true); }
 
+long XbpWindow::parentAreaHeight() const {
+  return parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+}
+
 long XbpWindow::childAreaHeight() const {
   RECT r{};
   GetClientRect(Hwnd(childParentHandle()), &r);
@@ -132,7 +136,7 @@ Value XbpWindow::currentPos() const {
   if (GetWindowLongPtrW(Hwnd(handle_), GWL_STYLE) & WS_CHILD) {
     MapWindowPoints(HWND_DESKTOP, nativeParent, reinterpret_cast<POINT*>(&r), 2);
   }
-  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  const long areaHeight = parentAreaHeight();
   return Value{r.left, areaHeight - r.bottom};
 }
 
@@ -150,7 +154,7 @@ bool XbpWindow::setPosAndSize(const Value& pos, const Value& size) {
   pos_ = Value{pos.at(1), pos.at(2)};
   size_ = Value{size.at(1), size.at(2)};
   if (!handle_) return true;
-  const long areaHeight = parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
+  const long areaHeight = parentAreaHeight();
   const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
   return SetWindowPos(Hwnd(handle_), nullptr, Coordinate(pos_.at(1)), areaHeight - Coordinate(pos_.at(2)) - h, w, h,
                       SWP_NOZORDER | SWP_NOACTIVATE);
