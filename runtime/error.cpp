@@ -1,6 +1,5 @@
 #include "error.h"
 
-#include <cctype>
 #include <mutex>
 
 #include "messages.h"
@@ -12,17 +11,10 @@ namespace {
 std::mutex g_handlerMutex;
 Value g_handler;
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 }  // namespace
 
 bool Error::isMethod(std::string_view name) const {
-  return hasCallstack_ && SameNoCase(name, "getCallstack");
+  return hasCallstack_ && EqualsNoCase(name, "getCallstack");
 }
 
 std::string Error::getCallstack(std::string_view separator) const {

@@ -1,20 +1,12 @@
 #include "fontname.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "value.h"
 
 namespace rt {
 
 namespace {
-
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -23,10 +15,10 @@ std::string_view Trim(std::string_view s) {
 
 // Applies a style word to the font; false when the word names no style.
 bool ApplyStyle(std::string_view word, FontSpec& spec) {
-  if (SameWord(word, "Fett") || SameWord(word, "Bold")) return spec.bold = true;
-  if (SameWord(word, "Kursiv") || SameWord(word, "Italic")) return spec.italic = true;
-  if (SameWord(word, "Unterstrichen") || SameWord(word, "Underline")) return spec.underline = true;
-  if (SameWord(word, "Durchgestrichen") || SameWord(word, "Strikeout")) return spec.strikeout = true;
+  if (EqualsNoCase(word, "Fett") || EqualsNoCase(word, "Bold")) return spec.bold = true;
+  if (EqualsNoCase(word, "Kursiv") || EqualsNoCase(word, "Italic")) return spec.italic = true;
+  if (EqualsNoCase(word, "Unterstrichen") || EqualsNoCase(word, "Underline")) return spec.underline = true;
+  if (EqualsNoCase(word, "Durchgestrichen") || EqualsNoCase(word, "Strikeout")) return spec.strikeout = true;
   return false;
 }
 

@@ -1,7 +1,6 @@
 #include "output.h"
 
 #include <algorithm>
-#include <cctype>
 #include <mutex>
 #include <unordered_set>
 
@@ -24,16 +23,6 @@
 namespace rt {
 
 namespace {
-
-bool IsOn(const Value& setting) {
-  if (setting.isLogical()) return setting.logical();
-  if (!setting.isText()) return false;
-  std::string t;
-  for (char c : setting.text()) {
-    if (c != ' ') t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return t == "ON";
-}
 
 #ifdef _WIN32
 using Handle = HANDLE;

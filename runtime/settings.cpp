@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include <cctype>
 #include <map>
 
 #include "output.h"
@@ -39,6 +40,16 @@ Value Lookup(const std::map<int, Value>& table, int key) {
 }
 
 }  // namespace
+
+bool IsOn(const Value& setting) {
+  if (setting.isLogical()) return setting.logical();
+  if (!setting.isText()) return false;
+  std::string t;
+  for (char c : setting.text()) {
+    if (c != ' ') t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return t == "ON";
+}
 
 Value Set(int setting) { return Lookup(Settings(), setting); }
 Value Set(int setting, const Value& value) { return Set(setting, value, Value()); }

@@ -18,6 +18,9 @@ inline constexpr int kSetOptimize = 41;
 // Locale entries.
 inline constexpr int kLocaleCurrency = 5;
 
+// A setting counts as on when it holds true or the text "ON" (any case, blanks ignored).
+bool IsOn(const Value& setting);
+
 // Returns the current value of a setting.
 Value Set(int setting);
 // Sets a setting and returns its previous value.

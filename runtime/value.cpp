@@ -7,6 +7,12 @@
 namespace rt {
 
 namespace {
+const std::string kEmptyText;
+const ArrayRef kNoArray;
+const ObjectRef kNoObject;
+const BlockRef kNoBlock;
+
+}  // namespace
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -16,13 +22,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-const std::string kEmptyText;
-const ArrayRef kNoArray;
-const ObjectRef kNoObject;
-const BlockRef kNoBlock;
-
-}  // namespace
 
 // Proleptic Gregorian calendar, Julian day numbers (Fliegel and Van Flandern).
 Date Date::FromYmd(int y, int m, int d) {

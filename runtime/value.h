@@ -50,6 +50,9 @@ class Date {
   int32_t julian_ = 0;
 };
 
+// Equal texts when upper and lower case are not told apart (ASCII letters).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
 // The local calendar time now.
 std::tm LocalNow();
 

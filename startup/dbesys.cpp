@@ -19,14 +19,6 @@ struct CompositeEntry {
   int orderEngine;  // likewise
 };
 
-// A setting counts as on when it holds true or the text "ON".
-bool IsOn(const rt::Value& setting) {
-  if (setting.isLogical()) return setting.logical();
-  if (!setting.isText()) return false;
-  std::string text = setting.text();
-  for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return text == "ON";
-}
 }  // namespace
 
 void DbeSys() {
@@ -45,7 +37,7 @@ void DbeSys() {
   rt::Set(rt::kSetOptimize, 1);
   // Chosen once: switching four-digit years on later keeps this format.
   RT_LINE;
-  rt::Set(rt::kSetDateFormat, IsOn(rt::Set(rt::kSetCentury)) ? "dd.mm.yyyy" : "dd.mm.yy");
+  rt::Set(rt::kSetDateFormat, rt::IsOn(rt::Set(rt::kSetCentury)) ? "dd.mm.yyyy" : "dd.mm.yy");
 
   for (const EngineEntry& engine : aDbe) {
     RT_LINE;

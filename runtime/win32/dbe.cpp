@@ -36,15 +36,9 @@ std::string& DefaultEngine() {
   return name;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'a' && x <= 'z' ? x - 32 : x) == (y >= 'a' && y <= 'z' ? y - 32 : y);
-         });
-}
-
 Engine* Find(std::string_view name) {
   for (Engine& e : Engines()) {
-    if (SameName(e.info.name, name)) return &e;
+    if (EqualsNoCase(e.info.name, name)) return &e;
   }
   return nullptr;
 }
@@ -104,7 +98,7 @@ bool DbeLoad(std::string_view name, bool hidden) {
   // Bounded: the name comes from foreign code.
   const size_t length = strnlen(reg->name, 33);
   const std::string registered(reg->name, length);
-  if (length > 32 || !SameName(registered, name)) return false;
+  if (length > 32 || !EqualsNoCase(registered, name)) return false;
 
   Engine engine{{registered, static_cast<DbeKind>(reg->kind), hidden, {}, {}}, std::move(module)};
   Engines().push_back(std::move(engine));
@@ -117,8 +111,8 @@ bool DbeBuild(std::string_view name, std::string_view dataEngine, std::string_vi
   const Engine* order = Find(orderEngine);
   if (!data || data->info.kind != DbeKind::Data || !order || order->info.kind != DbeKind::Order) return false;
   if (const Engine* existing = Find(name)) {
-    return existing->info.kind == DbeKind::Composite && SameName(existing->info.dataEngine, data->info.name) &&
-           SameName(existing->info.orderEngine, order->info.name);
+    return existing->info.kind == DbeKind::Composite && EqualsNoCase(existing->info.dataEngine, data->info.name) &&
+           EqualsNoCase(existing->info.orderEngine, order->info.name);
   }
   Engines().push_back({{std::string(name), DbeKind::Composite, false, data->info.name, order->info.name}, nullptr});
   return true;
