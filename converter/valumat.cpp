@@ -2,6 +2,8 @@
 // other on every key at the fixed rate.
 #include "valumat.h"
 
+#include <functional>
+
 #include "controls.h"
 #include "events.h"
 #include "procstack.h"
@@ -90,47 +92,35 @@ void Main() {
     oDlg->destroy();
   };
 
+  // Leaving a field empties both fields; a key other than Escape converts
+  // the field's whole text into the other field.
+  auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<double()> convert) {
+    oSelf->killInputFocus = [&oSelf, &oOther](const Args&) -> Value {
+      RT_PROC("(b)Main");
+      oSelf->clear();
+      oOther->clear();
+      return NIL;
+    };
+    oSelf->keyboard = [&oSelf, &oOther, &quit, convert](const Args& a) -> Value {
+      RT_PROC("(b)Main");
+      if (Arg(a, 1) == kKeyEsc) {
+        quit();
+      } else {
+        RT_LINE;
+        oSelf->getData();
+        oOther->setData(Transform(convert(), "@N 999999999.99"));
+      }
+      return NIL;
+    };
+  };
+
   flag(5, 75, 931);
   oSLE1 = amountField(75, -47, 3, nEuro);
-  oSLE1->killInputFocus = [&](const Args&) -> Value {
-    RT_PROC("(b)Main");
-    oSLE1->clear();
-    oSLE2->clear();
-    return NIL;
-  };
-  oSLE1->keyboard = [&](const Args& a) -> Value {
-    RT_PROC("(b)Main");
-    if (Arg(a, 1) == kKeyEsc) {
-      quit();
-    } else {
-      RT_LINE;
-      oSLE1->getData();
-      nEuro = nEuro / nKurs;
-      oSLE2->setData(Transform(nEuro, "@N 999999999.99"));
-    }
-    return NIL;
-  };
+  wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; });
 
   flag(5, 42, 932);
   oSLE2 = amountField(40, -41, 4, nDM);
-  oSLE2->killInputFocus = [&](const Args&) -> Value {
-    RT_PROC("(b)Main");
-    oSLE2->clear();
-    oSLE1->clear();
-    return NIL;
-  };
-  oSLE2->keyboard = [&](const Args& a) -> Value {
-    RT_PROC("(b)Main");
-    if (Arg(a, 1) == kKeyEsc) {
-      quit();
-    } else {
-      RT_LINE;
-      oSLE2->getData();
-      nDM = nDM * nKurs;
-      oSLE1->setData(Transform(nDM, "@N 999999999.99"));
-    }
-    return NIL;
-  };
+  wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; });
 
   auto label = [&](long x, long y, const std::string& text) {
     auto oLabel = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{20, 20}});
