@@ -2,7 +2,10 @@
 // and derives from the runtime's class of the same kind.
 #pragma once
 
-#include "xbp.h"
+#include "xbp/dialog.h"
+#include "xbp/pushbutton.h"
+#include "xbp/sle.h"
+#include "xbp/static.h"
 
 namespace valumat {
 

@@ -1,7 +1,7 @@
 // The converter's procedures.
 #pragma once
 
-#include "xbp.h"
+#include "xbp/window.h"
 
 namespace valumat {
 

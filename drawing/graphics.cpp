@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "prespace.h"
+#include "xbp/prespace.h"
 #include "procstack.h"
-#include "xbp.h"
+#include "xbp/window.h"
 
 namespace valumat {
 

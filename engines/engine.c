@@ -2,7 +2,7 @@
  * ENGINE_NAME and ENGINE_KIND set, so each DLL registers exactly the engine
  * its file name promises. The engines hold no tables of their own: nothing in
  * the program opens one, and registering is all the runtime needs of them. */
-#include "dbe_abi.h"
+#include "dbe/dbe_abi.h"
 
 #if !defined(ENGINE_NAME) || !defined(ENGINE_KIND)
 #error "ENGINE_NAME and ENGINE_KIND must be defined by the build"

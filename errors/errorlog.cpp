@@ -11,7 +11,7 @@
 #include "settings.h"
 #include "sysinfo.h"
 #include "transform.h"
-#include "xbp.h"
+#include "xbp/window.h"
 
 namespace valumat {
 

@@ -10,7 +10,7 @@
 #include "procstack.h"
 #include "runtime.h"
 #include "sysinfo.h"
-#include "xbp.h"
+#include "xbp/window.h"
 
 namespace valumat {
 

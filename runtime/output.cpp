@@ -10,84 +10,19 @@
 #include "sysinfo.h"
 #include "transform.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "cp858.h"
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "platform.h"
 
 namespace rt {
 
 namespace {
 
-#ifdef _WIN32
-using Handle = HANDLE;
-const Handle kNoFile = INVALID_HANDLE_VALUE;
+using platform::CloseFile;
+using platform::kNoFile;
+using platform::OpenForWriting;
+using platform::WriteAll;
+using Handle = platform::FileHandle;
 
-long LastOsError() { return static_cast<long>(GetLastError()); }
-
-Handle OpenForWriting(const std::string& name, bool additive, long& osCode) {
-  const Handle h = CreateFileW(Cp858ToWide(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               additive ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    osCode = LastOsError();
-    return kNoFile;
-  }
-  if (additive) SetFilePointer(h, 0, nullptr, FILE_END);
-  return h;
-}
-
-// Writes everything or reports the OS code of the failure.
-long WriteAll(Handle h, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr)) return LastOsError();
-    if (written == 0) return ERROR_WRITE_FAULT;
-    done += written;
-  }
-  return 0;
-}
-
-long CloseFile(Handle h) { return CloseHandle(h) ? 0 : LastOsError(); }
-
-Handle StdHandle(bool error) {
-  const Handle h = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  return h == nullptr ? kNoFile : h;
-}
-#else
-using Handle = int;
-const Handle kNoFile = -1;
-
-Handle OpenForWriting(const std::string& name, bool additive, long& osCode) {
-  const int fd = open(name.c_str(), O_WRONLY | O_CREAT | (additive ? O_APPEND : O_TRUNC), 0666);
-  if (fd < 0) osCode = errno;
-  return fd;
-}
-
-long WriteAll(Handle fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (n == 0) return EIO;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
-}
-
-long CloseFile(Handle fd) { return close(fd) == 0 ? 0 : errno; }
-
-Handle StdHandle(bool error) { return error ? 2 : 1; }
-#endif
+Handle StdHandle(bool error) { return platform::StdChannel(error); }
 
 struct OutputState {
   std::recursive_mutex mutex;
@@ -189,13 +124,8 @@ void OutErrList(const Args& values) {
 }
 
 void Tone(double frequency, double duration) {
-#ifdef _WIN32
-  const double ms = duration * 1000.0 / 18.2;
-  if (frequency >= 37 && frequency <= 32767 && ms > 0) Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(ms));
-#else
-  (void)frequency;
-  (void)duration;
-#endif
+  // The duration counts in clock ticks of 1/18.2 s.
+  platform::Tone(frequency, duration * 1000.0 / 18.2);
 }
 
 long Row() {

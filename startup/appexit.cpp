@@ -2,7 +2,7 @@
 #include "procstack.h"
 #include "runtime.h"
 #include "startup.h"
-#include "workarea.h"
+#include "dbe/workarea.h"
 
 namespace valumat {
 

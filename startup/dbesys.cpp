@@ -1,7 +1,7 @@
 #include <string>
 
 #include "boxes.h"
-#include "dbe.h"
+#include "dbe/dbe.h"
 #include "procstack.h"
 #include "settings.h"
 #include "startup.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "../dbe.h"
-#include "../dbe_abi.h"
-#include "../workarea.h"
+#include "../dbe/dbe.h"
+#include "../dbe/dbe_abi.h"
+#include "../dbe/workarea.h"
 
 namespace rt {
 

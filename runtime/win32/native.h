@@ -8,7 +8,11 @@
 #include <string_view>
 
 #include "../cp858.h"
-#include "../xbp.h"
+#include "../xbp/dialog.h"
+#include "../xbp/pushbutton.h"
+#include "../xbp/sle.h"
+#include "../xbp/static.h"
+#include "../xbp/window.h"
 
 namespace rt {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "../fontname.h"
-#include "../prespace.h"
+#include "../xbp/prespace.h"
 #include "native.h"
 
 namespace rt {

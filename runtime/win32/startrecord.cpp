@@ -1,5 +1,5 @@
 // Running a program through its start-up record.
-#include "../dbe.h"
+#include "../dbe/dbe.h"
 #include "../runtime.h"
 #include "../startrecord.h"
 

@@ -1,7 +1,7 @@
 // Work areas and the operations on the selected one.
 #include <map>
 
-#include "../workarea.h"
+#include "../dbe/workarea.h"
 
 namespace rt {
 

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <string>
 
-#include "dbe.h"
+#include "dbe/dbe.h"
 #include "error.h"
 #include "errorsys.h"
 #include "settings.h"
 #include "startrecord.h"
 #include "startup.h"
 #include "transform.h"
-#include "workarea.h"
+#include "dbe/workarea.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 /* Engine DLLs the runtime must refuse: NO_ENTRY builds one without the
  * registration entry; otherwise it registers ENGINE_NAME for the engine
  * interface ABI_VERSION. */
-#include "dbe_abi.h"
+#include "dbe/dbe_abi.h"
 
 #ifdef NO_ENTRY
 __declspec(dllexport) int __cdecl SomethingElse(void) { return 0; }

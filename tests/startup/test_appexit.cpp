@@ -2,7 +2,7 @@
 
 #include "startup.h"
 #include "test_engine.h"
-#include "workarea.h"
+#include "dbe/workarea.h"
 
 using testing_engine::TestEngine;
 using Entries = std::vector<std::string>;

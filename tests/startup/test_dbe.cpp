@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "dbe.h"
+#include "dbe/dbe.h"
 #include "harness.h"
 #include "test_engine.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dbe.h"
+#include "dbe/dbe.h"
 #include "settings.h"
 #include "startup.h"
 #include "transform.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "workarea.h"
+#include "dbe/workarea.h"
 
 namespace testing_engine {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "test_engine.h"
-#include "workarea.h"
+#include "dbe/workarea.h"
 
 using testing_engine::TestEngine;
 using Entries = std::vector<std::string>;

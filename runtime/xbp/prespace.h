@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "value.h"
+#include "../value.h"
 
 namespace rt {
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "error.h"
-#include "value.h"
+#include "../error.h"
+#include "../value.h"
 
 namespace rt {
 

@@ -1,14 +1,15 @@
-// Windows and controls of the runtime under their base names. Application
-// code creates them through the public classes (controls/), which derive from
-// these. Positions are pixels of the lower-left corner, measured from the
+// The window base of every window and control of the runtime. The kinds have
+// a header each beside this one, under their base names; application code
+// creates them through the public classes (controls/), which derive from
+// them. Positions are pixels of the lower-left corner, measured from the
 // parent's lower-left corner with y upwards; sizes are {width, height}.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "../value.h"
 #include "prespace.h"
-#include "value.h"
 
 namespace rt {
 
@@ -170,130 +171,6 @@ class XbpDrawingArea : public XbpWindow {
  public:
   NativeSpec nativeSpec() const override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-};
-
-class XbpBaseDialog : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseDialog", &XbpWindow::StaticClassInfo())
-
- public:
-  XbpBaseDialog();
-  WindowRef drawingArea() const { return drawingArea_; }
-  bool setTitle(const std::string& title);
-  Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
-
-  std::string title;
-  Value icon;  // resource number
-  bool taskList = false;
-  bool sysMenu = true;
-  bool minButton = true;
-  bool maxButton = false;
-  Value close;  // callback for the close button
-
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
-
- protected:
-  NativeSpec nativeSpec() const override;
-  void afterCreate() override;
-  void* childParentHandle() const override;
-
- private:
-  std::shared_ptr<XbpDrawingArea> drawingArea_;
-  void* iconBig_ = nullptr;
-  void* iconSmall_ = nullptr;
-  void* lastFocus_ = nullptr;  // child focused when the window was deactivated
-};
-
-// Static: text, or a bitmap from the program's resources.
-class XbpBaseStatic : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseStatic", &XbpWindow::StaticClassInfo())
-
- public:
-  static constexpr long kTypeText = 1;
-  static constexpr long kTypeBitmap = 5;
-  // Alignment options of text statics.
-  static constexpr long kTextLeft = 0;
-  static constexpr long kTextCenter = 1;
-  static constexpr long kTextRight = 2;
-  static constexpr long kTextTop = 0;
-  static constexpr long kTextVCenter = 4;
-  static constexpr long kTextBottom = 8;
-
-  long type = kTypeText;
-  Value caption;  // text, or resource number of a bitmap
-  long options = 0;
-  bool autoSize = false;
-
-  bool setCaption(const Value& newCaption);
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
-
- protected:
-  NativeSpec nativeSpec() const override;
-  void afterCreate() override;
-
- private:
-  void loadBitmap();
-  void fitToContent();
-  void paint(void* dc);
-  void* bitmap_ = nullptr;  // HBITMAP, owned
-};
-
-class XbpBasePushButton : public XbpWindow {
-  RT_CLASS_INFO("XbpBasePushButton", &XbpWindow::StaticClassInfo())
-
- public:
-  XbpBasePushButton();
-  std::string caption;  // "~" marks the mnemonic letter
-  Value activate;       // callback on a click, a mnemonic or a posted activate event
-
-  bool setCaption(const std::string& newCaption);
-  Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  bool onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
-  // The mnemonic letter, upper-cased, or 0.
-  char mnemonic() const;
-
- protected:
-  NativeSpec nativeSpec() const override;
-
- private:
-  void draw(const void* drawItem);
-};
-
-// Single-line entry field.
-class XbpBaseSLE : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseSLE", &XbpWindow::StaticClassInfo())
-
- public:
-  XbpBaseSLE();
-  long bufferLength = 32;
-  bool editable = true;
-  bool border = true;
-  Value dataLink;  // callback: without argument yields the text, with a text takes it
-
-  // Without argument: the data link's text becomes the field's text.
-  // With a text: that text replaces the field's text; the data link is not run.
-  bool setData(const Args& args = {});
-  bool setData(const std::string& text) { return setData(Args{Value(text)}); }
-  // The field's text; the data link (if any) is evaluated with it.
-  std::string getData();
-  bool clear();
-  std::string editBuffer() const;
-  // {characters before the marked range, 1-based position after it}.
-  Value queryMarked() const;
-  bool setMarked(const Value& range);
-
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
-
- protected:
-  NativeSpec nativeSpec() const override;
-  void afterCreate() override;
-
- private:
-  std::string buffer_;  // text before the native field exists
 };
 
 // The desktop window object.
