@@ -43,8 +43,12 @@ inline constexpr long kKeyF1 = 28;  // F2..F10: -1..-9, F11/F12: -40/-41
 // Waits for the next event of any window of the program and returns its code,
 // filling its parameters and the object it is addressed to. `timeout` is in
 // hundredths of a second; 0 waits without limit. A time-out yields kEvNone.
+// An exception that escaped a handler inside a window procedure (a callback
+// that broke out, a failed allocation) is rethrown here, in the loop, where
+// the program's recovery blocks and the error system see it.
 long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout = 0);
-// Appends an event to the queue; AppEvent returns it in order.
+// Appends an event to the queue; AppEvent returns it in order. Any thread may
+// post; the program's GUI thread (the one calling AppEvent) takes.
 bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef& object);
 // Handler registered for an event code, called by modal loops before the
 // addressed object sees the event. Returns the previous handler (or NIL).

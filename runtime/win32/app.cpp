@@ -112,6 +112,9 @@ int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
   RegisterWindowClasses();
   Guarded(program);
+  // Nothing thrown inside a window procedure goes unreported, even when the
+  // program ended before its loop could rethrow it.
+  Guarded(RethrowCarriedException);
   RunExitProcedures();
   CloseOutput();
   DestroyAllWindows();

@@ -9,21 +9,15 @@
 #include "../dbe/dbe.h"
 #include "../dbe/dbe_abi.h"
 #include "../dbe/workarea.h"
+#include "../xbp/handle.h"
 
 namespace rt {
 
 namespace {
 
-struct FreeModule {
-  void operator()(HMODULE module) const {
-    if (module) FreeLibrary(module);
-  }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
-
 struct Engine {
   DbeInfo info;
-  UniqueModule module;  // empty for composites
+  OwnedModule module;  // empty for composites
 };
 
 std::vector<Engine>& Engines() {
@@ -83,7 +77,7 @@ bool DbeLoad(std::string_view name, bool hidden) {
   // the engine's own imports resolve from its folder too, not the current one.
   // No error boxes from the loader: a broken DLL is reported by the result.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  UniqueModule module(LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  OwnedModule module(LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   SetErrorMode(oldMode);
   if (!module) return false;
 
@@ -114,7 +108,7 @@ bool DbeBuild(std::string_view name, std::string_view dataEngine, std::string_vi
     return existing->info.kind == DbeKind::Composite && EqualsNoCase(existing->info.dataEngine, data->info.name) &&
            EqualsNoCase(existing->info.orderEngine, order->info.name);
   }
-  Engines().push_back({{std::string(name), DbeKind::Composite, false, data->info.name, order->info.name}, nullptr});
+  Engines().push_back({{std::string(name), DbeKind::Composite, false, data->info.name, order->info.name}, {}});
   return true;
 }
 

@@ -1,5 +1,6 @@
 // Dialog windows, their drawing area, the desktop, and focus.
 #include "../events.h"
+#include "../xbp/dialog.h"
 #include "native.h"
 
 namespace rt {
@@ -71,7 +72,7 @@ bool XbpDrawingArea::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, 
   if (msg == WM_ERASEBKGND) {
     RECT r{};
     GetClientRect(Hwnd(handle_), &r);
-    FillRect(reinterpret_cast<HDC>(wparam), &r, static_cast<HBRUSH>(backgroundBrush()));
+    FillRect(reinterpret_cast<HDC>(wparam), &r, backgroundBrush());
     result = 1;
     return true;
   }
@@ -98,11 +99,13 @@ void XbpBaseDialog::afterCreate() {
   HWND hwnd = Hwnd(handle_);
   if (icon.isNumber()) {
     const auto id = MAKEINTRESOURCEW(icon.integer());
-    iconBig_ = LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0);
-    iconSmall_ =
-        LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
-    if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_));
-    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_));
+    auto load = [id](int cx, int cy) {
+      return static_cast<HICON>(LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), 0));
+    };
+    iconBig_.reset(load(SM_CXICON, SM_CYICON));
+    iconSmall_.reset(load(SM_CXSMICON, SM_CYSMICON));
+    if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
+    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
   }
   RECT client{};
   GetClientRect(hwnd, &client);
@@ -112,19 +115,17 @@ void XbpBaseDialog::afterCreate() {
   drawingArea_->create();
 }
 
-void* XbpBaseDialog::childParentHandle() const { return handle_; }
-
 bool XbpBaseDialog::setTitle(const std::string& newTitle) {
   title = newTitle;
   return !handle_ || SetWindowTextW(Hwnd(handle_), Wide(title).c_str());
 }
 
-Value XbpBaseDialog::handleEvent(long code, const Value& mp1, const Value& mp2) {
-  if (code == kEvClose && handle_) {
-    callBlock(close, mp1, mp2);
-    return Value(shared_from_this());
-  }
-  return XbpWindow::handleEvent(code, mp1, mp2);
+const EventRoutes& XbpBaseDialog::routes() const {
+  static const EventRoute rows[] = {
+      {EventRoute::From::Posted, 0, kEvClose, CallbackOf(&XbpBaseDialog::close)},
+  };
+  static const EventRoutes table{&XbpWindow::routes(), rows};
+  return table;
 }
 
 bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
@@ -132,7 +133,7 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
   switch (msg) {
     case WM_CLOSE:
       // The close button is an event for the application, not an order.
-      PostAppEvent(kEvClose, Value(), Value(), shared_from_this());
+      post(kEvClose);
       result = 0;
       return true;
     case WM_ACTIVATE:
@@ -141,20 +142,9 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
         lastFocus_ = (focus && IsChild(hwnd, focus)) ? focus : nullptr;
         return false;
       }
-      if (lastFocus_ && IsWindow(Hwnd(lastFocus_)) && IsChild(hwnd, Hwnd(lastFocus_))) {
+      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)) {
         // Back to the control that had the focus, as dialogs do.
-        SetFocus(Hwnd(lastFocus_));
-        result = 0;
-        return true;
-      }
-      return false;
-    case WM_CHAR:
-      PostAppEvent(kEvKeyboard, KeyFromChar(static_cast<wchar_t>(wparam)), Value(), shared_from_this());
-      result = 0;
-      return true;
-    case WM_KEYDOWN:
-      if (const long key = KeyFromVirtualKey(wparam)) {
-        PostAppEvent(kEvKeyboard, key, Value(), shared_from_this());
+        SetFocus(lastFocus_);
         result = 0;
         return true;
       }
@@ -170,11 +160,9 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
 
 void XbpBaseDialog::onNativeDestroyed() {
   XbpWindow::onNativeDestroyed();
-  close = Value();
   drawingArea_.reset();  // the area points back at its dialog
-  if (iconBig_) DestroyIcon(static_cast<HICON>(iconBig_));
-  if (iconSmall_) DestroyIcon(static_cast<HICON>(iconSmall_));
-  iconBig_ = iconSmall_ = nullptr;
+  iconBig_.reset();
+  iconSmall_.reset();
   lastFocus_ = nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The event queue and the native message pump behind AppEvent.
 #include <deque>
 #include <map>
+#include <mutex>
 
 #include "../events.h"
 #include "native.h"
@@ -16,19 +17,31 @@ struct QueuedEvent {
   ObjectRef object;
 };
 
-std::deque<QueuedEvent>& Queue() {
-  static std::deque<QueuedEvent> queue;
-  return queue;
-}
+// Any thread may post; the GUI thread takes. Handlers are set and read under
+// the same lock.
+struct EventQueue {
+  std::mutex mutex;
+  std::deque<QueuedEvent> events;
+  std::map<long, Value> handlers;
+};
 
-std::map<long, Value>& Handlers() {
-  static std::map<long, Value> handlers;
-  return handlers;
+EventQueue& Queue() {
+  static EventQueue queue;
+  return queue;
 }
 
 DWORD GuiThread() {
   static const DWORD thread = GetCurrentThreadId();
   return thread;
+}
+
+bool TakeEvent(QueuedEvent& event) {
+  EventQueue& q = Queue();
+  std::lock_guard lock(q.mutex);
+  if (q.events.empty()) return false;
+  event = std::move(q.events.front());
+  q.events.pop_front();
+  return true;
 }
 
 // Translates and dispatches one native message; false on WM_QUIT.
@@ -43,7 +56,11 @@ bool Pump(MSG& msg) {
 }  // namespace
 
 bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef& object) {
-  Queue().push_back({code, mp1, mp2, object});
+  {
+    EventQueue& q = Queue();
+    std::lock_guard lock(q.mutex);
+    q.events.push_back({code, mp1, mp2, object});
+  }
   // A post from another thread must wake the GUI thread's wait.
   if (GetCurrentThreadId() != GuiThread()) PostThreadMessageW(GuiThread(), WM_NULL, 0, 0);
   return true;
@@ -54,10 +71,10 @@ long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout) {
   const ULONGLONG deadline = timeout > 0 ? GetTickCount64() + static_cast<ULONGLONG>(timeout) * 10 : 0;
   for (;;) {
     ReapDestroyedWindows();
-    auto& queue = Queue();
-    if (!queue.empty()) {
-      QueuedEvent event = std::move(queue.front());
-      queue.pop_front();
+    // What a window procedure could not throw, the loop throws.
+    RethrowCarriedException();
+    QueuedEvent event;
+    if (TakeEvent(event)) {
       mp1 = std::move(event.mp1);
       mp2 = std::move(event.mp2);
       object = std::move(event.object);
@@ -88,16 +105,21 @@ long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout) {
 }
 
 Value SetAppEvent(long code) {
-  auto it = Handlers().find(code);
-  return it == Handlers().end() ? Value() : it->second;
+  EventQueue& q = Queue();
+  std::lock_guard lock(q.mutex);
+  auto it = q.handlers.find(code);
+  return it == q.handlers.end() ? Value() : it->second;
 }
 
 Value SetAppEvent(long code, const Value& handler) {
-  Value previous = SetAppEvent(code);
+  EventQueue& q = Queue();
+  std::lock_guard lock(q.mutex);
+  auto it = q.handlers.find(code);
+  Value previous = it == q.handlers.end() ? Value() : it->second;
   if (handler.isNil()) {
-    Handlers().erase(code);
+    q.handlers.erase(code);
   } else {
-    Handlers()[code] = handler;
+    q.handlers[code] = handler;
   }
   return previous;
 }

@@ -88,8 +88,8 @@ std::wstring AvailableFace(const std::wstring& face) {
   return it->second;
 }
 
-std::map<std::string, UniqueGdiObject>& FontCache() {
-  static std::map<std::string, UniqueGdiObject> cache;
+std::map<std::string, OwnedFont>& FontCache() {
+  static std::map<std::string, OwnedFont> cache;
   return cache;
 }
 
@@ -98,7 +98,7 @@ std::map<std::string, UniqueGdiObject>& FontCache() {
 HFONT FontOf(const std::string& compoundName) {
   auto& cache = FontCache();
   auto it = cache.find(compoundName);
-  if (it != cache.end()) return static_cast<HFONT>(it->second.get());
+  if (it != cache.end()) return it->second.get();
   const FontSpec spec = ParseCompoundName(compoundName);
   WindowDC screen(nullptr);
   LOGFONTW lf{};
@@ -112,7 +112,7 @@ HFONT FontOf(const std::string& compoundName) {
   const std::wstring face = AvailableFace(Wide(spec.face));
   lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   HFONT font = CreateFontIndirectW(&lf);
-  cache.emplace(compoundName, UniqueGdiObject(font));
+  cache.emplace(compoundName, OwnedFont(font));
   return font;
 }
 

@@ -3,33 +3,24 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <exception>
 #include <string>
 #include <string_view>
 
 #include "../cp858.h"
-#include "../xbp/dialog.h"
-#include "../xbp/pushbutton.h"
-#include "../xbp/sle.h"
-#include "../xbp/static.h"
 #include "../xbp/window.h"
 
 namespace rt {
 
-inline HWND Hwnd(void* handle) { return static_cast<HWND>(handle); }
+inline HWND Hwnd(NativeWindow handle) { return handle; }
 
 // Texts cross the API boundary here and nowhere else.
 inline std::wstring Wide(std::string_view cp858) { return Cp858ToWide(cp858); }
 inline std::string Narrow(std::wstring_view wide) { return WideToCp858(wide); }
 std::wstring WindowTextOf(HWND hwnd);
-
-// Owning wrappers for GDI objects and device contexts.
-struct GdiObjectDeleter {
-  void operator()(void* object) const {
-    if (object) DeleteObject(static_cast<HGDIOBJ>(object));
-  }
-};
-using UniqueGdiObject = std::unique_ptr<void, GdiObjectDeleter>;
+// A caption with "~" before its mnemonic letter as Win32 writes it: "&"
+// before the letter, literal "&" doubled.
+std::wstring NativeCaption(std::string_view caption);
 
 class WindowDC {
  public:
@@ -71,8 +62,9 @@ HFONT FontOf(const std::string& compoundName);
 HFONT DefaultFont();
 void ReleaseFonts();
 
+// --- windows and their procedure (windowproc.cpp) -------------------------
+
 // Registry of live native windows and their objects.
-void RegisterWindow(HWND hwnd, const WindowRef& window);
 XbpWindow* WindowFromHandle(HWND hwnd);
 WindowRef WindowRefFromHandle(HWND hwnd);
 // The nearest registered object at or above hwnd.
@@ -82,14 +74,34 @@ WindowRef OwningWindow(HWND hwnd);
 void ReapDestroyedWindows();
 void DestroyAllWindows();
 
-// Window classes of our own and the subclassing of standard controls.
+// The one window procedure of the runtime: the class procedure of our own
+// window classes, and the subclass procedure of standard controls.
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
 void RegisterWindowClasses();
-LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-bool SubclassControl(HWND hwnd);
-// The control's own procedure, for messages ours passes on or runs first.
-LRESULT CallControlProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+// Registers a window object created as a standard control and puts it under
+// the runtime's window procedure.
+void AdoptControl(HWND hwnd, const WindowRef& window);
+// The window procedure behind the runtime's for `hwnd`.
+LRESULT CallNative(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
-// Mnemonic ("~" letter) handling for push buttons of the window under `msg`.
+// An object whose native window is being created now: notifications that
+// arrive before CreateWindowEx returns (WM_MEASUREITEM) find it by its id.
+class CreatingScope {
+ public:
+  CreatingScope(XbpWindow* window, UINT_PTR id);
+  ~CreatingScope();
+  CreatingScope(const CreatingScope&) = delete;
+  CreatingScope& operator=(const CreatingScope&) = delete;
+};
+
+// Exceptions never cross into the system: a window procedure keeps the first
+// one that escaped a handler, and the event loop rethrows it.
+void CarryException(std::exception_ptr e);
+void RethrowCarriedException();
+
+// --- keys and focus (windowio.cpp) ----------------------------------------
+
+// Mnemonic ("~" letter) handling for controls of the window under `msg`.
 bool HandleMnemonic(const MSG& msg);
 // Keyboard focus movement between tab stops of one top-level window.
 void MoveToNextTabStop(HWND from, bool backwards);
@@ -97,9 +109,5 @@ void MoveToNextTabStop(HWND from, bool backwards);
 // Key code for a WM_CHAR character, and for a WM_KEYDOWN key without one (0: none).
 long KeyFromChar(wchar_t ch);
 long KeyFromVirtualKey(WPARAM vk);
-
-// Common handling of WM_CHAR/WM_KEYDOWN for controls: posts keyboard events.
-// Returns true when the message must not reach the control's own procedure.
-bool PostKeyEvents(XbpWindow* window, UINT msg, WPARAM wparam, LPARAM lparam, bool swallowControlKeys);
 
 }  // namespace rt

@@ -1,6 +1,7 @@
 // Presentation spaces on GDI. What is drawn is also recorded, so that a
 // window that is covered and uncovered shows it again.
 #include <cmath>
+#include <utility>
 
 #include "../fontname.h"
 #include "../xbp/prespace.h"
@@ -47,11 +48,7 @@ XbpBasePresSpace::~XbpBasePresSpace() = default;
 
 void XbpBasePresSpace::bind(const std::shared_ptr<XbpWindow>& window) { window_ = window; }
 
-void* XbpBasePresSpace::detachDC() {
-  void* dc = dc_;
-  dc_ = nullptr;
-  return dc;
-}
+NativeDC XbpBasePresSpace::detachDC() { return std::exchange(dc_, nullptr); }
 
 Value XbpBasePresSpace::setBundle(Value& bundle, const Args& args) {
   const Value previous = Value(Array(*bundle.array()));
@@ -151,7 +148,7 @@ namespace {
 
 // The font a string is drawn in: the space's font, scaled to the character
 // box where one is set.
-HFONT StringFont(const std::string& compoundName, const Value& box, UniqueGdiObject& owned) {
+HFONT StringFont(const std::string& compoundName, const Value& box, OwnedFont& owned) {
   HFONT base = compoundName.empty() ? DefaultFont() : FontOf(compoundName);
   if (!box.isArray() || box.at(1).number() <= 0 || box.at(2).number() <= 0) return base;
   LOGFONTW lf{};
@@ -159,7 +156,7 @@ HFONT StringFont(const std::string& compoundName, const Value& box, UniqueGdiObj
   lf.lfHeight = Coordinate(box.at(2));  // cell height
   lf.lfWidth = Coordinate(box.at(1));   // average character width
   owned.reset(CreateFontIndirectW(&lf));
-  return static_cast<HFONT>(owned.get());
+  return owned.get();
 }
 
 }  // namespace
@@ -168,7 +165,7 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
   auto w = window();
   HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
   if (w && !hwnd) return false;  // the window is gone
-  HDC dc = static_cast<HDC>(dc_);
+  HDC dc = dc_;
   HDC borrowed = nullptr;
   if (!dc) dc = borrowed = GetDC(hwnd);
   if (!dc) return false;
@@ -181,8 +178,8 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
     case Primitive::kLine: {
       SetROP2(dc, RasterOp(Entry(a.line, 2, 0)));
       const long width = std::max(1L, Entry(a.line, 3, 1));
-      UniqueGdiObject pen(CreatePen(PenStyle(Entry(a.line, 4, 0)), width, ColorOf(Entry(a.line, 1, 7))));
-      SelectInScope select(dc, static_cast<HPEN>(pen.get()));
+      OwnedPen pen(CreatePen(PenStyle(Entry(a.line, 4, 0)), width, ColorOf(Entry(a.line, 1, 7))));
+      SelectInScope select(dc, pen.get());
       MoveToEx(dc, p.x1, dy(p.y1), nullptr);
       LineTo(dc, p.x2, dy(p.y2));
       // Lines include their end point.
@@ -190,7 +187,7 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
       break;
     }
     case Primitive::kString: {
-      UniqueGdiObject scaled;
+      OwnedFont scaled;
       const std::string font = a.font.empty() && w ? w->fontCompoundName() : a.font;
       SelectInScope select(dc, StringFont(font, a.string.at(5), scaled));
       SetTextColor(dc, ColorOf(Entry(a.string, 1, 7)));
@@ -214,8 +211,8 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
   return true;
 }
 
-void XbpBasePresSpace::replay(void* dc) {
-  void* own = dc_;
+void XbpBasePresSpace::replay(NativeDC dc) {
+  NativeDC own = dc_;
   dc_ = dc;
   for (const Primitive& p : recording_) draw(p);
   dc_ = own;
@@ -225,7 +222,7 @@ Value XbpBasePresSpace::queryTextBox(const std::string& text) {
   auto w = window();
   HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
   WindowDC dc(hwnd);
-  UniqueGdiObject scaled;
+  OwnedFont scaled;
   const std::string font = attributes_.font.empty() && w ? w->fontCompoundName() : attributes_.font;
   SelectInScope select(dc.get(), StringFont(font, attributes_.string.at(5), scaled));
   const std::wstring wide = Wide(text);

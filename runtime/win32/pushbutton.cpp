@@ -4,24 +4,12 @@
 #include <uxtheme.h>
 #include <vsstyle.h>
 
-#include <cctype>
-
 #include "../events.h"
+#include "../xbp/pushbutton.h"
 
 namespace rt {
 
 namespace {
-
-// "~" marks the mnemonic; Win32 marks it with "&", so literal ones are doubled.
-std::wstring NativeCaption(const std::string& caption) {
-  std::string out;
-  for (char c : caption) {
-    if (c == '&') out += "&&";
-    else if (c == '~') out += '&';
-    else out += c;
-  }
-  return Wide(out);
-}
 
 // The theme functions, where themes are in use at all: the themed common
 // controls bring uxtheme into the process, so a module that is not loaded
@@ -72,56 +60,31 @@ XbpWindow::NativeSpec XbpBasePushButton::nativeSpec() const {
   return spec;
 }
 
-char XbpBasePushButton::mnemonic() const {
-  const size_t tilde = caption.find('~');
-  if (tilde == std::string::npos || tilde + 1 >= caption.size()) return 0;
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[tilde + 1])));
-}
-
 bool XbpBasePushButton::setCaption(const std::string& newCaption) {
   caption = newCaption;
   return !handle_ || SetWindowTextW(Hwnd(handle_), NativeCaption(caption).c_str());
 }
 
-Value XbpBasePushButton::handleEvent(long code, const Value& mp1, const Value& mp2) {
-  if (code == kEvActivate && handle_) {
-    callBlock(activate, mp1, mp2);
-    return Value(shared_from_this());
-  }
-  return XbpWindow::handleEvent(code, mp1, mp2);
-}
-
-bool XbpBasePushButton::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  if ((msg == WM_CHAR || msg == WM_KEYDOWN) && PostKeyEvents(this, msg, wparam, lparam, true)) {
-    result = 0;
-    return true;
-  }
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
-bool XbpBasePushButton::onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+const EventRoutes& XbpBasePushButton::routes() const {
   // A drawn-by-us button reports the second click of a double click apart;
   // for the user it is a second press all the same.
-  if (msg == WM_COMMAND && (HIWORD(wparam) == BN_CLICKED || HIWORD(wparam) == BN_DOUBLECLICKED)) {
-    PostAppEvent(kEvActivate, Value(), Value(), shared_from_this());
-    result = 0;
-    return true;
-  }
-  if (msg == WM_DRAWITEM) {
-    draw(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-    result = TRUE;
-    return true;
-  }
-  return XbpWindow::onReflected(msg, wparam, lparam, result);
+  static const EventRoute rows[] = {
+      {EventRoute::From::Command, BN_CLICKED, kEvActivate, CallbackOf(&XbpBasePushButton::activate)},
+      {EventRoute::From::Command, BN_DOUBLECLICKED, kEvActivate, CallbackOf(&XbpBasePushButton::activate)},
+  };
+  static const EventRoutes table{&XbpWindow::routes(), rows};
+  return table;
 }
 
-void XbpBasePushButton::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  activate = Value();
+void XbpBasePushButton::onMnemonic() {
+  // As in dialogs: the mnemonic presses the button.
+  if (!handle_) return;
+  SetFocus(Hwnd(handle_));
+  SendMessageW(Hwnd(handle_), BM_CLICK, 0, 0);
 }
 
-void XbpBasePushButton::draw(const void* item) {
-  const auto* di = static_cast<const DRAWITEMSTRUCT*>(item);
+bool XbpBasePushButton::onDrawItem(const DRAWITEMSTRUCT& item) {
+  const DRAWITEMSTRUCT* di = &item;
   HDC dc = di->hDC;
   RECT r = di->rcItem;
   const bool pressed = di->itemState & ODS_SELECTED;
@@ -129,20 +92,20 @@ void XbpBasePushButton::draw(const void* item) {
   const bool disabled = di->itemState & ODS_DISABLED;
 
   // The parent's colour shows around the rounded corners of themed buttons.
-  FillRect(dc, &r, static_cast<HBRUSH>(parent_ ? parent_->backgroundBrush() : backgroundBrush()));
+  FillRect(dc, &r, parent_ ? parent_->backgroundBrush() : backgroundBrush());
   const ThemeApi& themes = Themes();
   if (HTHEME theme = themes.buttonTheme(di->hwndItem)) {
     const int state = disabled ? PBS_DISABLED : pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
     themes.drawBackground(theme, dc, BP_PUSHBUTTON, state, &r, nullptr);
     themes.close(theme);
   } else {
-    FillRect(dc, &r, static_cast<HBRUSH>(backgroundBrush()));
+    FillRect(dc, &r, backgroundBrush());
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   }
   if (pressed) OffsetRect(&r, 1, 1);
 
   std::wstring text = NativeCaption(caption);
-  SelectInScope font(dc, static_cast<HFONT>(resolvedFont()));
+  SelectInScope font(dc, resolvedFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : resolvedForeground());
   UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
@@ -153,6 +116,7 @@ void XbpBasePushButton::draw(const void* item) {
     InflateRect(&focus, -4, -4);
     DrawFocusRect(dc, &focus);
   }
+  return true;
 }
 
 }  // namespace rt

@@ -3,6 +3,7 @@
 
 #include "../events.h"
 #include "../transform.h"
+#include "../xbp/sle.h"
 #include "native.h"
 
 namespace rt {
@@ -63,19 +64,11 @@ bool XbpBaseSLE::setMarked(const Value& range) {
   return true;
 }
 
-bool XbpBaseSLE::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  if ((msg == WM_CHAR || msg == WM_KEYDOWN) && PostKeyEvents(this, msg, wparam, lparam, true)) {
-    result = 0;
-    return true;
-  }
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
 void XbpBaseSLE::onNativeDestroyed() {
   // Keep the last text readable after the field is gone.
   buffer_ = editBuffer();
   XbpWindow::onNativeDestroyed();
-  dataLink = Value();
+  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

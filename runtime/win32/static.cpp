@@ -1,4 +1,5 @@
 // Static texts and pictures.
+#include "../xbp/static.h"
 #include "native.h"
 
 namespace rt {
@@ -29,10 +30,10 @@ bool XbpBaseStatic::setCaption(const Value& newCaption) {
 }
 
 void XbpBaseStatic::loadBitmap() {
-  if (bitmap_) DeleteObject(static_cast<HBITMAP>(bitmap_));
-  bitmap_ = nullptr;
+  bitmap_.reset();
   if (caption.isNumber()) {
-    bitmap_ = LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(caption.integer()), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    bitmap_.reset(static_cast<HBITMAP>(
+        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(caption.integer()), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   }
 }
 
@@ -40,32 +41,28 @@ void XbpBaseStatic::fitToContent() {
   SIZE extent{};
   if (type == kTypeBitmap) {
     BITMAP info{};
-    if (!bitmap_ || !GetObjectW(static_cast<HBITMAP>(bitmap_), sizeof info, &info)) return;
+    if (!bitmap_ || !GetObjectW(bitmap_.get(), sizeof info, &info)) return;
     extent = {info.bmWidth, info.bmHeight};
   } else {
     const std::wstring text = Wide(caption.text());
     WindowDC dc(Hwnd(handle_));
-    SelectInScope font(dc.get(), static_cast<HFONT>(resolvedFont()));
+    SelectInScope font(dc.get(), resolvedFont());
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
   }
   // The lower-left corner stays where it was placed.
   setPosAndSize(currentPos(), Value{extent.cx, extent.cy});
 }
 
-void XbpBaseStatic::paint(void* dcHandle) {
-  HDC dc = static_cast<HDC>(dcHandle);
+void XbpBaseStatic::paint(NativeDC dc) {
   RECT r{};
   GetClientRect(Hwnd(handle_), &r);
-  FillRect(dc, &r, static_cast<HBRUSH>(backgroundBrush()));
+  FillRect(dc, &r, backgroundBrush());
   if (type == kTypeBitmap) {
     BITMAP info{};
-    if (!bitmap_ || !GetObjectW(static_cast<HBITMAP>(bitmap_), sizeof info, &info)) return;
-    HDC memory = CreateCompatibleDC(dc);
-    {
-      SelectInScope select(memory, static_cast<HBITMAP>(bitmap_));
-      BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
+    if (!bitmap_ || !GetObjectW(bitmap_.get(), sizeof info, &info)) return;
+    OwnedMemoryDC memory(CreateCompatibleDC(dc));
+    SelectInScope select(memory.get(), bitmap_.get());
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
     return;
   }
   UINT format = DT_SINGLELINE | DT_NOPREFIX;
@@ -73,7 +70,7 @@ void XbpBaseStatic::paint(void* dcHandle) {
   else if (options & kTextCenter) format |= DT_CENTER;
   if (options & kTextVCenter) format |= DT_VCENTER;
   else if (options & kTextBottom) format |= DT_BOTTOM;
-  SelectInScope font(dc, static_cast<HFONT>(resolvedFont()));
+  SelectInScope font(dc, resolvedFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, resolvedForeground());
   std::wstring text = Wide(caption.text());
@@ -104,8 +101,7 @@ bool XbpBaseStatic::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
 
 void XbpBaseStatic::onNativeDestroyed() {
   XbpWindow::onNativeDestroyed();
-  if (bitmap_) DeleteObject(static_cast<HBITMAP>(bitmap_));
-  bitmap_ = nullptr;
+  bitmap_.reset();
 }
 
 }  // namespace rt

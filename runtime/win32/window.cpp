@@ -29,11 +29,7 @@ XbpWindow::XbpWindow() {
 XbpWindow::~XbpWindow() {
   // Objects normally outlive their native window; if not, take it down now
   // rather than leave a window whose procedure points at freed memory.
-  if (handle_ && IsWindow(Hwnd(handle_))) {
-    SetWindowLongPtrW(Hwnd(handle_), GWLP_USERDATA, 0);
-    DestroyWindow(Hwnd(handle_));
-  }
-  releaseBrush();
+  if (handle_ && IsWindow(Hwnd(handle_))) DestroyWindow(Hwnd(handle_));
 }
 
 void XbpWindow::init(const Args& args) {
@@ -77,27 +73,37 @@ void XbpWindow::create(const Args& args) {
   } else if (owner_ && !dynamic_cast<XbpDesktop*>(owner_.get())) {
     nativeParent = Hwnd(owner_->nativeHandle());
   }
-  HMENU id = nullptr;
+  UINT_PTR id = 0;
   if (!topLevel) {
-    static UINT_PTR nextId = 1000;
-    id = reinterpret_cast<HMENU>(nextId++);
+    // Child ids stay within the 16 bits that WM_COMMAND carries.
+    static UINT_PTR nextId = 0;
+    id = 1000 + (nextId++ % 60000);
   }
-  HWND hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text.c_str(), style, x, areaHeight - y - h, w, h,
-                              nativeParent, id, ModuleInstance(), static_cast<XbpWindow*>(this));
-  if (!hwnd) return;
+  HWND hwnd;
+  {
+    CreatingScope creating(this, id);
+    hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text.c_str(), style, x, areaHeight - y - h, w, h,
+                           nativeParent, reinterpret_cast<HMENU>(id), ModuleInstance(),
+                           spec.subclass ? nullptr : static_cast<XbpWindow*>(this));
+  }
+  if (!hwnd) {
+    RethrowCarriedException();
+    return;
+  }
   if (spec.subclass) {
-    handle_ = hwnd;
     subclassed_ = true;
-    RegisterWindow(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
-    SubclassControl(hwnd);
+    AdoptControl(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
   }
   applyFont();
   afterCreate();
   if (visible && topLevel) show();
+  RethrowCarriedException();
 }
 
 void XbpWindow::destroy() {
-  if (handle_) DestroyWindow(Hwnd(handle_));
+  if (!handle_) return;
+  DestroyWindow(Hwnd(handle_));
+  RethrowCarriedException();
 }
 
 bool XbpWindow::show() {
@@ -193,7 +199,7 @@ unsigned long XbpWindow::resolvedForeground() const {
   return parent_ ? parent_->resolvedForeground() : GetSysColor(COLOR_WINDOWTEXT);
 }
 
-void* XbpWindow::resolvedFont() const {
+NativeFont XbpWindow::resolvedFont() const {
   const std::string name = fontCompoundName();
   return name.empty() ? DefaultFont() : FontOf(name);
 }
@@ -207,11 +213,6 @@ void XbpWindow::applyFont() {
 
 void XbpWindow::invalidate() {
   if (handle_) InvalidateRect(Hwnd(handle_), nullptr, TRUE);
-}
-
-void XbpWindow::releaseBrush() {
-  if (brush_) DeleteObject(static_cast<HBRUSH>(brush_));
-  brush_ = nullptr;
 }
 
 PresSpaceRef XbpWindow::presSpace() {
@@ -231,111 +232,22 @@ PresSpaceRef XbpWindow::lockPS() {
 bool XbpWindow::unlockPS(const PresSpaceRef& ps) {
   if (!ps || ps != presSpace_ || locks_ == 0) return false;
   if (--locks_ == 0) {
-    if (HDC dc = static_cast<HDC>(ps->detachDC())) ReleaseDC(Hwnd(handle_), dc);
+    if (HDC dc = ps->detachDC()) ReleaseDC(Hwnd(handle_), dc);
   }
   return true;
 }
 
-void XbpWindow::replayDrawing(void* dc) {
+void XbpWindow::replayDrawing(NativeDC dc) {
   if (presSpace_ && presSpace_->hasRecording()) presSpace_->replay(dc);
 }
 
-Value XbpWindow::callBlock(const Value& block, const Value& mp1, const Value& mp2) {
-  // A copy keeps the closure alive even when it destroys this window, which
-  // drops the window's own reference to it.
-  const Value keep = block;
-  return keep.eval({mp1, mp2, Value(shared_from_this())});
-}
-
-Value XbpWindow::handleEvent(long code, const Value& mp1, const Value& mp2) {
-  if (!handle_) return Value();
-  switch (code) {
-    case kEvKeyboard:
-      callBlock(keyboard, mp1, mp2);
-      if (handle_) defaultKeyboard(mp1.integer());
-      break;
-    case kEvKillInputFocus: callBlock(killInputFocus, mp1, mp2); break;
-    case kEvSetInputFocus: callBlock(setInputFocus, mp1, mp2); break;
-    default: break;
-  }
-  return Value(shared_from_this());
-}
-
-void XbpWindow::defaultKeyboard(long key) {
-  if (key == kKeyTab || key == kKeyShiftTab) MoveToNextTabStop(Hwnd(handle_), key == kKeyShiftTab);
-}
-
-bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  switch (msg) {
-    case WM_SETFOCUS:
-      PostAppEvent(kEvSetInputFocus, Value(), Value(), shared_from_this());
-      return false;
-    case WM_KILLFOCUS:
-      PostAppEvent(kEvKillInputFocus, Value(), Value(), shared_from_this());
-      return false;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_COMMAND:
-      if (lparam) {
-        if (XbpWindow* child = WindowFromHandle(reinterpret_cast<HWND>(lparam)))
-          return child->onReflected(msg, wparam, lparam, result);
-      }
-      return false;
-    case WM_DRAWITEM: {
-      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lparam);
-      if (XbpWindow* child = WindowFromHandle(item->hwndItem)) return child->onReflected(msg, wparam, lparam, result);
-      return false;
-    }
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lparam);
-      if (XbpWindow* child = WindowFromHandle(header->hwndFrom)) return child->onReflected(msg, wparam, lparam, result);
-      return false;
-    }
-    case WM_PAINT:
-      // Standard controls paint themselves first; then what was drawn on them.
-      if (subclassed_ && presSpace_ && presSpace_->hasRecording()) {
-        result = CallControlProc(Hwnd(handle_), msg, wparam, lparam);
-        WindowDC dc(Hwnd(handle_));
-        replayDrawing(dc.get());
-        return true;
-      }
-      return false;
-    default: return false;
-  }
-}
-
-bool XbpWindow::onReflected(unsigned msg, uintptr_t wparam, intptr_t, intptr_t& result) {
-  if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
-    HDC dc = reinterpret_cast<HDC>(wparam);
-    SetTextColor(dc, resolvedForeground());
-    SetBkColor(dc, resolvedBackground());
-    result = reinterpret_cast<intptr_t>(backgroundBrush());
-    return true;
-  }
-  return false;
-}
-
-void* XbpWindow::backgroundBrush() {
+NativeBrush XbpWindow::backgroundBrush() {
   const COLORREF background = resolvedBackground();
-  if (brush_ && brushColor_ != background) releaseBrush();
-  if (!brush_) {
-    brush_ = CreateSolidBrush(background);
+  if (!brush_ || brushColor_ != background) {
+    brush_.reset(CreateSolidBrush(background));
     brushColor_ = background;
   }
-  return brush_;
-}
-
-void XbpWindow::onNativeDestroyed() {
-  releaseBrush();
-  if (presSpace_ && locks_ > 0) {
-    // A lock still held when the window went: its device context dies with it.
-    presSpace_->detachDC();
-    locks_ = 0;
-  }
-  keyboard = Value();
-  killInputFocus = Value();
-  setInputFocus = Value();
+  return brush_.get();
 }
 
 }  // namespace rt

@@ -2,11 +2,21 @@
 // area that is the parent of its controls.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "window.h"
 
 namespace rt {
+
+// The client area of a dialog, parent of its controls.
+class XbpDrawingArea : public XbpWindow {
+  RT_CLASS_INFO("XbpIWindow", &XbpWindow::StaticClassInfo())
+
+ public:
+  NativeSpec nativeSpec() const override;
+  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+};
 
 class XbpBaseDialog : public XbpWindow {
   RT_CLASS_INFO("XbpBaseDialog", &XbpWindow::StaticClassInfo())
@@ -15,7 +25,6 @@ class XbpBaseDialog : public XbpWindow {
   XbpBaseDialog();
   WindowRef drawingArea() const { return drawingArea_; }
   bool setTitle(const std::string& title);
-  Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
 
   std::string title;
   Value icon;  // resource number
@@ -23,21 +32,21 @@ class XbpBaseDialog : public XbpWindow {
   bool sysMenu = true;
   bool minButton = true;
   bool maxButton = false;
-  Value close;  // callback for the close button
+  Value close;  // callback for the close button (event kEvClose)
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
 
  protected:
   NativeSpec nativeSpec() const override;
+  const EventRoutes& routes() const override;
   void afterCreate() override;
-  void* childParentHandle() const override;
 
  private:
   std::shared_ptr<XbpDrawingArea> drawingArea_;
-  void* iconBig_ = nullptr;
-  void* iconSmall_ = nullptr;
-  void* lastFocus_ = nullptr;  // child focused when the window was deactivated
+  OwnedIcon iconBig_;
+  OwnedIcon iconSmall_;
+  NativeWindow lastFocus_ = nullptr;  // child focused when the window was deactivated
 };
 
 }  // namespace rt

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../value.h"
+#include "handle.h"
 
 namespace rt {
 
@@ -66,10 +67,10 @@ class XbpBasePresSpace : public Object {
 
   // Runtime side: binding, locking and repainting.
   void bind(const std::shared_ptr<XbpWindow>& window);
-  void attachDC(void* dc) { dc_ = dc; }
-  void* detachDC();
-  // Draws everything recorded into `dc` (HDC) after the window painted itself.
-  void replay(void* dc);
+  void attachDC(NativeDC dc) { dc_ = dc; }
+  NativeDC detachDC();
+  // Draws everything recorded into `dc` after the window painted itself.
+  void replay(NativeDC dc);
   bool hasRecording() const { return !recording_.empty(); }
 
   struct Attributes {
@@ -93,7 +94,7 @@ class XbpBasePresSpace : public Object {
   long deviceHeight() const;
 
   std::weak_ptr<XbpWindow> window_;
-  void* dc_ = nullptr;
+  NativeDC dc_ = nullptr;
   Attributes attributes_;
   Value drawMode_ = kDrawModeDrawAndRetain;
   long lastError_ = 0;

@@ -16,18 +16,13 @@ class XbpBasePushButton : public XbpWindow {
   Value activate;       // callback on a click, a mnemonic or a posted activate event
 
   bool setCaption(const std::string& newCaption);
-  Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  bool onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
-  // The mnemonic letter, upper-cased, or 0.
-  char mnemonic() const;
+  char mnemonic() const override { return MnemonicOf(caption); }
+  void onMnemonic() override;
+  bool onDrawItem(const tagDRAWITEMSTRUCT& item) override;
 
  protected:
   NativeSpec nativeSpec() const override;
-
- private:
-  void draw(const void* drawItem);
+  const EventRoutes& routes() const override;
 };
 
 }  // namespace rt

@@ -38,8 +38,8 @@ class XbpBaseStatic : public XbpWindow {
  private:
   void loadBitmap();
   void fitToContent();
-  void paint(void* dc);
-  void* bitmap_ = nullptr;  // HBITMAP, owned
+  void paint(NativeDC dc);
+  OwnedBitmap bitmap_;
 };
 
 }  // namespace rt

@@ -3,13 +3,35 @@
 // creates them through the public classes (controls/), which derive from
 // them. Positions are pixels of the lower-left corner, measured from the
 // parent's lower-left corner with y upwards; sizes are {width, height}.
+//
+// How a control kind plugs in:
+// - nativeSpec() names the native window (a class of ours, or a standard
+//   control that the runtime subclasses) and its styles;
+// - its parent reflects every notification about it back to it, unpacked
+//   (onCommand, onNotify, onColor, onDrawItem, onScroll, ...);
+// - a table of event routes ties each native notification to a runtime event
+//   and to the member that holds the event's callback. The table alone makes
+//   the notification post the event, handleEvent run the callback, and the
+//   callback be dropped when the native window dies;
+// - keepsKey() and mnemonic() say which keys the native control processes
+//   itself and which "~" letter it answers with Alt.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "../value.h"
+#include "handle.h"
 #include "prespace.h"
+
+struct tagNMHDR;
+struct tagDRAWITEMSTRUCT;
+struct tagMEASUREITEMSTRUCT;
+struct tagDELETEITEMSTRUCT;
+struct tagCOMPAREITEMSTRUCT;
 
 namespace rt {
 
@@ -29,6 +51,27 @@ std::shared_ptr<T> New(const Args& args = {}) {
   object->init(args);
   return object;
 }
+
+// One row of a class's event table: where the event comes from, the runtime
+// event it becomes, and the member holding its callback (called with mp1,
+// mp2 and the object).
+struct EventRoute {
+  enum class From : uint8_t {
+    Posted,   // posted by the control's own code (keys, focus, scrolling)
+    Command,  // a WM_COMMAND notification code
+    Notify,   // a WM_NOTIFY notification code
+  };
+  From from;
+  unsigned notification;  // the code for Command and Notify; 0 for Posted
+  long event;
+  Value XbpWindow::*callback;
+};
+
+// A class's table; the base class's table is searched after its own rows.
+struct EventRoutes {
+  const EventRoutes* base;
+  std::span<const EventRoute> rows;
+};
 
 class XbpWindow : public Object {
   RT_CLASS_INFO("XbpWindow", nullptr)
@@ -75,7 +118,8 @@ class XbpWindow : public Object {
   PresSpaceRef lockPS();
   bool unlockPS(const PresSpaceRef& ps);
 
-  // Processes one event from the queue: runs the callbacks the event stands for.
+  // Processes one event from the queue: runs the callback its route names,
+  // then the window's default processing of the event.
   Value handleEvent(long code, const Value& mp1, const Value& mp2) override;
 
   // Members.
@@ -89,22 +133,54 @@ class XbpWindow : public Object {
   Value killInputFocus;
   Value setInputFocus;
 
-  // The native window handle (HWND) for the runtime's own Win32 code.
-  void* nativeHandle() const { return handle_; }
-  // Colours and font in force, inherited from the parent where not set.
-  unsigned long resolvedBackground() const;  // COLORREF
+  // --- the runtime's native side -------------------------------------------
+  NativeWindow nativeHandle() const { return handle_; }
+  // Colours (COLORREF) and font in force, inherited from the parent where
+  // not set.
+  unsigned long resolvedBackground() const;
   unsigned long resolvedForeground() const;
-  void* resolvedFont() const;  // HFONT
-  // Brush of the background in force (HBRUSH), owned by this window.
-  void* backgroundBrush();
+  NativeFont resolvedFont() const;
+  // Brush of the background in force, owned by this window.
+  NativeBrush backgroundBrush();
 
-  // Native message processing; returns true when the message was consumed.
-  // Called for own window classes and subclassed standard controls alike.
+  // A message to this window; true when consumed, with its `result`. The
+  // runtime's one window procedure calls it for own window classes and
+  // subclassed standard controls alike.
   virtual bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
-  // Messages a parent reflects to the control they concern (WM_COMMAND,
-  // WM_CTLCOLOR*, WM_DRAWITEM, WM_NOTIFY); `msg` is the original message.
-  virtual bool onReflected(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
-  // Called once when the native window is gone.
+
+  // Notifications about this control that its parent received, unpacked.
+  // Each answers whether it handled the notification; unhandled ones get the
+  // parent's default processing.
+  virtual bool onCommand(unsigned code);
+  virtual bool onNotify(const tagNMHDR& header, intptr_t& result);
+  // WM_CTLCOLOR*: sets text and back colour into `dc` and answers the
+  // background brush (nullptr: default colours).
+  virtual NativeBrush onColor(NativeDC dc);
+  virtual bool onDrawItem(const tagDRAWITEMSTRUCT& item);
+  virtual bool onMeasureItem(tagMEASUREITEMSTRUCT& item);
+  virtual bool onDeleteItem(const tagDELETEITEMSTRUCT& item);
+  // -1, 0 or 1 as the first item sorts before, with or after the second.
+  virtual int onCompareItem(const tagCOMPAREITEMSTRUCT& item);
+  // WM_HSCROLL/WM_VSCROLL: the scroll request (SB_*) and the position that
+  // comes with it.
+  virtual bool onScroll(int request, long position);
+  // WM_VKEYTOITEM/WM_CHARTOITEM: the key (virtual key or character) and the
+  // caret item; answers -1 for the default action, -2 when done, or the
+  // index of the item to go to.
+  virtual int onKeyToItem(unsigned key, int caret, bool character);
+
+  // Keys: whether the native control processes `key` (a runtime key code)
+  // itself. Keys it does not keep reach only the keyboard callback and the
+  // default processing (Tab and Shift+Tab move the focus).
+  virtual bool keepsKey(long key) const;
+  // The "~" letter of the control's caption, upper-cased; 0 for none.
+  virtual char mnemonic() const { return 0; }
+  // The user pressed Alt with the mnemonic letter: the control takes the
+  // focus; buttons also press themselves.
+  virtual void onMnemonic();
+
+  // Called once when the native window is gone: drops every routed callback
+  // (closures may hold the window itself) and what the window owned.
   virtual void onNativeDestroyed();
 
  protected:
@@ -119,17 +195,31 @@ class XbpWindow : public Object {
   virtual NativeSpec nativeSpec() const = 0;
   // After the native window exists, before it is shown.
   virtual void afterCreate() {}
-  // Default processing of a key after the keyboard callback ran.
-  virtual void defaultKeyboard(long key);
+
+  // The class's event table. A class with events of its own returns a static
+  // table whose base is its base class's routes().
+  virtual const EventRoutes& routes() const;
+  // The parameters an event posted from a notification carries (default NIL).
+  virtual void eventParams(long event, Value& mp1, Value& mp2);
+  // The default processing of an event, after its callback ran.
+  virtual void afterEvent(long event, const Value& mp1, const Value& mp2);
+  // Posts `event` to this object.
+  void post(long event, const Value& mp1 = Value(), const Value& mp2 = Value());
+  // Posts the event a notification is routed to; false when no route.
+  bool postRouted(EventRoute::From from, unsigned notification);
+  // The native window procedure behind ours: the standard control's own, or
+  // the default one.
+  intptr_t callNative(unsigned msg, uintptr_t wparam, intptr_t lparam);
+
   // Native parent window for children of this window.
-  virtual void* childParentHandle() const { return handle_; }
+  virtual NativeWindow childParentHandle() const { return handle_; }
   // Height of the area in which children are positioned (parent's client).
   virtual long childAreaHeight() const;
   long parentAreaHeight() const;
   void applyFont();
   void invalidate();
-  // Draws what was drawn into the presentation space again (HDC).
-  void replayDrawing(void* dc);
+  // Draws what was drawn into the presentation space again.
+  void replayDrawing(NativeDC dc);
   Value callBlock(const Value& block, const Value& mp1, const Value& mp2);
 
   WindowRef parent_;
@@ -139,17 +229,26 @@ class XbpWindow : public Object {
   Value bg_;    // colour number or NIL
   Value fg_;    // colour number or NIL
   std::string font_;  // compound name, empty = inherit
-  void* handle_ = nullptr;
-  void* brush_ = nullptr;  // HBRUSH of the background, owned
-  unsigned long brushColor_ = 0;
+  NativeWindow handle_ = nullptr;
   PresSpaceRef presSpace_;
   int locks_ = 0;
-  bool subclassed_ = false;  // a standard control under our subclass procedure
+  bool subclassed_ = false;  // a standard control under our window procedure
 
  private:
   friend struct WindowAccess;
-  void releaseBrush();
+  bool handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
+  OwnedBrush brush_;
+  unsigned long brushColor_ = 0;
 };
+
+// The member pointer of a class's callback as a table row holds it.
+template <class C>
+constexpr Value XbpWindow::*CallbackOf(Value C::*member) {
+  return static_cast<Value XbpWindow::*>(member);
+}
+
+// The "~" marked letter of a caption, upper-cased; 0 when there is none.
+char MnemonicOf(std::string_view caption);
 
 // The desktop: parent of top-level windows; its size is the screen size.
 class XbpDesktop : public XbpWindow {
@@ -162,15 +261,6 @@ class XbpDesktop : public XbpWindow {
   NativeSpec nativeSpec() const override { return {}; }
   long childAreaHeight() const override;
   Value currentSize() const override;
-};
-
-// The client area of a dialog, parent of its controls.
-class XbpDrawingArea : public XbpWindow {
-  RT_CLASS_INFO("XbpIWindow", &XbpWindow::StaticClassInfo())
-
- public:
-  NativeSpec nativeSpec() const override;
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
 };
 
 // The desktop window object.

@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "events.h"
+#include "gui_test.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -9,40 +10,15 @@ using valumat::XbpDialog;
 using valumat::XbpPushButton;
 using valumat::XbpSLE;
 using valumat::XbpStatic;
+using namespace guitest;
 
 namespace {
 
-LONG WeightOf(void* font) {
+LONG WeightOf(HFONT font) {
   LOGFONTW lf{};
-  GetObjectW(static_cast<HFONT>(font), sizeof lf, &lf);
+  GetObjectW(font, sizeof lf, &lf);
   return lf.lfWeight;
 }
-
-struct Event {
-  long code;
-  Value mp1;
-  ObjectRef object;
-};
-
-// Runs the queue until it stays empty, handing each event to its object.
-std::vector<Event> Drain() {
-  std::vector<Event> seen;
-  Value mp1, mp2;
-  ObjectRef object;
-  for (;;) {
-    const long code = AppEvent(mp1, mp2, object, 5);
-    if (code == kEvNone) break;
-    seen.push_back({code, mp1, object});
-    if (object) object->handleEvent(code, mp1, mp2);
-  }
-  return seen;
-}
-
-HWND H(const WindowRef& w) { return static_cast<HWND>(w->nativeHandle()); }
-
-// Pairs of numbers, compared by content (arrays compare by identity).
-std::pair<long, long> Pair(const Value& v) { return {v.at(1).integer(), v.at(2).integer()}; }
-using P = std::pair<long, long>;
 
 // A dialog with two fields and a button that is no tab stop, as the converter has.
 struct Form {
@@ -74,11 +50,6 @@ struct Form {
     Drain();
   }
 };
-
-// Keys arrive through the message queue, one at a time, as typed keys do.
-void Type(const WindowRef& field, const std::wstring& keys) {
-  for (wchar_t c : keys) PostMessageW(H(field), WM_CHAR, c, 1);
-}
 
 }  // namespace
 
