@@ -11,7 +11,7 @@ namespace rt {
 
 // The client area of a dialog, parent of its controls.
 class XbpDrawingArea : public XbpWindow {
-  RT_CLASS_INFO("XbpIWindow", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpIWindow", XbpDrawingArea, XbpWindow)
 
  public:
   NativeSpec nativeSpec() const override;
@@ -19,7 +19,7 @@ class XbpDrawingArea : public XbpWindow {
 };
 
 class XbpBaseDialog : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseDialog", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpBaseDialog", XbpBaseDialog, XbpWindow)
 
  public:
   XbpBaseDialog();

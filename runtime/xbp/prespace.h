@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../classes.h"
 #include "../value.h"
 #include "handle.h"
 
@@ -32,9 +33,10 @@ inline constexpr long kDrawModeRetain = 2;
 inline constexpr long kDrawModeDrawAndRetain = 3;
 
 class XbpBasePresSpace : public Object {
-  RT_CLASS_INFO("XbpBasePresSpace", nullptr)
+  RT_CLASS("XbpBasePresSpace", XbpBasePresSpace, void)
 
  public:
+  static ClassObject& InitClass(ClassObject& cls, const Args&) { return cls; }
   XbpBasePresSpace();
   ~XbpBasePresSpace() override;
 

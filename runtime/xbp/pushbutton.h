@@ -8,7 +8,7 @@
 namespace rt {
 
 class XbpBasePushButton : public XbpWindow {
-  RT_CLASS_INFO("XbpBasePushButton", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpBasePushButton", XbpBasePushButton, XbpWindow)
 
  public:
   XbpBasePushButton();

@@ -9,7 +9,7 @@ namespace rt {
 
 // Single-line entry field.
 class XbpBaseSLE : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseSLE", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpBaseSLE", XbpBaseSLE, XbpWindow)
 
  public:
   XbpBaseSLE();

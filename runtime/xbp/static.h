@@ -9,7 +9,7 @@ namespace rt {
 
 // Static: text, or a bitmap from the program's resources.
 class XbpBaseStatic : public XbpWindow {
-  RT_CLASS_INFO("XbpBaseStatic", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpBaseStatic", XbpBaseStatic, XbpWindow)
 
  public:
   static constexpr long kTypeText = 1;

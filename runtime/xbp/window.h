@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "../classes.h"
 #include "../value.h"
 #include "handle.h"
 #include "prespace.h"
@@ -42,15 +43,6 @@ using WindowRef = std::shared_ptr<XbpWindow>;
 inline constexpr long kPPForeground = 2;
 inline constexpr long kPPBackground = 4;
 inline constexpr long kPPCompoundName = 15;
-
-// Creates an object and runs its initialiser with the construction arguments,
-// the way the runtime's `new` does.
-template <class T>
-std::shared_ptr<T> New(const Args& args = {}) {
-  auto object = std::make_shared<T>();
-  object->init(args);
-  return object;
-}
 
 // One row of a class's event table: where the event comes from, the runtime
 // event it becomes, and the member holding its callback (called with mp1,
@@ -74,9 +66,12 @@ struct EventRoutes {
 };
 
 class XbpWindow : public Object {
-  RT_CLASS_INFO("XbpWindow", nullptr)
+  RT_CLASS("XbpWindow", XbpWindow, void)
 
  public:
+  // The class-level initialiser that setting a class up runs once.
+  static ClassObject& InitClass(ClassObject& cls, const Args&) { return cls; }
+
   XbpWindow();
   ~XbpWindow() override;
   XbpWindow(const XbpWindow&) = delete;
@@ -252,7 +247,7 @@ char MnemonicOf(std::string_view caption);
 
 // The desktop: parent of top-level windows; its size is the screen size.
 class XbpDesktop : public XbpWindow {
-  RT_CLASS_INFO("XbpIWindow", &XbpWindow::StaticClassInfo())
+  RT_CLASS("XbpIWindow", XbpDesktop, XbpWindow)
 
  public:
   XbpDesktop();

@@ -25,7 +25,7 @@ constexpr UINT kBreakMessage = WM_APP + 2;
 
 // A standard list box under the runtime, recording what reaches it.
 class Probe : public XbpWindow {
-  RT_CLASS_INFO("Probe", &XbpWindow::StaticClassInfo())
+  RT_CLASS("Probe", Probe, XbpWindow)
 
  public:
   Value probed;  // callback of kEvProbe, posted on LBN_DBLCLK and NM_CLICK
