@@ -13,6 +13,21 @@ inline constexpr long kEvKeyboard = kEvBase + 4;
 inline constexpr long kEvSetInputFocus = kEvBase + 12;
 inline constexpr long kEvKillInputFocus = kEvBase + 13;
 inline constexpr long kEvActivate = kEvBase + 33;
+// Controls: a check box, 3-state box or radio button changed by the user, or
+// a menu item chosen (mp1: its 1-based index).
+inline constexpr long kEvSelected = kEvBase + 34;
+// An item marked (list box, combination box list, tree view) or chosen with a
+// double click or Enter.
+inline constexpr long kEvItemMarked = kEvBase + 35;
+inline constexpr long kEvItemSelected = kEvBase + 36;
+inline constexpr long kEvScroll = kEvBase + 37;
+inline constexpr long kEvTabActivate = kEvBase + 38;
+inline constexpr long kEvItemExpanded = kEvBase + 39;
+inline constexpr long kEvItemCollapsed = kEvBase + 40;
+// The value of a spin button or the text of an editor changed.
+inline constexpr long kEvChange = kEvBase + 41;
+// Codes from kEvBase + 100 to + 199 are free for kinds of control that need
+// events of their own; each declares them in its header.
 inline constexpr long kEvPaint = kEvBase + 50;
 inline constexpr long kEvClose = kEvBase + 56;
 inline constexpr long kEvMouseLbDown = kEvBase + 74;

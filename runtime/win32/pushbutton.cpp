@@ -1,53 +1,13 @@
 // Push buttons, drawn by us so that their colours and fonts apply.
 #include "native.h"
+#include "dyncalls.h"
 
-#include <uxtheme.h>
 #include <vsstyle.h>
 
 #include "../events.h"
 #include "../xbp/pushbutton.h"
 
 namespace rt {
-
-namespace {
-
-// The theme functions, where themes are in use at all: the themed common
-// controls bring uxtheme into the process, so a module that is not loaded
-// means classic drawing, and the program does not pay for loading it.
-struct ThemeApi {
-  decltype(&IsAppThemed) isAppThemed = nullptr;
-  decltype(&IsThemeActive) isThemeActive = nullptr;
-  decltype(&OpenThemeData) open = nullptr;
-  decltype(&DrawThemeBackground) drawBackground = nullptr;
-  decltype(&CloseThemeData) close = nullptr;
-
-  HTHEME buttonTheme(HWND hwnd) const {
-    if (!isAppThemed || !isThemeActive || !open || !drawBackground || !close) return nullptr;
-    return isAppThemed() && isThemeActive() ? open(hwnd, L"BUTTON") : nullptr;
-  }
-};
-
-template <class F>
-void Resolve(HMODULE module, const char* name, F& function) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-const ThemeApi& Themes() {
-  static const ThemeApi api = [] {
-    ThemeApi a;
-    if (HMODULE module = GetModuleHandleW(L"uxtheme.dll")) {
-      Resolve(module, "IsAppThemed", a.isAppThemed);
-      Resolve(module, "IsThemeActive", a.isThemeActive);
-      Resolve(module, "OpenThemeData", a.open);
-      Resolve(module, "DrawThemeBackground", a.drawBackground);
-      Resolve(module, "CloseThemeData", a.close);
-    }
-    return a;
-  }();
-  return api;
-}
-
-}  // namespace
 
 XbpBasePushButton::XbpBasePushButton() { tabStop = true; }
 
@@ -93,8 +53,8 @@ bool XbpBasePushButton::onDrawItem(const DRAWITEMSTRUCT& item) {
 
   // The parent's colour shows around the rounded corners of themed buttons.
   FillRect(dc, &r, parent_ ? parent_->backgroundBrush() : backgroundBrush());
-  const ThemeApi& themes = Themes();
-  if (HTHEME theme = themes.buttonTheme(di->hwndItem)) {
+  const dyn::ThemeApi themes = dyn::Themes();
+  if (HTHEME theme = themes.themeFor(di->hwndItem, L"BUTTON")) {
     const int state = disabled ? PBS_DISABLED : pressed ? PBS_PRESSED : focused ? PBS_DEFAULTED : PBS_NORMAL;
     themes.drawBackground(theme, dc, BP_PUSHBUTTON, state, &r, nullptr);
     themes.close(theme);

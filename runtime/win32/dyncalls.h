@@ -1,0 +1,38 @@
+// Functions resolved at run time, in one place. Their libraries cost start-up
+// time (under Wine above all), so they are loaded when first needed, never at
+// start, and functions that a system may lack are looked up, not linked.
+#pragma once
+
+#include <windows.h>
+
+#include <uxtheme.h>
+
+namespace rt::dyn {
+
+// Loads the common-controls library (the version the program's manifest asks
+// for) and registers the control classes of `classes` (ICC_* flags). Classes
+// registered once stay registered; false when the library or its
+// initialisation is missing.
+bool UseCommonControls(DWORD classes);
+// Whether the common-controls library has been loaded by UseCommonControls.
+bool CommonControlsLoaded();
+
+// The theme functions, where themes are in use at all: the themed common
+// controls bring uxtheme into the process, so a module that is not loaded
+// means classic drawing, and the program does not pay for loading it.
+struct ThemeApi {
+  decltype(&IsAppThemed) isAppThemed = nullptr;
+  decltype(&IsThemeActive) isThemeActive = nullptr;
+  decltype(&OpenThemeData) open = nullptr;
+  decltype(&DrawThemeBackground) drawBackground = nullptr;
+  decltype(&CloseThemeData) close = nullptr;
+
+  // An open theme for `classList` on `hwnd` when themes are in effect, else
+  // nullptr; close it with `close`.
+  HTHEME themeFor(HWND hwnd, const wchar_t* classList) const;
+};
+// Looked up again on every call: a common control created since the last
+// call may have brought uxtheme in.
+ThemeApi Themes();
+
+}  // namespace rt::dyn
