@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "file_blocker.h"
+#include "support/file_blocker.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -290,7 +290,7 @@ TEST(ErrorProcess, CancelThenYesLogsAndEnds) {
 
 TEST(ErrorProcess, WithTheLogFileBlockedTheReportGoesToTheNextName) {
   Program p("xbp", TestName());
-  errtest::FileBlocker blocker;
+  support::FileBlocker blocker;
   ASSERT_TRUE(blocker.block((p.work() / "APPERROR.LOG").wstring()));
   p.start();
   Box box = p.waitForBox(kTitle);
@@ -308,7 +308,7 @@ TEST(ErrorProcess, WithTheLogFileBlockedTheReportGoesToTheNextName) {
 
 TEST(ErrorProcess, WithEveryNameBlockedTheFailureIsShownAndTheExitCodeIs1) {
   Program p("xbp", TestName());
-  errtest::FileBlocker blocker;
+  support::FileBlocker blocker;
   ASSERT_TRUE(blocker.block((p.work() / "APPERROR.LOG").wstring()));
   for (int i = 1; i <= 999; ++i) {
     wchar_t name[16];
