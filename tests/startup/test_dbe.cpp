@@ -4,10 +4,10 @@
 #include <cstdlib>
 
 #include "dbe/dbe.h"
-#include "harness.h"
+#include "support/files.h"
 #include "test_engine.h"
 
-using harness::OwnFolder;
+using support::OwnFolder;
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST_F(Engines, WhatIsNoSoundEngineIsNotLoaded) {
     EXPECT_FALSE(rt::DbeLoad(name)) << name;
   }
   // A file that is no DLL.
-  ASSERT_TRUE(harness::WriteFile(beside(L"BROKENDBE.DLL"), "MZ but nothing else"));
+  ASSERT_TRUE(support::WriteWholeFile(beside(L"BROKENDBE.DLL"), "MZ but nothing else"));
   EXPECT_FALSE(rt::DbeLoad("BROKENDBE"));
   // A real engine under another engine's file name.
   ASSERT_TRUE(CopyFileW((OwnFolder() + L"DBFDBE.DLL").c_str(), beside(L"WRONGDBE.DLL").c_str(), FALSE));
@@ -120,7 +120,7 @@ TEST_F(Engines, LoadedOnlyFromTheProgramsOwnFolder) {
 
   const bool loadedFromElsewhere = rt::DbeLoad("CWDDBE");
 
-  SetEnvironmentVariableW(L"PATH", harness::Widen(savedPath).c_str());
+  SetEnvironmentVariableW(L"PATH", support::Widen(savedPath).c_str());
   SetDllDirectoryW(nullptr);
   SetCurrentDirectoryW(oldFolder);
   EXPECT_FALSE(loadedFromElsewhere);

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <sstream>
 
-#include "harness.h"
+#include "support/files.h"
+#include "support/process.h"
 
-using namespace harness;
+using namespace support;
 
 namespace {
 
@@ -41,11 +42,11 @@ struct ProgramCopy {
     // it names none, the content itself.
     for (const auto& [file, source] : replaced) {
       if (!CopyFileW((enginesFrom + source).c_str(), folder.file(file).c_str(), FALSE)) {
-        EXPECT_TRUE(WriteFile(folder.file(file), Narrow(source)));
+        EXPECT_TRUE(WriteWholeFile(folder.file(file), Narrow(source)));
       }
     }
   }
-  std::vector<std::string> journal() const { return LinesOf(ReadFile(folder.file(L"journal.txt"))); }
+  std::vector<std::string> journal() const { return LinesOf(ReadWholeFile(folder.file(L"journal.txt"))); }
 };
 
 std::wstring ChildExe() { return OwnFolder() + L"startup_child.exe"; }
@@ -75,17 +76,17 @@ class DbeSysBoxes : public ::testing::TestWithParam<DbeCase> {};
 TEST_P(DbeSysBoxes, ShownInOrderThenStartUpGoesOn) {
   const DbeCase& c = GetParam();
   ProgramCopy copy(ChildExe(), OwnFolder(), c.without, c.replaced);
-  Child child(copy.exe, L"plain", copy.folder.path());
+  Process child(copy.exe, L"plain", copy.folder.path());
   ASSERT_TRUE(child.started());
-  const auto boxes = AnswerBoxes(child, {"Hinweis"}, "OK", "");
+  const auto boxes = child.answerBoxes({"Hinweis"}, "OK");
   EXPECT_EQ(child.waitExit(20s), 0);
 
   std::vector<std::string> texts;
-  for (const Box& box : boxes) texts.push_back(box.text);
+  for (const Box& box : boxes) texts.push_back(box.lines());
   EXPECT_EQ(texts, c.boxes);
   const auto journal = copy.journal();
   EXPECT_NE(std::find(journal.begin(), journal.end(), "main engines=" + c.engines), journal.end())
-      << ReadFile(copy.folder.file(L"journal.txt"));
+      << ReadWholeFile(copy.folder.file(L"journal.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(StartUp, RecordRunInItsOrderWithSettingsAndExitProcedureLast) {
   ProgramCopy copy(ChildExe(), OwnFolder(), {});
-  Child child(copy.exe, L"plain", copy.folder.path());
+  Process child(copy.exe, L"plain", copy.folder.path());
   ASSERT_TRUE(child.started());
   EXPECT_EQ(child.waitExit(30s), 0);
   EXPECT_EQ(copy.journal(), (std::vector<std::string>{
@@ -147,16 +148,16 @@ class ErrorEnd : public ::testing::TestWithParam<LogCase> {};
 TEST_P(ErrorEnd, LogDatedInTheFormatOfStartUpThenWorkAreasClosed) {
   const LogCase& c = GetParam();
   ProgramCopy copy(ChildExe(), OwnFolder(), {});
-  Child child(copy.exe, Widen(c.mode), copy.folder.path());
+  Process child(copy.exe, Widen(c.mode), copy.folder.path());
   ASSERT_TRUE(child.started());
   // The error box, then the note where the log went.
-  const auto boxes = AnswerBoxes(child, {"Fehlermeldung", "startup_child"}, "OK", "");
+  const auto boxes = child.answerBoxes({"Fehlermeldung", "startup_child"}, "OK");
   EXPECT_EQ(child.waitExit(20s), 1);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].title, "Fehlermeldung");
   EXPECT_NE(boxes[1].text.find("APPERROR.LOG"), std::string::npos) << boxes[1].text;
 
-  const std::string log = ReadFile(copy.folder.file(L"APPERROR.LOG"));
+  const std::string log = ReadWholeFile(copy.folder.file(L"APPERROR.LOG"));
   ASSERT_FALSE(log.empty());
   const auto lines = LinesOf(log);
   const auto dated = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
@@ -172,7 +173,7 @@ TEST_P(ErrorEnd, LogDatedInTheFormatOfStartUpThenWorkAreasClosed) {
             (std::vector<std::string>{std::string("main dateformat=dd.mm.") + (c.fourDigitYears ? "yyyy" : "yy") +
                                           " optimize=1",
                                       "area commit", "area close"}))
-      << ReadFile(copy.folder.file(L"journal.txt"));
+      << ReadWholeFile(copy.folder.file(L"journal.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(DateFormat, ErrorEnd,
@@ -192,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(DateFormat, ErrorEnd,
 std::vector<HWND> EditsTopDown(HWND dialog) {
   std::vector<HWND> edits;
   for (HWND hwnd : ChildWindows(dialog)) {
-    if (ClassOf(hwnd) == "Edit" || ClassOf(hwnd) == "EDIT") edits.push_back(hwnd);
+    if (HasClass(hwnd, "Edit")) edits.push_back(hwnd);
   }
   std::sort(edits.begin(), edits.end(), [](HWND a, HWND b) {
     RECT ra, rb;
@@ -204,7 +205,7 @@ std::vector<HWND> EditsTopDown(HWND dialog) {
 }
 
 std::string Trimmed(HWND hwnd) {
-  std::string text = TitleOf(hwnd);
+  std::string text = TextOf(hwnd);
   text.erase(0, text.find_first_not_of(' '));
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
@@ -214,17 +215,14 @@ std::string Trimmed(HWND hwnd) {
 // which must convert and close.
 std::vector<Box> RunValumat(const std::vector<std::wstring>& without) {
   ProgramCopy copy(ValumatExe(), ValumatFolder(), without);
-  Child child(copy.exe, L"", copy.folder.path());
+  Process child(copy.exe, L"", copy.folder.path());
   EXPECT_TRUE(child.started());
   bool converter = false;
-  const auto boxes = AnswerBoxes(child, {"Hinweis"}, "OK", " Valumat", &converter);
+  const auto boxes = child.answerBoxes({"Hinweis"}, "OK", " Valumat", &converter);
   EXPECT_TRUE(converter) << "the converter window did not appear";
   if (!converter) return boxes;
 
-  HWND dialog = nullptr;
-  for (HWND hwnd : TopWindows(child.pid())) {
-    if (TitleOf(hwnd) == " Valumat") dialog = hwnd;
-  }
+  HWND dialog = child.window(" Valumat");
   std::vector<HWND> edits;
   EXPECT_TRUE(WaitUntil([&] { return (edits = EditsTopDown(dialog)).size() == 2; }));
   if (edits.size() == 2) {

@@ -6,48 +6,33 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "../errproc/file_blocker.h"
 #include "error.h"
 #include "handler.h"
 #include "runtime.h"
 #include "settings.h"
+#include "support/file_blocker.h"
+#include "support/files.h"
 #include "sysinfo.h"
 
 namespace errtest {
-
-inline std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Runs each test in a fresh temporary directory and puts back the handler,
 // the boxes, the application type, the exit code and the output settings.
 class ErrorSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t old[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, old);
-    oldDir_ = old;
-    dir_ = std::filesystem::path(temp) /
-           ("valumat-err-" + std::to_string(GetCurrentProcessId()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    SetCurrentDirectoryW(dir_.wstring().c_str());
     handler_ = rt::ErrorBlock();
     appType_ = rt::AppType();
     errorLevel_ = rt::ErrorLevel();
     for (int s : kSettings) settings_.push_back(rt::Set(s));
+    wchar_t old[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, old);
+    oldDir_ = old;
+    // Elsewhere the log files would land beside the test program.
+    ASSERT_TRUE(SetCurrentDirectoryW(folder_.path().c_str()));
   }
   void TearDown() override {
     rt::Set(rt::kSetAltFile, "");
@@ -60,16 +45,11 @@ class ErrorSystemTest : public ::testing::Test {
     rt::DosError(0);
     valumat::SetUi(savedUi_);
     SetCurrentDirectoryW(oldDir_.c_str());
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_, ignored)) {
-      SetFileAttributesW(entry.path().wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    std::filesystem::remove_all(dir_, ignored);
   }
 
   static constexpr int kSettings[] = {rt::kSetPrinter, rt::kSetConsole, rt::kSetAltFile, rt::kSetAlternate,
                                       rt::kSetExtra};
-  std::filesystem::path dir_;
+  support::TempFolder folder_;  // deleted after TearDown has left it
   std::wstring oldDir_;
   rt::Value handler_;
   int appType_ = 0;

@@ -1,4 +1,6 @@
 // The standard handler's decisions with scripted box answers, and the error log.
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "boxes.h"
@@ -11,7 +13,7 @@
 
 using namespace rt;
 using namespace valumat;
-using errtest::Slurp;
+using support::ReadWholeFile;
 
 namespace {
 
@@ -351,7 +353,7 @@ TEST_F(ErrorLogFile, LayoutByteForByte) {
   }
   Set(kSetDateFormat, "dd.mm.yy");
 
-  const std::string log = Slurp("APPERROR.LOG");
+  const std::string log = ReadWholeFile("APPERROR.LOG");
   const std::string rule(78, '-');
   const std::string crlf = "\r\n";
   const std::string headStart = crlf + rule + crlf + "FEHLERPROTOKOLL von \"" + AppName(true) + "\" Datum: ";
@@ -392,11 +394,11 @@ TEST_F(ErrorLogFile, LayoutByteForByte) {
 TEST_F(ErrorLogFile, ArgumentsThatAreNoArrayOrAnEmptyOne) {
   ErrorRef e = NewError();
   ErrorLog(e, 0);
-  std::string log = Slurp("APPERROR.LOG");
+  std::string log = ReadWholeFile("APPERROR.LOG");
   EXPECT_NE(log.find("oError:args         :\r\n           -> NIL\r\noError:canDefault   :"), std::string::npos);
   e->args = NewArray(0);
   ErrorLog(e, 0);
-  log = Slurp("APPERROR.LOG");
+  log = ReadWholeFile("APPERROR.LOG");
   EXPECT_NE(log.find("oError:args         :\r\noError:canDefault   :"), std::string::npos);
 }
 
@@ -404,7 +406,7 @@ TEST_F(ErrorLogFile, ACallStackTheErrorCarriesIsUsedAsItStands) {
   ErrorRef e = NewError();
   e->attachCallstack({{"Tief", 3}, {"Main", 1}});
   ErrorLog(e, 0);
-  const std::string log = Slurp("APPERROR.LOG");
+  const std::string log = ReadWholeFile("APPERROR.LOG");
   const std::string tail = "CALLSTACK:\r\n" + std::string(78, '-') +
                            "\r\n\r\nAufgerufen von Tief(3)\r\nAufgerufen von Main(1)\r\n";
   ASSERT_GE(log.size(), tail.size());
@@ -412,12 +414,12 @@ TEST_F(ErrorLogFile, ACallStackTheErrorCarriesIsUsedAsItStands) {
 }
 
 TEST_F(ErrorLogFile, BlockedNamesAreSkippedAndAllBlockedEndsTheProgram) {
-  errtest::FileBlocker blocker;
+  support::FileBlocker blocker;
   ASSERT_TRUE(blocker.block(L"APPERROR.LOG"));
   ASSERT_TRUE(blocker.block(L"APPERROR.001"));
   ErrorLog(NewError(), 0);
   EXPECT_TRUE(std::filesystem::exists("APPERROR.002"));
-  EXPECT_NE(Slurp("APPERROR.002").find("CALLSTACK:"), std::string::npos);
+  EXPECT_NE(ReadWholeFile("APPERROR.002").find("CALLSTACK:"), std::string::npos);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], "Fehlerprotokoll wurde in die Datei APPERROR.002 geschrieben");
 }
@@ -438,8 +440,8 @@ TEST_F(ErrorLogFile, OutputSettingsAreAsBeforeAndAnOpenAlternateFileIsContinued)
   EXPECT_EQ(Set(kSetAlternate), Value(true));
   EXPECT_EQ(Set(kSetAltFile), Value("MEIN.TXT"));
   Set(kSetAltFile, "");
-  EXPECT_EQ(Slurp("MEIN.TXT"), "\r\nvorher\r\nnachher");
-  EXPECT_EQ(Slurp("APPERROR.LOG").find("vorher"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile("MEIN.TXT"), "\r\nvorher\r\nnachher");
+  EXPECT_EQ(ReadWholeFile("APPERROR.LOG").find("vorher"), std::string::npos);
 }
 
 TEST_F(ErrorLogFile, TextModeTellsThroughTheErrorChannelWhenTheConsoleIsOff) {
