@@ -11,7 +11,7 @@
 
 #include "controls.h"
 #include "error.h"
-#include "gui_test.h"
+#include "support/event_loop.h"
 #include "win32/native.h"
 
 using namespace rt;

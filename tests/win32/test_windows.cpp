@@ -2,7 +2,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "gui_test.h"
+#include "support/event_loop.h"
 #include "win32/native.h"
 
 using namespace rt;

@@ -1,5 +1,6 @@
-// Shared by the in-process window tests: running the event queue, native
-// handles, and typing into controls.
+// For tests that run windows of the runtime in their own process: running
+// the event queue, native handles, and typing into controls. Header-only, as
+// it needs the runtime, which the rest of the support library does not.
 #pragma once
 
 #include <windows.h>
