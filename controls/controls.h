@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialog.h"
+#include "presspace.h"
 #include "pushbutton.h"
 #include "sle.h"
 #include "static.h"

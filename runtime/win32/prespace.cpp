@@ -48,6 +48,12 @@ XbpBasePresSpace::~XbpBasePresSpace() = default;
 
 void XbpBasePresSpace::bind(const std::shared_ptr<XbpWindow>& window) { window_ = window; }
 
+Value XbpBasePresSpace::create(const Args& args) {
+  const auto self = std::static_pointer_cast<XbpBasePresSpace>(shared_from_this());
+  if (auto w = Arg(args, 1).as<XbpWindow>()) w->presSpace(self);
+  return Value(self);
+}
+
 NativeDC XbpBasePresSpace::detachDC() { return std::exchange(dc_, nullptr); }
 
 Value XbpBasePresSpace::setBundle(Value& bundle, const Args& args) {

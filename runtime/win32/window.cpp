@@ -223,6 +223,15 @@ PresSpaceRef XbpWindow::presSpace() {
   return presSpace_;
 }
 
+PresSpaceRef XbpWindow::presSpace(const PresSpaceRef& ps) {
+  PresSpaceRef previous = presSpace_;
+  if (!ps || locks_ > 0) return previous;
+  ps->bind(std::static_pointer_cast<XbpWindow>(shared_from_this()));
+  presSpace_ = ps;
+  invalidate();
+  return previous;
+}
+
 PresSpaceRef XbpWindow::lockPS() {
   PresSpaceRef ps = presSpace();
   if (locks_++ == 0) ps->attachDC(GetDC(Hwnd(handle_)));

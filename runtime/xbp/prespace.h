@@ -40,6 +40,14 @@ class XbpBasePresSpace : public Object {
   XbpBasePresSpace();
   ~XbpBasePresSpace() override;
 
+  // Construction takes no arguments; a space made with New draws on the
+  // screen until create binds it to a window.
+  virtual void init(const Args&) {}
+  // create({oWindow}): the space draws on that window and becomes its
+  // presentation space, so what it draws and retains is repainted with it.
+  // Without a window it stays on the screen. Returns the space.
+  virtual Value create(const Args& args);
+
   // Attribute methods: each takes its arguments as given (their count
   // matters) and returns the previous setting.
   // setColor(): the current {foreground, background}; setColor(fg) or

@@ -108,6 +108,9 @@ class XbpWindow : public Object {
 
   // The window's presentation space, created on first use.
   PresSpaceRef presSpace();
+  // Makes `ps` the window's presentation space (bound to the window); returns
+  // the previous one. Not while the space is locked.
+  PresSpaceRef presSpace(const PresSpaceRef& ps);
   // The presentation space with a device context for drawing; give it back
   // with unlockPS. Taken and given back in pairs.
   PresSpaceRef lockPS();

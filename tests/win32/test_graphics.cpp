@@ -146,3 +146,27 @@ TEST(PresentationSpace, DrawsInBottomUpCoordinatesAndKeepsItAcrossRepaints) {
   EXPECT_GT(box.at(1).at(2).number(), 0);  // above the baseline
   dlg->destroy();
 }
+
+TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
+  dlg->create();
+  auto area = dlg->drawingArea();
+  area->setColorBG(15);
+  dlg->show();
+  auto ps = New<valumat::XbpPresSpace>();
+  EXPECT_EQ(ps->create({area}).object(), ps);
+  EXPECT_EQ(area->presSpace(), ps);
+  EXPECT_EQ(ps->window(), area);
+  Value line = NewArray(4);
+  line[1] = 1;  // blue
+  GraSetAttrLine({ps, line});
+  GraLine(ps, Value{10, 20}, Value{100, 20});
+
+  HWND hwnd = area->nativeHandle();
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  WindowDC dc(hwnd);
+  EXPECT_EQ(GetPixel(dc.get(), 50, client.bottom - 1 - 20), RGB(0, 0, 255));
+  dlg->destroy();
+}
