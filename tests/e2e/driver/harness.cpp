@@ -364,6 +364,18 @@ std::pair<int, int> Probe::closeBox(Hwnd h) {
 
 void Probe::postClose(Hwnd h) { call("close\t" + hexHwnd(h)); }
 
+long Probe::send(Hwnd h, unsigned msg, unsigned long wparam, unsigned long lparam) {
+    auto f = call("send\t" + hexHwnd(h) + '\t' + std::to_string(msg) + '\t' + std::to_string(wparam) + '\t' +
+                  std::to_string(lparam));
+    return std::stol(f.at(0));
+}
+
+std::pair<long, Rect> Probe::sendRect(Hwnd h, unsigned msg, unsigned long wparam, unsigned long first) {
+    auto f = call("sendrect\t" + hexHwnd(h) + '\t' + std::to_string(msg) + '\t' + std::to_string(wparam) + '\t' +
+                  std::to_string(first));
+    return {std::stol(f.at(0)), Rect{inum(f.at(1)), inum(f.at(2)), inum(f.at(3)), inum(f.at(4))}};
+}
+
 // ---------------------------------------------------------------- input
 
 namespace input {

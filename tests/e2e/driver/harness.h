@@ -139,6 +139,12 @@ public:
     // Screen point inside the caption's close button, found by hit-testing.
     std::pair<int, int> closeBox(Hwnd h);
     void postClose(Hwnd h);
+    // A message without pointers sent to a window of another process, and its
+    // result (the state of a control: BM_GETCHECK, LB_GETCURSEL, ...).
+    long send(Hwnd h, unsigned msg, unsigned long wparam = 0, unsigned long lparam = 0);
+    // A message whose LPARAM points to a RECT (TCM_GETITEMRECT, ...): its
+    // result and the RECT; `first` fills the RECT's first field beforehand.
+    std::pair<long, Rect> sendRect(Hwnd h, unsigned msg, unsigned long wparam, unsigned long first = 0);
 
     // First visible top-level window of that class and title.
     std::optional<TopWindow> findTop(const std::string& cls, const std::string& title);

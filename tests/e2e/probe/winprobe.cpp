@@ -24,6 +24,12 @@
 //   closebox HWND             ok  x y       centre of the caption's close button
 //   close HWND                ok            WM_CLOSE posted
 //   click HWND                ok            BM_CLICK posted
+//   send HWND MSG WP LP       ok  result    SendMessage of a message without pointers
+//                                           (states of controls: BM_GETCHECK, LB_GETCURSEL, ...)
+//   sendrect HWND MSG WP [V]  ok  result l t r b   SendMessage whose LPARAM points to a RECT,
+//                                           placed in the window's process; V (optional)
+//                                           fills its first 4 bytes beforehand (the item of
+//                                           TVM_GETITEMRECT); the RECT as the window left it
 //   quit                      ok, then exit
 #include <windows.h>
 
@@ -325,6 +331,44 @@ void cmdCloseBox(HWND h) {
     done("err\tno close button");
 }
 
+unsigned long number(const std::string& s) { return std::strtoul(s.c_str(), nullptr, 0); }
+
+void cmdSend(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &result)) {
+        done("err\tthe window did not answer");
+        return;
+    }
+    done("ok\t" + std::to_string(static_cast<long>(result)));
+}
+
+// The RECT lives in the window's process: a pointer into ours would mean
+// nothing there.
+void cmdSendRect(HWND h, UINT msg, WPARAM wp, unsigned long first) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) {
+        done("err\tOpenProcess failed");
+        return;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    RECT r{static_cast<LONG>(first), 0, 0, 0};
+    DWORD_PTR result = 0;
+    SIZE_T moved = 0;
+    bool ok = remote && WriteProcessMemory(process, remote, &r, sizeof r, &moved) &&
+              SendMessageTimeoutW(h, msg, wp, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 3000, &result) &&
+              ReadProcessMemory(process, remote, &r, sizeof r, &moved);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!ok) {
+        done("err\tsendrect failed");
+        return;
+    }
+    done("ok\t" + std::to_string(static_cast<long>(result)) + '\t' + std::to_string(r.left) + '\t' +
+         std::to_string(r.top) + '\t' + std::to_string(r.right) + '\t' + std::to_string(r.bottom));
+}
+
 std::vector<std::string> split(const std::string& line) {
     std::vector<std::string> out;
     size_t start = 0;
@@ -382,6 +426,12 @@ bool handle(const std::vector<std::string>& a) {
             cmdCount(std::atoi(a[1].c_str()), std::atoi(a[2].c_str()), std::atoi(a[3].c_str()),
                      std::atoi(a[4].c_str()), std::strtoul(a[5].c_str(), nullptr, 16) & 0xFFFFFF,
                      a.size() > 6 ? std::atoi(a[6].c_str()) : 0);
+    } else if (cmd == "send" || cmd == "sendrect") {
+        if (!needs(cmd == "send" ? 4 : 3)) return true;
+        HWND h = hwndArg();
+        if (!h) return true;
+        if (cmd == "send") cmdSend(h, number(a[2]), number(a[3]), static_cast<LPARAM>(number(a[4])));
+        else cmdSendRect(h, number(a[2]), number(a[3]), a.size() > 4 ? number(a[4]) : 0);
     } else if (cmd == "tree" || cmd == "info" || cmd == "text" || cmd == "focus" || cmd == "icon" ||
                cmd == "close" || cmd == "click" || cmd == "closebox") {
         if (!needs(1)) return true;
