@@ -69,8 +69,9 @@ class XbpMenuItems : public XbpWindow {
 
   // --- the runtime's native side -------------------------------------------
   NativeMenu nativeMenu() const { return menu_; }
-  // The native menu died with what held it (the window of a bar, the menu of
-  // a submenu): forget it, its submenus and the items, without destroying.
+  // The native menu dies with what holds it (the window of a bar, the menu of
+  // a submenu): forget it, its submenus and the items. Only a native menu
+  // that nothing took over is destroyed here.
   void dropNative();
 
  protected:
