@@ -1,6 +1,7 @@
 // Dialog windows, their drawing area, the desktop, and focus.
 #include "../events.h"
 #include "../xbp/dialog.h"
+#include "../xbp/menubar.h"
 #include "native.h"
 
 namespace rt {
@@ -107,12 +108,19 @@ void XbpBaseDialog::afterCreate() {
     if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
     if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
   }
+  // The bar first: it takes its line off the client area.
+  if (menuBar_) menuBar_->attach();
   RECT client{};
   GetClientRect(hwnd, &client);
   drawingArea_ = std::make_shared<XbpDrawingArea>();
   const WindowRef self = std::static_pointer_cast<XbpWindow>(shared_from_this());
   drawingArea_->init({Value(self), Value(self), Value{0, 0}, Value{client.right, client.bottom}, Value(), true});
   drawingArea_->create();
+}
+
+std::shared_ptr<XbpBaseMenubar> XbpBaseDialog::menuBar() {
+  if (!menuBar_) New<XbpBaseMenubar>({Value(shared_from_this())})->create();  // sets itself in
+  return menuBar_;
 }
 
 bool XbpBaseDialog::setTitle(const std::string& newTitle) {
@@ -161,6 +169,8 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
 void XbpBaseDialog::onNativeDestroyed() {
   XbpWindow::onNativeDestroyed();
   drawingArea_.reset();  // the area points back at its dialog
+  if (menuBar_) menuBar_->onWindowDestroyed();  // the window destroys the bar's native menu
+  menuBar_.reset();
   iconBig_.reset();
   iconSmall_.reset();
   lastFocus_ = nullptr;

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "../xbp/menu.h"
 #include "native.h"
 
 namespace rt {
@@ -69,7 +70,12 @@ XbpWindow* ReportingControl(XbpWindow* self, HWND hwnd, HWND from) {
 bool Reflect(XbpWindow* self, HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND: {
-      // Menus and accelerators send no control handle.
+      // Menus and accelerators send no control handle; a menu's command goes
+      // to the menu that holds the item.
+      if (!lparam && HIWORD(wparam) == 0 && ChooseMenuItem(LOWORD(wparam))) {
+        result = 0;
+        return true;
+      }
       XbpWindow* child = lparam ? WindowFromHandle(reinterpret_cast<HWND>(lparam)) : nullptr;
       if (!child || !child->onCommand(HIWORD(wparam))) return false;
       result = 0;

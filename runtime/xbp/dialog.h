@@ -9,6 +9,8 @@
 
 namespace rt {
 
+class XbpBaseMenubar;
+
 // The client area of a dialog, parent of its controls.
 class XbpDrawingArea : public XbpWindow {
   RT_CLASS("XbpIWindow", XbpDrawingArea, XbpWindow)
@@ -25,6 +27,8 @@ class XbpBaseDialog : public XbpWindow {
   XbpBaseDialog();
   WindowRef drawingArea() const { return drawingArea_; }
   bool setTitle(const std::string& title);
+  // The window's menu bar: created on the first call, the same bar afterwards.
+  std::shared_ptr<XbpBaseMenubar> menuBar();
 
   std::string title;
   Value icon;  // resource number
@@ -43,7 +47,9 @@ class XbpBaseDialog : public XbpWindow {
   void afterCreate() override;
 
  private:
+  friend class XbpBaseMenubar;  // sets itself in and takes itself out
   std::shared_ptr<XbpDrawingArea> drawingArea_;
+  std::shared_ptr<XbpBaseMenubar> menuBar_;
   OwnedIcon iconBig_;
   OwnedIcon iconSmall_;
   NativeWindow lastFocus_ = nullptr;  // child focused when the window was deactivated

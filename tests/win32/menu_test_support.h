@@ -1,0 +1,64 @@
+// Shared by the menu tests: a dialog with a bar that has one menu, "Datei",
+// callbacks that log how they were called, and choosing an item the way the
+// system reports a click.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "menu.h"
+#include "menubar.h"
+#include "support/event_loop.h"
+
+namespace menutest {
+
+struct MenuForm {
+  std::shared_ptr<valumat::XbpDialog> dlg = rt::New<valumat::XbpDialog>(
+      {rt::AppDesktop(), rt::NIL, rt::Value{140, 140}, rt::Value{320, 200}, rt::NIL, false});
+  std::shared_ptr<rt::XbpBaseMenubar> bar;
+  std::shared_ptr<valumat::XbpMenu> file;
+  std::vector<std::string> calls;
+
+  explicit MenuForm(const rt::Value& presParams = rt::NIL) {
+    dlg->title = "Men\x81";
+    dlg->create();
+    bar = rt::New<valumat::XbpMenuBar>({dlg, rt::NIL, rt::NIL, rt::NIL, presParams});
+    bar->create();
+    file = rt::New<valumat::XbpMenu>({bar});
+    file->create();
+    file->title = "~Datei";
+    bar->addItem({file, rt::NIL});
+  }
+  ~MenuForm() {
+    dlg->destroy();
+    guitest::Drain();
+  }
+  void show() const {
+    dlg->show();
+    guitest::Drain();
+  }
+
+  // Logs "what index", and says so when it was not called with NIL as the
+  // second parameter and `menu` as the third.
+  rt::Value record(const std::string& what, const std::shared_ptr<rt::XbpMenuItems>& menu) {
+    const std::weak_ptr<rt::XbpMenuItems> expected = menu;
+    return [this, what, expected](const rt::Args& a) -> rt::Value {
+      std::string call = what + " " + std::to_string(rt::Arg(a, 1).integer());
+      if (!rt::Arg(a, 2).isNil()) call += " with mp2";
+      if (rt::Arg(a, 3).object() != expected.lock()) call += " of another object";
+      calls.push_back(call);
+      return rt::NIL;
+    };
+  }
+
+  // What the system sends the window when the user clicks the item at
+  // 1-based `pos` of `menu`.
+  void click(HMENU menu, int pos) const {
+    PostMessageW(dlg->nativeHandle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, pos - 1), 0), 0);
+  }
+};
+
+}  // namespace menutest
