@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "controls.h"
 #include "events.h"
@@ -106,6 +107,7 @@ struct TreeForm {
   std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{320, 300}, NIL, false});
   std::shared_ptr<XbpTreeView> tree;
   std::vector<std::string> log;  // what the callbacks heard, in order
+  TreeItemRef fruit, apples, pears, bread;  // planted: "Obst(Äpfel,Birnen),Brot"
 
   explicit TreeForm(const Value& params = NIL) {
     dlg->create();
@@ -114,6 +116,13 @@ struct TreeForm {
   ~TreeForm() {
     dlg->destroy();
     Drain();
+  }
+  void plant() {
+    auto root = tree->rootItem();
+    fruit = root->addItem("Obst");
+    apples = fruit->addItem("\x8epfel");
+    pears = fruit->addItem("Birnen");
+    bread = root->addItem("Brot");
   }
   // Every callback writes "<what> <caption>" into the log.
   void listen() {
@@ -209,12 +218,9 @@ TEST(TreeView, AnItemHangsInOnePlaceOnly) {
 
 TEST(TreeView, DeletedItemsGoWithTheirChildrenAndKnowTheyAreGone) {
   TreeForm form;
-  auto root = form.tree->rootItem();
-  auto fruit = root->addItem("Obst");
-  auto apples = fruit->addItem("\x8epfel");
+  form.plant();
+  auto [fruit, apples, pears, bread] = std::tie(form.fruit, form.apples, form.pears, form.bread);
   auto boskop = apples->addItem("Boskop");
-  auto pears = fruit->addItem("Birnen");
-  auto bread = root->addItem("Brot");
   form.open();
   ASSERT_EQ(SendMessageW(form.hwnd(), TVM_GETCOUNT, 0, 0), 5);
 
@@ -231,7 +237,7 @@ TEST(TreeView, DeletedItemsGoWithTheirChildrenAndKnowTheyAreGone) {
   EXPECT_EQ(apples->getChildItems().size(), 0u);
   // Gone for good: it takes no part in a tree again, nor takes children.
   EXPECT_EQ(apples->addItem("Elstar"), nullptr);
-  EXPECT_EQ(root->addItem(apples), nullptr);
+  EXPECT_EQ(form.tree->rootItem()->addItem(apples), nullptr);
   EXPECT_FALSE(fruit->delItem(apples));
 
   // destroy() deletes the item from its parent the same way; deleting while
@@ -248,11 +254,9 @@ TEST(TreeView, DeletedItemsGoWithTheirChildrenAndKnowTheyAreGone) {
 
 TEST(TreeView, TheProgramsChangesRunNoCallback) {
   TreeForm form;
+  form.plant();
   auto root = form.tree->rootItem();
-  auto fruit = root->addItem("Obst");
-  auto apples = fruit->addItem("\x8epfel");
-  fruit->addItem("Birnen");
-  auto bread = root->addItem("Brot");
+  auto [fruit, apples, bread] = std::tie(form.fruit, form.apples, form.bread);
   fruit->expand(true);  // a wish before the native item exists
   EXPECT_TRUE(fruit->isExpanded());
   form.listen();
@@ -288,14 +292,11 @@ TEST(TreeView, TheProgramsChangesRunNoCallback) {
 
 TEST(TreeView, MouseMarksChoosesOpensAndCloses) {
   TreeForm form;
-  auto root = form.tree->rootItem();
-  auto fruit = root->addItem("Obst");
-  fruit->addItem("\x8epfel");
-  fruit->addItem("Birnen");
-  root->addItem("Brot");
+  form.plant();
   form.listen();
   form.open();
   const HWND tree = form.hwnd();
+  const TreeItemRef& fruit = form.fruit;
 
   Click(tree, ButtonPoint(tree, Find(tree, L"Obst")));
   Drain();
@@ -325,10 +326,8 @@ TEST(TreeView, MouseMarksChoosesOpensAndCloses) {
 
 TEST(TreeView, KeysMoveOpenCloseAndChoose) {
   TreeForm form;
-  auto root = form.tree->rootItem();
-  auto fruit = root->addItem("Obst");
-  fruit->addItem("\x8epfel");
-  root->addItem("Brot");
+  form.plant();
+  const TreeItemRef& fruit = form.fruit;
   std::vector<long> keys;
   form.listen();
   form.tree->keyboard = [&](const Args& a) -> Value {
