@@ -112,7 +112,10 @@ class TabPageSet {
   };
   int indexOf(const XbpBaseTabPage& page) const;
   bool matches(const XbpBaseTabPage& page) const;
+  void stackBeneath();
   void fitRegions();
+  // Hides a page, taking the focus out of it.
+  void conceal(XbpBaseTabPage& page);
 
   std::shared_ptr<TabStrip> strip_;
   const XbpWindow* parent_ = nullptr;
@@ -174,22 +177,32 @@ void TabPageSet::join(XbpBaseTabPage& page) {
   tab.mask = TCIF_TEXT;
   tab.pszText = text.data();
   SendMessageW(strip(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&tab));
-  // Child windows stack in creation order; the tab control goes beneath the
-  // newest page, so that every page of the set lies above it.
-  SetWindowPos(strip(), Hwnd(page.nativeHandle()), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   auto carrier = std::make_shared<TabMnemonic>();
   carrier->page = &page;
   carrier->init({Value(strip_), Value(strip_), Value{0, 0}, Value{0, 0}, Value(), true});
   carrier->create();
   entries_.push_back({&page, std::move(carrier)});
+  stackBeneath();
   fitRegions();
 
   if (!page.minimized || !front_) {
     toFront(page);
   } else {
-    ShowWindow(Hwnd(page.nativeHandle()), SW_HIDE);
+    conceal(page);
   }
+}
+
+void TabPageSet::stackBeneath() {
+  // The tab control goes right beneath the lowest page of the set, so that
+  // every page lies above it and it stays next to them in the Tab order.
+  HWND lowest = nullptr;
+  for (HWND w = GetWindow(strip(), GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    for (const Entry& e : entries_) {
+      if (Hwnd(e.page->nativeHandle()) == w) lowest = w;
+    }
+  }
+  if (lowest) SetWindowPos(strip(), lowest, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TabPageSet::leave(XbpBaseTabPage& page) {
@@ -229,28 +242,26 @@ void TabPageSet::fitRegions() {
 void TabPageSet::toFront(XbpBaseTabPage& page) {
   const int index = indexOf(page);
   if (index < 0) return;
-  HWND shown = Hwnd(page.nativeHandle());
-  ShowWindow(shown, SW_SHOWNA);
-  HWND focus = GetFocus();
+  ShowWindow(Hwnd(page.nativeHandle()), SW_SHOWNA);
   for (const Entry& e : entries_) {
-    if (e.page == &page) continue;
-    HWND hidden = Hwnd(e.page->nativeHandle());
-    // Keys must not go on to a control nobody sees.
-    if (focus && (focus == hidden || IsChild(hidden, focus))) SetFocus(strip());
-    ShowWindow(hidden, SW_HIDE);
-    e.page->minimized = true;
+    if (e.page != &page) conceal(*e.page);
   }
   page.minimized = false;
   front_ = &page;
   if (SendMessageW(strip(), TCM_GETCURSEL, 0, 0) != index) SendMessageW(strip(), TCM_SETCURSEL, index, 0);
 }
 
-void TabPageSet::minimize(XbpBaseTabPage& page) {
+void TabPageSet::conceal(XbpBaseTabPage& page) {
   HWND hidden = Hwnd(page.nativeHandle());
   HWND focus = GetFocus();
+  // Keys must not go on to a control nobody sees.
   if (focus && (focus == hidden || IsChild(hidden, focus))) SetFocus(strip());
   ShowWindow(hidden, SW_HIDE);
   page.minimized = true;
+}
+
+void TabPageSet::minimize(XbpBaseTabPage& page) {
+  conceal(page);
   if (front_ == &page) {
     front_ = nullptr;
     SendMessageW(strip(), TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);

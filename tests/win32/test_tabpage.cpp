@@ -102,6 +102,14 @@ void WithKeysHeld(std::initializer_list<BYTE> held, const std::function<void()>&
   SetKeyboardState(state);
 }
 
+// Whether `upper` lies above `lower` among their siblings.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == lower) return true;
+  }
+  return false;
+}
+
 COLORREF PixelAt(HWND hwnd, int x, int y) {
   UpdateWindow(hwnd);
   HDC dc = GetDC(hwnd);
@@ -138,7 +146,9 @@ TEST(TabPage, PagesOfOneAreaShareOneRowOfTabsAndShowOnePage) {
   EXPECT_EQ(page.bottom - field.bottom, 20);
   EXPECT_EQ(field.left - page.left, 20);
 
-  // The tabs above the page belong to the tab control, the rest to the page.
+  // The pages lie above the tab control; its tabs above the page take clicks,
+  // the rest belongs to the page.
+  for (const auto& p : {form.general, form.details, form.sizes}) EXPECT_TRUE(Above(H(p), strip));
   POINT onTab{LOWORD(form.tab(1)), HIWORD(form.tab(1))};
   ClientToScreen(strip, &onTab);
   EXPECT_EQ(WindowFromPoint(onTab), strip);
@@ -158,6 +168,8 @@ TEST(TabPage, PagesOfOneAreaShareOneRowOfTabsAndShowOnePage) {
   EXPECT_EQ(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0), 5);
   EXPECT_EQ(Selected(strip), 4);
   EXPECT_TRUE(front->isVisible());
+  EXPECT_TRUE(Above(H(front), strip));
+  EXPECT_TRUE(Above(H(form.general), strip));
   EXPECT_EQ(form.shown(), Log{});
   auto apart = New<XbpTabPage>({form.dlg->drawingArea(), NIL, Value{10, 10}, Value{200, 100}});
   apart->create();
