@@ -3,7 +3,12 @@
 #pragma once
 
 #include "dialog.h"
+#include "menu.h"
+#include "menubar.h"
 #include "presspace.h"
 #include "pushbutton.h"
 #include "sle.h"
 #include "static.h"
+#include "tabpage.h"
+#include "treeview.h"
+#include "treeviewitem.h"
