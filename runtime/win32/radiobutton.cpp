@@ -5,15 +5,11 @@
 
 #include "../events.h"
 #include "../xbp/radiobutton.h"
-#include "checkbutton.h"
+#include "native.h"
 
 namespace rt {
 
-XbpBaseRadioButton::XbpBaseRadioButton() { tabStop = true; }
-
-XbpWindow::NativeSpec XbpBaseRadioButton::nativeSpec() const {
-  return checkbutton::SpecOf<NativeSpec>(BS_RADIOBUTTON, caption);
-}
+unsigned long XbpBaseRadioButton::buttonStyle() const { return BS_RADIOBUTTON; }
 
 void XbpBaseRadioButton::afterCreate() {
   // Of buttons created selected, the program's last choice stands.
@@ -24,12 +20,8 @@ void XbpBaseRadioButton::afterCreate() {
   }
 }
 
-bool XbpBaseRadioButton::setCaption(const std::string& newCaption) {
-  return checkbutton::SetCaption(handle_, caption, newCaption);
-}
-
 bool XbpBaseRadioButton::setData(const Args& args) {
-  const Value state = checkbutton::DataGiven(args, dataLink);
+  const Value state = dataGiven(args);
   if (!state.isLogical()) return false;
   if (!handle_) {
     selection = state.logical();
@@ -43,8 +35,8 @@ bool XbpBaseRadioButton::setData(const Args& args) {
 }
 
 bool XbpBaseRadioButton::getData() {
-  if (handle_) selection = checkbutton::StateOf(handle_) == BST_CHECKED;
-  checkbutton::HandToLink(dataLink, selection);
+  if (handle_) selection = shownState() == BST_CHECKED;
+  handToLink(selection);
   return selection;
 }
 
@@ -75,7 +67,7 @@ std::vector<XbpBaseRadioButton*> XbpBaseRadioButton::groupMembers(const XbpBaseR
 
 void XbpBaseRadioButton::mark(bool on) {
   selection = on;
-  if (handle_) checkbutton::SetState(handle_, on ? BST_CHECKED : BST_UNCHECKED);
+  showState(on ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void XbpBaseRadioButton::select() {
@@ -88,7 +80,7 @@ void XbpBaseRadioButton::select() {
 }
 
 void XbpBaseRadioButton::choose() {
-  if (!handle_ || checkbutton::StateOf(handle_) == BST_CHECKED) return;
+  if (!handle_ || shownState() == BST_CHECKED) return;
   select();
   post(kEvSelected, true);
 }
@@ -96,7 +88,7 @@ void XbpBaseRadioButton::choose() {
 void XbpBaseRadioButton::placeTabStop(const std::vector<XbpBaseRadioButton*>& members) {
   if (members.empty()) return;
   auto stop = std::find_if(members.begin(), members.end(), [](const XbpBaseRadioButton* button) {
-    return checkbutton::StateOf(button->handle_) == BST_CHECKED;
+    return button->shownState() == BST_CHECKED;
   });
   if (stop == members.end()) stop = members.begin();
   for (const XbpBaseRadioButton* button : members) {
@@ -107,16 +99,8 @@ void XbpBaseRadioButton::placeTabStop(const std::vector<XbpBaseRadioButton*>& me
   }
 }
 
-const EventRoutes& XbpBaseRadioButton::routes() const {
-  static const EventRoute rows[] = {
-      {EventRoute::From::Posted, 0, kEvSelected, CallbackOf(&XbpBaseRadioButton::selected)},
-  };
-  static const EventRoutes table{&XbpWindow::routes(), rows};
-  return table;
-}
-
 bool XbpBaseRadioButton::onCommand(unsigned code) {
-  if (code != BN_CLICKED) return XbpWindow::onCommand(code);
+  if (code != BN_CLICKED) return CheckButton::onCommand(code);
   // A plain radio button that takes the focus unselected reports a click
   // (dialogs select with the arrow keys so); here only the user's click,
   // space bar, mnemonic or arrow key selects, never a focus the program gives.
@@ -126,7 +110,7 @@ bool XbpBaseRadioButton::onCommand(unsigned code) {
 
 bool XbpBaseRadioButton::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
   if (msg == WM_SETFOCUS) {
-    XbpWindow::onMessage(msg, wparam, lparam, result);
+    CheckButton::onMessage(msg, wparam, lparam, result);
     focusing_ = true;
     result = callNative(msg, wparam, lparam);
     focusing_ = false;
@@ -134,11 +118,11 @@ bool XbpBaseRadioButton::onMessage(unsigned msg, uintptr_t wparam, intptr_t lpar
   }
   // The group keeps a tab stop when its selected button goes.
   if (msg == WM_DESTROY) placeTabStop(groupMembers(this));
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
+  return CheckButton::onMessage(msg, wparam, lparam, result);
 }
 
 void XbpBaseRadioButton::afterEvent(long event, const Value& mp1, const Value& mp2) {
-  XbpWindow::afterEvent(event, mp1, mp2);
+  CheckButton::afterEvent(event, mp1, mp2);
   if (event != kEvKeyboard || !handle_) return;
   const long key = mp1.integer();
   const int step = key == kKeyDown || key == kKeyRight ? 1 : key == kKeyUp || key == kKeyLeft ? -1 : 0;
@@ -160,15 +144,6 @@ void XbpBaseRadioButton::afterEvent(long event, const Value& mp1, const Value& m
     next->choose();
     return;
   }
-}
-
-void XbpBaseRadioButton::onMnemonic() { checkbutton::Press(handle_); }
-
-NativeBrush XbpBaseRadioButton::onColor(NativeDC dc) { return checkbutton::CaptionColors(*this, dc); }
-
-void XbpBaseRadioButton::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

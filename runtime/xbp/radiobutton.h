@@ -1,19 +1,19 @@
 // Radio buttons: of a group of them, the user selects one.
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "window.h"
+#include "checkbutton.h"
 
 namespace rt {
 
 // The radio buttons of one parent form groups, in the order they were
 // created; the first of a parent always begins one. A click, the space bar or
 // the mnemonic selects a button and clears the others of its group; the arrow
-// keys move the selection within the group. Tab reaches a group once: at its
-// selected button, or at its first while none is selected.
-class XbpBaseRadioButton : public XbpWindow {
+// keys move the selection within the group. Only the newly selected button
+// reports (`selected`, mp1 true); those it clears do not. Tab reaches a group
+// once: at its selected button, or at its first while none is selected.
+class XbpBaseRadioButton : public CheckButton {
   RT_CLASS("XbpBaseRadioButton", XbpBaseRadioButton, XbpWindow)
 
  public:
@@ -22,16 +22,9 @@ class XbpBaseRadioButton : public XbpWindow {
   static constexpr long kGroupWithin = 2;  // belongs to the group of the button before it
   static constexpr long kGroupEnd = 3;     // ends its group: the next button begins another
 
-  XbpBaseRadioButton();
-  std::string caption;       // "~" marks the mnemonic letter
   long group = kGroupWithin;
-  bool selection = false;    // selected: the state at creation, kept current afterwards
-  // Callback when the user selects this button; mp1 true, mp2 NIL. The
-  // buttons that this clears report nothing.
-  Value selected;
-  Value dataLink;  // callback: without argument yields the state, with a logical takes it
+  bool selection = false;  // selected: the state at creation, kept current afterwards
 
-  bool setCaption(const std::string& newCaption);
   // Without argument: the data link's value becomes the state; with a logical:
   // that one. true selects this button and clears the others of its group.
   // Anything but a logical leaves the buttons as they are and answers false.
@@ -41,18 +34,12 @@ class XbpBaseRadioButton : public XbpWindow {
   // Whether this button is selected; the data link (if any) is evaluated with it.
   bool getData();
 
-  char mnemonic() const override { return MnemonicOf(caption); }
-  // Alt+letter: the focus, and the button is selected as on a click.
-  void onMnemonic() override;
   bool onCommand(unsigned code) override;
-  NativeBrush onColor(NativeDC dc) override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
 
  protected:
-  NativeSpec nativeSpec() const override;
+  unsigned long buttonStyle() const override;
   void afterCreate() override;
-  const EventRoutes& routes() const override;
   // After the keyboard callback: the arrow keys move the selection.
   void afterEvent(long event, const Value& mp1, const Value& mp2) override;
 

@@ -116,6 +116,27 @@ inline LOGFONTW FontOfControl(HWND hwnd) {
   return lf;
 }
 
+// Red captions on cyan in bold Arial.
+inline rt::Value RedOnCyanBold() {
+  return rt::Value{rt::Value{rt::kPPForeground, 2}, rt::Value{rt::kPPBackground, 5},
+                   rt::Value{rt::kPPCompoundName, "10.Arial Fett"}};
+}
+
+// A control made with RedOnCyanBold shows its caption so, and without the red
+// once disabled (the control greys it as usual). Leaves it disabled.
+inline void ExpectRedOnCyanBoldUntilDisabled(rt::XbpWindow& control) {
+  const HWND hwnd = control.nativeHandle();
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), rt::FontOf("10.Arial Fett"));
+  EXPECT_EQ(FontOfControl(hwnd).lfWeight, FW_BOLD);
+  std::vector<COLORREF> shown = Pixels(hwnd);
+  EXPECT_GT(CountOf(shown, RGB(255, 0, 0)), 20);
+  EXPECT_GT(CountOf(shown, RGB(0, 255, 255)), static_cast<long>(shown.size()) / 2);
+  control.disable();
+  shown = Pixels(hwnd);
+  EXPECT_EQ(CountOf(shown, RGB(255, 0, 0)), 0);
+  EXPECT_GT(CountOf(shown, RGB(0, 255, 255)), static_cast<long>(shown.size()) / 2);
+}
+
 inline long NativeState(HWND hwnd) { return static_cast<long>(SendMessageW(hwnd, BM_GETCHECK, 0, 0)); }
 
 // A click of the mouse inside the control, as the user makes it.

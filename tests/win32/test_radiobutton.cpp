@@ -197,24 +197,26 @@ TEST(RadioButton, SpaceAndMnemonicSelectWhatHasOrTakesTheFocus) {
 
 TEST(RadioButton, TabReachesEachGroupOnceAtItsSelectedButton) {
   Choices form;
-  auto tabFrom = [](const std::shared_ptr<XbpWindow>& from) {
-    Type(from, L"\t");
-    Drain();
-    return GetFocus();
+  // Where the focus goes on each of `n` Tabs from the field above the buttons.
+  auto tabs = [&](int n) {
+    SetAppFocus(form.before);
+    std::vector<HWND> reached;
+    for (int i = 0; i < n; ++i) {
+      PostMessageW(GetFocus(), WM_CHAR, L'\t', 1);
+      Drain();
+      reached.push_back(GetFocus());
+    }
+    return reached;
   };
   // None selected: the first of each group is its tab stop.
   EXPECT_EQ(form.tabStops(), "t..t.");
-  SetAppFocus(form.before);
-  EXPECT_EQ(tabFrom(form.before), H(form.dm));
-  EXPECT_EQ(tabFrom(form.dm), H(form.toEuro));
-  EXPECT_EQ(tabFrom(form.toEuro), H(form.after));
+  EXPECT_EQ(tabs(3), (std::vector<HWND>{H(form.dm), H(form.toEuro), H(form.after)}));
 
   form.schilling->setData(true);
   ClickAt(H(form.toDm));
   Drain();
   EXPECT_EQ(form.tabStops(), "..t.t");
-  EXPECT_EQ(tabFrom(form.before), H(form.schilling));
-  EXPECT_EQ(tabFrom(form.schilling), H(form.toDm));
+  EXPECT_EQ(tabs(3), (std::vector<HWND>{H(form.schilling), H(form.toDm), H(form.after)}));
   EXPECT_EQ(form.data(), "..x.x");  // passing through selected nothing
 
   // The program clears the selection: the tab stop goes back to the first.
@@ -240,22 +242,16 @@ TEST(RadioButton, ABeginningButtonThatGoesJoinsItsFollowersToTheGroupBefore) {
 
 TEST(RadioButton, CaptionColoursFontAndHandles) {
   Form form;
-  const Value presentation{Value{kPPForeground, 2}, Value{kPPBackground, 5}, Value{kPPCompoundName, "10.Arial Fett"}};
-  form.add<XbpRadioButton>(10, 60, "warm", presentation)->destroy();  // warms the font cache
+  form.add<XbpRadioButton>(10, 60, "warm", RedOnCyanBold())->destroy();  // warms the font cache
   const long before = LiveHandles();
-  auto button = form.add<XbpRadioButton>(10, 10, "WWWW \xd5 ~MMMM", presentation);
+  auto button = form.add<XbpRadioButton>(10, 10, "WWWW \xd5 ~MMMM", RedOnCyanBold());
   EXPECT_EQ(WindowTextOf(H(button)), L"WWWW \u20ac &MMMM");
   EXPECT_TRUE(button->setCaption("Gr\x94\xe1" "e ~MM"));
   EXPECT_EQ(WindowTextOf(H(button)), L"Gr\u00f6\u00dfe &MM");
   button->selected = Recorder().block();
   button->dataLink = [button](const Args&) -> Value { return button->selection; };
 
-  EXPECT_EQ(FontOfControl(H(button)).lfWeight, FW_BOLD);
-  std::vector<COLORREF> shown = Pixels(H(button));
-  EXPECT_GT(CountOf(shown, RGB(255, 0, 0)), 20);
-  EXPECT_GT(CountOf(shown, RGB(0, 255, 255)), static_cast<long>(shown.size()) / 2);
-  button->disable();
-  EXPECT_EQ(CountOf(Pixels(H(button)), RGB(255, 0, 0)), 0);
+  ExpectRedOnCyanBoldUntilDisabled(*button);
   AltLetter(H(form.area), L'm');
   Drain();
   EXPECT_FALSE(button->getData());

@@ -79,21 +79,15 @@ TEST(ThreeState, StateInAndOutOnlyZeroOneOrTwo) {
 
 TEST(ThreeState, ColoursFontAndHandles) {
   Form form;
-  const Value presentation{Value{kPPForeground, 2}, Value{kPPBackground, 5}, Value{kPPCompoundName, "10.Arial Fett"}};
-  form.add<Xbp3State>(10, 60, "warm", presentation)->destroy();  // warms the font cache
+  form.add<Xbp3State>(10, 60, "warm", RedOnCyanBold())->destroy();  // warms the font cache
   const long before = LiveHandles();
-  auto box = form.make<Xbp3State>(10, 10, "WWWW MMMM", presentation);
+  auto box = form.make<Xbp3State>(10, 10, "WWWW MMMM", RedOnCyanBold());
   box->selection = Xbp3State::kUndetermined;
   box->create();
   box->selected = Recorder().block();
   box->dataLink = [box](const Args&) -> Value { return box->selection; };
 
-  EXPECT_EQ(FontOfControl(H(box)).lfWeight, FW_BOLD);
-  std::vector<COLORREF> shown = Pixels(H(box));
-  EXPECT_GT(CountOf(shown, RGB(255, 0, 0)), 20);
-  EXPECT_GT(CountOf(shown, RGB(0, 255, 255)), static_cast<long>(shown.size()) / 2);
-  box->disable();
-  EXPECT_EQ(CountOf(Pixels(H(box)), RGB(255, 0, 0)), 0);
+  ExpectRedOnCyanBoldUntilDisabled(*box);
 
   box->destroy();
   EXPECT_EQ(LiveHandles(), before);
