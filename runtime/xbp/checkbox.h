@@ -5,6 +5,7 @@
 
 namespace rt {
 
+// `selected` reports the new state as a logical.
 class XbpBaseCheckBox : public CheckButton {
   RT_CLASS("XbpBaseCheckBox", XbpBaseCheckBox, XbpWindow)
 
@@ -13,7 +14,7 @@ class XbpBaseCheckBox : public CheckButton {
 
   // Without argument: the data link's value becomes the state; with a logical:
   // that one. Anything but a logical leaves the box as it is and answers
-  // false. Never fires `selected` (mp1: the new logical state).
+  // false. Never fires `selected`.
   bool setData(const Args& args = {});
   bool setData(bool checked) { return setData(Args{Value(checked)}); }
   // Whether the box is checked; the data link (if any) is evaluated with it.
