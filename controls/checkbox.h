@@ -1,0 +1,14 @@
+// Check boxes as application code creates them.
+#pragma once
+
+#include "forwarding.h"
+#include "xbp/checkbox.h"
+
+namespace valumat {
+
+class XbpCheckBox : public rt::XbpBaseCheckBox {
+  RT_CLASS("XbpCheckBox", XbpCheckBox, rt::XbpBaseCheckBox)
+  VALUMAT_FORWARDS_TO(XbpBaseCheckBox)
+};
+
+}  // namespace valumat
