@@ -2,13 +2,16 @@
 // and derives from the runtime's class of the same kind.
 #pragma once
 
+#include "checkbox.h"
 #include "dialog.h"
 #include "menu.h"
 #include "menubar.h"
 #include "presspace.h"
 #include "pushbutton.h"
+#include "radiobutton.h"
 #include "sle.h"
 #include "static.h"
 #include "tabpage.h"
+#include "threestate.h"
 #include "treeview.h"
 #include "treeviewitem.h"
