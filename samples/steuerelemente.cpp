@@ -1,0 +1,241 @@
+// Steuerelemente: the framework's showcase. One window with a menu bar and
+// tab pages that hold one of every control kind, each created through its
+// public class; a status line says what the last callback reported.
+// Texts are code page 858 (\x84 ä, \x94 ö, \x81 ü, \xe1 ß, \x8e Ä).
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "boxes.h"
+#include "controls.h"
+#include "errorsys.h"
+#include "events.h"
+#include "graphics.h"
+#include "startrecord.h"
+#include "transform.h"
+
+using namespace rt;
+using namespace valumat;
+
+namespace {
+
+// What every page's controls share: the status line they report to.
+struct Showcase {
+  std::shared_ptr<XbpDialog> dialog;
+  std::shared_ptr<XbpStatic> status;
+  long event = kEvNone;
+
+  void report(const std::string& text) { status->setCaption(text); }
+  void quit() {
+    event = kEvClose;
+    dialog->destroy();
+  }
+};
+
+// Page size and the place of the pages inside the window's drawing area.
+const Value kPagePos{10, 36};
+const Value kPageSize{570, 320};
+
+std::shared_ptr<XbpTabPage> Page(Showcase& app, const std::string& caption, const std::string& name, bool front) {
+  auto page = New<XbpTabPage>({app.dialog->drawingArea(), NIL, kPagePos, kPageSize});
+  page->caption = caption;
+  page->minimized = !front;
+  page->tabActivate = [&app, name](const Args&) -> Value {
+    app.report("Register: " + name);
+    return NIL;
+  };
+  page->create();
+  return page;
+}
+
+std::shared_ptr<XbpStatic> Label(const WindowRef& parent, long x, long y, long width, const std::string& text) {
+  auto label = New<XbpStatic>({parent, NIL, Value{x, y}, Value{width, 20}});
+  label->caption = text;
+  label->options = XbpStatic::kTextVCenter;
+  label->create();
+  return label;
+}
+
+void SwitchesPage(Showcase& app, const WindowRef& page) {
+  auto check = New<XbpCheckBox>({page, NIL, Value{20, 240}, Value{200, 24}});
+  check->caption = "~Kontrollk\x84stchen";
+  check->selected = [&app](const Args& a) -> Value {
+    app.report(std::string("Kontrollk\x84stchen: ") + (Arg(a, 1).logical() ? "an" : "aus"));
+    return NIL;
+  };
+  check->create();
+
+  auto three = New<Xbp3State>({page, NIL, Value{20, 205}, Value{200, 24}});
+  three->caption = "Dreistufi~g";
+  three->selected = [&app](const Args& a) -> Value {
+    static const char* const kStates[] = {"aus", "an", "unbestimmt"};
+    const long state = Arg(a, 1).integer();
+    app.report(std::string("Dreistufig: ") + (state >= 0 && state <= 2 ? kStates[state] : "?"));
+    return NIL;
+  };
+  three->create();
+
+  Label(page, 260, 240, 200, "Farbe:");
+  const char* const colours[] = {"~Rot", "Bla~u", "~Wei\xe1"};
+  const char* const names[] = {"Rot", "Blau", "Wei\xe1"};
+  for (int i = 0; i < 3; ++i) {
+    auto radio = New<XbpRadioButton>({page, NIL, Value{270, 205 - 32 * i}, Value{160, 24}});
+    radio->caption = colours[i];
+    radio->group = i == 0 ? XbpRadioButton::kGroupBegin : XbpRadioButton::kGroupWithin;
+    radio->selection = i == 0;
+    const std::string name = names[i];
+    radio->selected = [&app, name](const Args&) -> Value {
+      app.report("Optionsfeld: " + name + " gew\x84hlt");
+      return NIL;
+    };
+    radio->create();
+  }
+
+  auto button = New<XbpPushButton>({page, NIL, Value{20, 120}, Value{120, 28}});
+  button->caption = "~Anklicken";
+  auto presses = std::make_shared<long>(0);
+  button->activate = [&app, presses](const Args&) -> Value {
+    app.report("Schaltfl\x84" "che: " + std::to_string(++*presses) + "-mal gedr\x81" "ckt");
+    return NIL;
+  };
+  button->create();
+}
+
+void EntryPage(Showcase& app, const WindowRef& page) {
+  Label(page, 20, 250, 120, "Name:");
+  auto name = New<XbpSLE>({page, NIL, Value{140, 248}, Value{200, 24}});
+  name->bufferLength = 40;
+  name->keyboard = [&app, name](const Args&) -> Value {
+    app.report("Eingabefeld: " + name->editBuffer());
+    return NIL;
+  };
+  name->create();
+}
+
+void TreePage(Showcase& app, const WindowRef& page) {
+  auto tree = New<XbpTreeView>({page, NIL, Value{20, 20}, Value{300, 250}});
+  tree->itemMarked = [&app](const Args& a) -> Value {
+    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " markiert");
+    return NIL;
+  };
+  tree->itemSelected = [&app](const Args& a) -> Value {
+    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " gew\x84hlt");
+    return NIL;
+  };
+  tree->itemExpanded = [&app](const Args& a) -> Value {
+    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " aufgeklappt");
+    return NIL;
+  };
+  tree->itemCollapsed = [&app](const Args& a) -> Value {
+    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " zugeklappt");
+    return NIL;
+  };
+  tree->create();
+  auto branch = [&](const std::string& caption, std::initializer_list<const char*> leaves) {
+    auto item = New<XbpTreeViewItem>();
+    item->caption = caption;
+    for (const char* leaf : leaves) {
+      auto child = New<XbpTreeViewItem>();
+      child->caption = leaf;
+      item->addItem(Value(child));
+    }
+    tree->rootItem()->addItem(Value(item));
+  };
+  branch("Deutschland", {"Berlin", "Bonn", "K\x94ln"});
+  branch("Europa", {"Euro", "Cent"});
+}
+
+void DrawingPage(const WindowRef& page) {
+  auto canvas = New<XbpStatic>({page, NIL, Value{20, 20}, Value{520, 250}, Value{Value{kPPBackground, 0}}});
+  canvas->create();
+  auto ps = New<XbpPresSpace>();
+  ps->create({canvas});
+  // A frame, a red diagonal cross and a caption, drawn once and retained.
+  Value line = NewArray(4);
+  line[1] = 1;
+  line[3] = 2;
+  GraSetAttrLine({ps, line});
+  GraLine(ps, Value{10, 10}, Value{509, 10});
+  GraLine(ps, Value{509, 10}, Value{509, 239});
+  GraLine(ps, Value{509, 239}, Value{10, 239});
+  GraLine(ps, Value{10, 239}, Value{10, 10});
+  line[1] = 2;
+  GraSetAttrLine({ps, line});
+  GraLine(ps, Value{10, 10}, Value{509, 239});
+  GraLine(ps, Value{10, 239}, Value{509, 10});
+  GraSetFont({ps, "12.Arial Fett"});
+  GraStringAt(ps, Value{180, 120}, "Zeichnen mit XbpPresSpace");
+}
+
+void MenuBar(Showcase& app) {
+  auto bar = New<XbpMenuBar>({app.dialog});
+  bar->create();
+  auto file = New<XbpMenu>({bar});
+  file->title = "~Datei";
+  file->create();
+  file->addItem(Value{"~Beenden", Value([&app](const Args&) -> Value {
+                                    app.quit();
+                                    return NIL;
+                                  })});
+  bar->addItem(Value{Value(file), NIL});
+
+  auto help = New<XbpMenu>({bar});
+  help->title = "~Hilfe";
+  help->create();
+  help->addItem(Value{"~Info", Value([&app](const Args&) -> Value {
+                                app.report("Men\x81: Info gew\x84hlt");
+                                MsgBox("Steuerelemente - das Beispielprogramm der Valumat-Steuerelemente",
+                                       "Info");
+                                return NIL;
+                              })});
+  bar->addItem(Value{Value(help), NIL});
+}
+
+void Main() {
+  Showcase app;
+  const Value screen = AppDesktop()->currentSize();
+  const long width = 600, height = 440;
+  app.dialog = New<XbpDialog>({AppDesktop(), NIL,
+                               Value{(screen.at(1).integer() - width) / 2, (screen.at(2).integer() - height) / 2},
+                               Value{width, height}, NIL, false});
+  app.dialog->title = "Steuerelemente";
+  app.dialog->icon = 333;
+  app.dialog->taskList = true;
+  app.dialog->close = [&app](const Args&) -> Value {
+    app.quit();
+    return NIL;
+  };
+  // The bar first: it takes its height from the drawing area, which the
+  // controls are then placed in.
+  MenuBar(app);
+  app.dialog->create();
+
+  const WindowRef area = app.dialog->drawingArea();
+  app.status = New<XbpStatic>({area, NIL, Value{10, 6}, Value{570, 22}});
+  app.status->caption = "Bereit";
+  app.status->options = XbpStatic::kTextVCenter;
+  app.status->create();
+
+  SwitchesPage(app, Page(app, "~Schalter", "Schalter", true));
+  EntryPage(app, Page(app, "~Eingabe", "Eingabe", false));
+  TreePage(app, Page(app, "~Baum", "Baum", false));
+  DrawingPage(Page(app, "~Zeichnung", "Zeichnung", false));
+
+  app.dialog->show();
+  SetAppFocus(app.dialog);
+
+  Value mp1, mp2;
+  ObjectRef object;
+  while (app.event != kEvClose) {
+    const long event = AppEvent(mp1, mp2, object);
+    if (event == kEvQuit) break;
+    if (object) object->handleEvent(event, mp1, mp2);
+  }
+}
+
+}  // namespace
+
+int main() {
+  static const StartupRecord record{nullptr, ErrorSys, nullptr, nullptr, nullptr, Main};
+  return Start(record);
+}
