@@ -22,6 +22,7 @@ struct Config {
     std::string probe;        // winprobe.exe
     std::string valumat;      // Valumat.exe; empty when the target does not exist
     std::string bareWindow;   // bare_window.exe; empty when not built
+    std::string sample;       // Steuerelemente.exe; empty when not built
     std::string screenshots;  // directory for screenshots
 };
 Config& config();

@@ -1,5 +1,6 @@
 // End-to-end test driver. Besides GoogleTest's own flags it takes
-//   --winerun=PATH --probe=PATH --valumat=PATH --bare-window=PATH --screenshots=DIR
+//   --winerun=PATH --probe=PATH --valumat=PATH --bare-window=PATH --sample=PATH
+//   --screenshots=DIR
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         std::string* value;
     } flags[] = {{"--winerun=", &c.winerun},         {"--probe=", &c.probe},
                  {"--valumat=", &c.valumat},         {"--bare-window=", &c.bareWindow},
-                 {"--screenshots=", &c.screenshots}};
+                 {"--sample=", &c.sample},           {"--screenshots=", &c.screenshots}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (const auto& f : flags)
