@@ -109,7 +109,8 @@ long XbpBaseSpinbutton::getData() {
 std::string XbpBaseSpinbutton::editBuffer() const { return textOf(valueOf(XbpBaseSLE::editBuffer())); }
 
 void XbpBaseSpinbutton::stepBy(long steps) {
-  const long long next = valueOf(XbpBaseSLE::editBuffer()) + static_cast<long long>(steps) * step;
+  // A step below 1 would leave the arrows dead or turn them round.
+  const long long next = valueOf(XbpBaseSLE::editBuffer()) + static_cast<long long>(steps) * std::max(step, 1L);
   long value = static_cast<long>(std::clamp<long long>(next, min_, max_));
   if (wrap && next > max_) value = min_;
   if (wrap && next < min_) value = max_;

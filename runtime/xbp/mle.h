@@ -14,8 +14,8 @@ class XbpBaseMLE : public XbpWindow {
 
  public:
   XbpBaseMLE();
-  // At creation: true wraps long lines at the field's width (no horizontal
-  // scrolling).
+  // Styles, at creation. wordWrap: long lines wrap at the field's width (no
+  // horizontal scrolling).
   bool wordWrap = true;
   bool editable = true;
   bool border = true;

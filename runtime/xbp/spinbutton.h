@@ -25,7 +25,7 @@ class XbpBaseSpinbutton : public XbpBaseSLE {
   // Leading zeros to the width of the upper limit (limit 999, value 7: "007").
   bool PadWithZeros = false;
   bool wrap = false;  // a step past one limit goes on at the other
-  long step = 1;
+  long step = 1;      // values one arrow moves by; at least 1
   Value up;      // callback of kEvSpinUp
   Value down;    // callback of kEvSpinDown
   Value change;  // callback of kEvChange: the user changed the value (mp1: the value)

@@ -216,6 +216,10 @@ TEST(SpinButton, ArrowsAndKeysStepWithinTheLimitsAndReportTheNewValue) {
   EXPECT_EQ(form.shown(), L"20");
   form.key(VK_UP);
   EXPECT_EQ(form.shown(), L"0");
+  // A step of nothing still moves.
+  form.spin->step = 0;
+  form.key(VK_UP);
+  EXPECT_EQ(form.shown(), L"1");
 }
 
 TEST(SpinButton, ChangesByTheProgramFireNothing) {
