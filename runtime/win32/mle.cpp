@@ -48,18 +48,6 @@ Selection SelectionOf(HWND hwnd) {
   return {start, end};
 }
 
-// Marks a change as the program's for as long as it runs.
-class ProgramChange {
- public:
-  explicit ProgramChange(bool& flag) : flag_(flag) { flag_ = true; }
-  ~ProgramChange() { flag_ = false; }
-  ProgramChange(const ProgramChange&) = delete;
-  ProgramChange& operator=(const ProgramChange&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 XbpBaseMLE::XbpBaseMLE() { tabStop = true; }
@@ -115,8 +103,11 @@ bool XbpBaseMLE::setData(const Args& args) {
   const Value given = args.empty() ? dataLink.eval() : Arg(args, 1);
   buffer_ = CutTo(WithCrLf(given.isText() ? given.text() : Transform(given, "@N")), room(0, 0));
   if (handle_) {
-    ProgramChange quiet(quiet_);
-    SetWindowTextW(Hwnd(handle_), Wide(buffer_).c_str());
+    const std::wstring wide = Wide(buffer_);
+    // Nothing between these throws: the window procedure carries exceptions.
+    quiet_ = true;
+    SetWindowTextW(Hwnd(handle_), wide.c_str());
+    quiet_ = false;
   }
   return true;
 }
@@ -149,7 +140,7 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   const size_t at = atCursor ? marked.start : std::min(wanted, length);
   if (piece.size() > room(length, atCursor ? marked.end - marked.start : 0)) return false;
   const std::wstring wide = Wide(piece);
-  ProgramChange quiet(quiet_);
+  quiet_ = true;
   if (!atCursor) SendMessageW(hwnd, EM_SETSEL, at, at);
   SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
   if (!atCursor) {
@@ -161,6 +152,7 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
     SendMessageW(hwnd, EM_SETSEL, start, end);
     SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
   }
+  quiet_ = false;
   return true;
 }
 
