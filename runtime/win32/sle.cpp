@@ -64,9 +64,14 @@ bool XbpBaseSLE::setMarked(const Value& range) {
   return true;
 }
 
+bool XbpBaseSLE::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  // Keep the last text readable after the field is gone: the control frees it
+  // before the runtime learns that the window is gone.
+  if (msg == WM_DESTROY) buffer_ = editBuffer();
+  return XbpWindow::onMessage(msg, wparam, lparam, result);
+}
+
 void XbpBaseSLE::onNativeDestroyed() {
-  // Keep the last text readable after the field is gone.
-  buffer_ = editBuffer();
   XbpWindow::onNativeDestroyed();
   dataLink = Value();  // not an event's callback, but a closure all the same
 }

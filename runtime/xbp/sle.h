@@ -30,6 +30,7 @@ class XbpBaseSLE : public XbpWindow {
   Value queryMarked() const;
   bool setMarked(const Value& range);
 
+  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
 
  protected:

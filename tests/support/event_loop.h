@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,15 @@ inline std::vector<Event> Drain() {
 }
 
 inline HWND H(const rt::WindowRef& w) { return w->nativeHandle(); }
+
+// Owned native handles that `round` leaves held when it runs a second time:
+// the first fills what the process keeps for good (fonts, comctl32).
+inline long HandlesLeftBy(const std::function<void()>& round) {
+  round();
+  const long before = rt::LiveHandles();
+  round();
+  return rt::LiveHandles() - before;
+}
 
 // Pairs of numbers, compared by content (arrays compare by identity).
 using P = std::pair<long, long>;

@@ -1,0 +1,289 @@
+// Multi-line entry fields: the standard edit control driven as a user drives
+// it, read back through Win32 and through the runtime.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "events.h"
+#include "mle.h"
+#include "sle.h"
+#include "support/event_loop.h"
+#include "win32/native.h"
+#include "dialog.h"
+
+using namespace rt;
+using namespace guitest;
+using valumat::XbpMLE;
+
+namespace {
+
+// A shown dialog with a field of notes above a single-line field; the notes
+// have the focus.
+struct Notes {
+  std::shared_ptr<valumat::XbpDialog> dlg =
+      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{360, 260}, NIL, false});
+  std::shared_ptr<XbpMLE> notes;
+  std::shared_ptr<valumat::XbpSLE> next;
+
+  explicit Notes(const std::function<void(XbpMLE&)>& setUp = {}, const Value& presentation = Value()) {
+    dlg->create();
+    notes = New<XbpMLE>({dlg->drawingArea(), NIL, Value{10, 60}, Value{200, 120}, presentation});
+    if (setUp) setUp(*notes);
+    notes->create();
+    next = New<valumat::XbpSLE>({dlg->drawingArea(), NIL, Value{10, 20}, Value{200, 24}});
+    next->create();
+    dlg->show();
+    SetAppFocus(dlg);
+    SetAppFocus(notes);
+    Drain();
+  }
+  ~Notes() {
+    dlg->destroy();
+    Drain();
+  }
+  HWND edit() const { return H(notes); }
+  long lines() const { return static_cast<long>(SendMessageW(edit(), EM_GETLINECOUNT, 0, 0)); }
+};
+
+// The events of one code among those a drain handed out.
+std::vector<Event> Only(const std::vector<Event>& events, long code) {
+  std::vector<Event> found;
+  for (const Event& e : events) {
+    if (e.code == code) found.push_back(e);
+  }
+  return found;
+}
+
+}  // namespace
+
+TEST(MultiLineEdit, TextGoesInAndComesOutWithCrLfLinesInCodePage858) {
+  std::string linked = "aus der Verkn\x81pfung";
+  std::vector<std::string> handed;
+  Notes form([&](XbpMLE& m) {
+    m.setData("vorher\nda");  // before the field exists
+    m.dataLink = [&](const Args& a) -> Value {
+      if (PCount(a) == 0) return linked;
+      handed.push_back(Arg(a, 1).text());
+      return NIL;
+    };
+  });
+  EXPECT_EQ(WindowTextOf(form.edit()), L"vorher\r\nda");
+  EXPECT_EQ(form.lines(), 2);
+
+  // Every kind of line end arrives as the CR LF the control shows as a break.
+  form.notes->setData("Gr\x94\xe1" "e \xd5\nzwei\rdrei\r\nvier");
+  EXPECT_EQ(WindowTextOf(form.edit()), L"Gr\u00f6\u00dfe \u20ac\r\nzwei\r\ndrei\r\nvier");
+  EXPECT_EQ(form.lines(), 4);
+  EXPECT_EQ(form.notes->editBuffer(), "Gr\x94\xe1" "e \xd5\r\nzwei\r\ndrei\r\nvier");
+
+  EXPECT_EQ(form.notes->getData(), "Gr\x94\xe1" "e \xd5\r\nzwei\r\ndrei\r\nvier");
+  EXPECT_EQ(handed, std::vector<std::string>{"Gr\x94\xe1" "e \xd5\r\nzwei\r\ndrei\r\nvier"});
+  form.notes->setData();
+  EXPECT_EQ(form.notes->editBuffer(), linked);
+  form.notes->setData(Args{Value(12.5)});
+  EXPECT_EQ(form.notes->editBuffer(), "12,5");
+  form.notes->clear();
+  EXPECT_EQ(WindowTextOf(form.edit()), L"");
+}
+
+TEST(MultiLineEdit, TypingChangesTheTextEnterBreaksTheLineTabLeaves) {
+  Notes form;
+  int changes = 0;
+  std::vector<long> keys;
+  std::vector<std::string> textsAtKey;
+  form.notes->change = [&](const Args& a) -> Value {
+    EXPECT_EQ(Arg(a, 3).object(), form.notes);
+    return ++changes;
+  };
+  form.notes->keyboard = [&](const Args& a) -> Value {
+    keys.push_back(Arg(a, 1).integer());
+    textsAtKey.push_back(form.notes->editBuffer());
+    return NIL;
+  };
+  Type(form.notes, L"ab\rc\u00f6");
+  Drain();
+  EXPECT_EQ(WindowTextOf(form.edit()), L"ab\r\nc\u00f6");
+  EXPECT_EQ(form.lines(), 2);
+  EXPECT_EQ(changes, 5);
+  EXPECT_EQ(keys, (std::vector<long>{'a', 'b', kKeyEnter, 'c', 0x94}));
+  // Each key reaches the callback after it took effect.
+  EXPECT_EQ(textsAtKey[2], "ab\r\n");
+  EXPECT_EQ(textsAtKey[4], "ab\r\nc\x94");
+
+  // Backspace over the line break joins the lines again.
+  Type(form.notes, L"\b\b\b");
+  Drain();
+  EXPECT_EQ(form.notes->editBuffer(), "ab");
+  EXPECT_EQ(changes, 8);
+
+  // Esc changes nothing; Tab inserts nothing and moves on to the next field.
+  Type(form.notes, L"\x1b\t");
+  Drain();
+  EXPECT_EQ(form.notes->editBuffer(), "ab");
+  EXPECT_EQ(changes, 8);
+  EXPECT_EQ(GetFocus(), H(form.next));
+  EXPECT_EQ(keys.back(), kKeyTab);
+}
+
+TEST(MultiLineEdit, ChangesByTheProgramFireNoChangeEvent) {
+  Notes form;
+  int changes = 0;
+  form.notes->change = [&](const Args&) -> Value { return ++changes; };
+  form.notes->setData("eins");
+  form.notes->Insert(NIL, "zwei");
+  form.notes->Insert(1, "null");
+  form.notes->clear();
+  const std::vector<Event> events = Drain();
+  EXPECT_TRUE(Only(events, kEvChange).empty());
+  EXPECT_EQ(changes, 0);
+  // The user's change right after still counts.
+  Type(form.notes, L"x");
+  Drain();
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(MultiLineEdit, InsertAtTheCursorReplacesTheMarkingAsTypingWould) {
+  Notes form;
+  form.notes->setData("Hallo Welt");
+  form.notes->setMarked(Value{6, 11});  // "Welt"
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(6, 11));
+  EXPECT_TRUE(form.notes->Insert(NIL, "Erde\nund Mond"));
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo Erde\r\nund Mond");
+  // The cursor stands after the inserted text, nothing marked.
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(20, 21));
+  // Typing goes on where the insertion ended.
+  Type(form.notes, L"!");
+  Drain();
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo Erde\r\nund Mond!");
+}
+
+TEST(MultiLineEdit, InsertAtAPositionKeepsTheUsersMarkingOnItsText) {
+  Notes form;
+  form.notes->setData("abcdef");
+  form.notes->setMarked(Value{2, 5});  // "cd"
+  EXPECT_TRUE(form.notes->Insert(1, "XY"));  // before the marking
+  EXPECT_EQ(form.notes->editBuffer(), "XYabcdef");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(4, 7));
+  EXPECT_TRUE(form.notes->Insert(6, "-"));  // inside it: the marking grows
+  EXPECT_EQ(form.notes->editBuffer(), "XYabc-def");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(4, 8));
+  EXPECT_TRUE(form.notes->Insert(8, "+"));  // right after it: the marking stays
+  EXPECT_EQ(form.notes->editBuffer(), "XYabc-d+ef");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(4, 8));
+  EXPECT_TRUE(form.notes->Insert(999, "\nEnde"));  // past the end: at the end
+  EXPECT_EQ(form.notes->editBuffer(), "XYabc-d+ef\r\nEnde");
+  EXPECT_FALSE(form.notes->Insert(0, "nie"));
+  EXPECT_FALSE(form.notes->Insert("1", "nie"));
+  EXPECT_EQ(form.notes->editBuffer(), "XYabc-d+ef\r\nEnde");
+
+  // A bare cursor stays before the character it stood before.
+  form.notes->setMarked(Value{2, 3});
+  EXPECT_TRUE(form.notes->Insert(3, "__"));
+  EXPECT_EQ(form.notes->editBuffer(), "XY__abc-d+ef\r\nEnde");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(4, 5));
+}
+
+TEST(MultiLineEdit, BufferLengthHoldsForTypingSetDataAndInsert) {
+  Notes form([](XbpMLE& m) { m.bufferLength = 8; });
+  Type(form.notes, L"123\r4567890");
+  Drain();
+  EXPECT_EQ(form.notes->editBuffer(), "123\r\n456");
+
+  // A cut never leaves half a line break behind.
+  form.notes->setData("1234567\n89");
+  EXPECT_EQ(form.notes->editBuffer(), "1234567");
+  // An insertion goes in whole or not at all.
+  EXPECT_FALSE(form.notes->Insert(1, "ab"));
+  EXPECT_EQ(form.notes->editBuffer(), "1234567");
+  EXPECT_TRUE(form.notes->Insert(1, "a"));
+  EXPECT_EQ(form.notes->editBuffer(), "a1234567");
+  // At the cursor, the marked text it replaces makes room.
+  form.notes->setMarked(Value{1, 5});
+  EXPECT_TRUE(form.notes->Insert(NIL, "xyz"));
+  EXPECT_EQ(form.notes->editBuffer(), "axyz4567");
+
+  // Without a limit the control's own initial limit of some 30000 does not hold.
+  Notes unlimited;
+  unlimited.notes->setData(std::string(40000, 'x'));
+  Type(unlimited.notes, L"yz");
+  Drain();
+  EXPECT_EQ(unlimited.notes->editBuffer().size(), 40002u);
+}
+
+TEST(MultiLineEdit, InsertBeforeTheFieldExistsGoesIntoItsText) {
+  Notes form([](XbpMLE& m) {
+    m.setData("b");
+    EXPECT_TRUE(m.Insert(NIL, "c"));
+    EXPECT_TRUE(m.Insert(1, "a\n"));
+  });
+  EXPECT_EQ(WindowTextOf(form.edit()), L"a\r\nbc");
+}
+
+TEST(MultiLineEdit, WordWrapEditableAndBorderShapeTheControl) {
+  const std::string longLine = "Ein Satz, der viel zu lang ist, um in eine Zeile des Feldes zu passen.";
+  Notes wrapping([&](XbpMLE& m) { m.setData(longLine); });
+  const LONG_PTR style = GetWindowLongPtrW(wrapping.edit(), GWL_STYLE);
+  EXPECT_TRUE(style & ES_MULTILINE);
+  EXPECT_FALSE(style & (ES_AUTOHSCROLL | WS_HSCROLL));
+  EXPECT_GT(wrapping.lines(), 1);  // one line of text, shown on several
+  EXPECT_TRUE(GetWindowLongPtrW(wrapping.edit(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+
+  Notes scrolling([&](XbpMLE& m) {
+    m.wordWrap = false;
+    m.editable = false;
+    m.border = false;
+    m.setData(longLine);
+  });
+  EXPECT_TRUE(GetWindowLongPtrW(scrolling.edit(), GWL_STYLE) & (ES_AUTOHSCROLL | WS_HSCROLL));
+  EXPECT_EQ(scrolling.lines(), 1);
+  EXPECT_FALSE(GetWindowLongPtrW(scrolling.edit(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  Type(scrolling.notes, L"x\r");
+  Drain();
+  EXPECT_EQ(scrolling.notes->editBuffer(), longLine);
+}
+
+TEST(MultiLineEdit, PresentationColoursAndFontReachTheControl) {
+  const COLORREF fg = RGB(0, 0, 128), bg = RGB(255, 255, 0);
+  Notes form({}, Value{Value{kPPForeground, static_cast<long>(fg | 0x1000000)},
+                       Value{kPPBackground, static_cast<long>(bg | 0x1000000)},
+                       Value{kPPCompoundName, "10.Arial Fett"}});
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.edit(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+
+  // What the control paints with: asked of its parent, as the control asks.
+  HDC dc = GetDC(form.edit());
+  SendMessageW(GetParent(form.edit()), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(form.edit()));
+  EXPECT_EQ(GetTextColor(dc), fg);
+  EXPECT_EQ(GetBkColor(dc), bg);
+  ReleaseDC(form.edit(), dc);
+
+  // And what is painted: the field's empty area is in the background colour.
+  RedrawWindow(form.edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  WindowDC screen(form.edit());
+  RECT client{};
+  GetClientRect(form.edit(), &client);
+  EXPECT_EQ(GetPixel(screen.get(), client.right / 2, client.bottom - 4), bg);
+}
+
+TEST(MultiLineEdit, DestroyKeepsTheLastTextDropsCallbacksAndGivesBackHandles) {
+  std::shared_ptr<XbpMLE> gone;
+  EXPECT_EQ(HandlesLeftBy([&] {
+              Notes form({}, Value{Value{kPPBackground, 14}, Value{kPPCompoundName, "9.Arial"}});
+              form.notes->change = [](const Args&) -> Value { return NIL; };
+              form.notes->dataLink = [](const Args&) -> Value { return NIL; };
+              Type(form.notes, L"zuletzt\rgetippt");
+              Drain();
+              RedrawWindow(form.edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+              form.notes->destroy();
+              gone = form.notes;
+            }),
+            0);
+  EXPECT_FALSE(gone->isCreated());
+  EXPECT_TRUE(gone->change.isNil());
+  EXPECT_TRUE(gone->keyboard.isNil());
+  EXPECT_TRUE(gone->dataLink.isNil());
+  EXPECT_EQ(gone->editBuffer(), "zuletzt\r\ngetippt");
+}
