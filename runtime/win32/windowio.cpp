@@ -151,6 +151,12 @@ bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
     case WM_KILLFOCUS: post(kEvKillInputFocus); return false;
     case WM_CHAR:
     case WM_KEYDOWN: return handleKey(msg, wparam, lparam, result);
+    case WM_GETFONT:
+      // Windows of our own classes draw with the font in force; standard
+      // controls keep the one they were given.
+      if (subclassed_) return false;
+      result = reinterpret_cast<intptr_t>(resolvedFont());
+      return true;
     case WM_PAINT:
       // Standard controls paint themselves first; then what was drawn on them.
       if (subclassed_ && presSpace_ && presSpace_->hasRecording()) {
