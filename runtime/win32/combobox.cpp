@@ -1,0 +1,258 @@
+// Combination boxes on the standard combo box control. Its entry (an edit
+// control) and its list (a list box) are windows of their own that the
+// runtime does not register: they are put under a procedure that hands
+// what the user does in them to the box object.
+#include <cmath>
+
+#include "../events.h"
+#include "../transform.h"
+#include "../xbp/combobox.h"
+#include "native.h"
+
+namespace rt {
+
+namespace {
+
+// Rows a dropped list shows before it scrolls.
+constexpr int kDropRows = 8;
+
+const wchar_t* const kNextProc = L"Valumat.NextProc";
+const wchar_t* const kBox = L"Valumat.Box";
+
+}  // namespace
+
+// The procedure of the box's parts.
+struct ComboboxParts {
+  static void adopt(HWND part, HWND box) {
+    SetPropW(part, kBox, box);
+    SetPropW(part, kNextProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(part, GWLP_WNDPROC)));
+    SetWindowLongPtrW(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+  }
+
+  static LRESULT CALLBACK Proc(HWND part, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+    const auto next = reinterpret_cast<WNDPROC>(GetPropW(part, kNextProc));
+    if (!next) return DefWindowProcW(part, msg, wparam, lparam);
+    try {
+      if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+        RemovePropW(part, kNextProc);
+        RemovePropW(part, kBox);
+        return CallWindowProcW(next, part, msg, wparam, lparam);
+      }
+      // Keep the object alive while its part works for it.
+      const auto box = std::dynamic_pointer_cast<XbpBaseCombobox>(
+          WindowRefFromHandle(static_cast<HWND>(GetPropW(part, kBox))));
+      if (box) {
+        LRESULT result = 0;
+        if (part == Hwnd(box->entryPart_) ? entryMessage(*box, next, part, msg, wparam, lparam, result)
+                                      : listMessage(*box, next, part, msg, wparam, lparam, result))
+          return result;
+      }
+      return CallWindowProcW(next, part, msg, wparam, lparam);
+    } catch (...) {
+      CarryException(std::current_exception());
+      return 0;
+    }
+  }
+
+  // Keys typed into the entry: the entry takes those it keeps first, then the
+  // box posts them, as a single-line field does.
+  static bool entryMessage(XbpBaseCombobox& box, WNDPROC next, HWND entry, UINT msg, WPARAM wparam, LPARAM lparam,
+                           LRESULT& result) {
+    if (msg != WM_KEYDOWN && msg != WM_CHAR) return false;
+    HWND hwnd = Hwnd(box.handle_);
+    if (msg == WM_KEYDOWN && (wparam == VK_RETURN || wparam == VK_ESCAPE)) {
+      // The entry does not close an open list; the character follows as a key.
+      if (SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0)) SendMessageW(hwnd, CB_SHOWDROPDOWN, FALSE, 0);
+      result = 0;
+      return true;
+    }
+    const long key = msg == WM_CHAR ? KeyFromChar(static_cast<wchar_t>(wparam)) : KeyFromVirtualKey(wparam);
+    if (key == 0) return false;  // a key down that a character will follow
+    if (box.keepsKey(key)) CallWindowProcW(next, entry, msg, wparam, lparam);
+    box.post(kEvKeyboard, key);
+    result = 0;
+    return true;
+  }
+
+  // A click on an item of the open list chooses it; the list closes itself.
+  static bool listMessage(XbpBaseCombobox& box, WNDPROC next, HWND list, UINT msg, WPARAM wparam, LPARAM lparam,
+                          LRESULT& result) {
+    if (msg != WM_LBUTTONUP) return false;
+    // The list of a simple box is always shown: a double click chooses there.
+    HWND hwnd = Hwnd(box.handle_);
+    const bool dropped = (GetWindowLongPtrW(hwnd, GWL_STYLE) & 3) != CBS_SIMPLE && SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0);
+    RECT client{};
+    GetClientRect(list, &client);
+    const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+    const bool onItem = dropped && PtInRect(&client, at) && HIWORD(hit) == 0;
+    result = CallWindowProcW(next, list, msg, wparam, lparam);
+    if (onItem) box.post(kEvItemSelected);
+    return true;
+  }
+};
+
+XbpBaseCombobox::XbpBaseCombobox() : ListItems(ListKind::ComboBox) { tabStop = true; }
+
+XbpWindow::NativeSpec XbpBaseCombobox::nativeSpec() const {
+  NativeSpec spec;
+  spec.windowClass = L"COMBOBOX";
+  // The list fills the height given to it, rather than leaving a strip unpainted.
+  spec.style = WS_VSCROLL | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT;
+  spec.style |= type == kTypeSimple ? CBS_SIMPLE : type == kTypeDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN;
+  spec.subclass = true;
+  return spec;
+}
+
+bool XbpBaseCombobox::hasEntry() const {
+  return handle_ ? (GetWindowLongPtrW(Hwnd(handle_), GWL_STYLE) & 3) != CBS_DROPDOWNLIST : type != kTypeDropDownList;
+}
+
+void XbpBaseCombobox::afterCreate() {
+  HWND hwnd = Hwnd(handle_);
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  if (GetComboBoxInfo(hwnd, &parts)) {
+    if (hasEntry() && parts.hwndItem && parts.hwndItem != hwnd) {
+      entryPart_ = parts.hwndItem;
+      ComboboxParts::adopt(parts.hwndItem, hwnd);
+    }
+    if (parts.hwndList) {
+      listPart_ = parts.hwndList;
+      ComboboxParts::adopt(parts.hwndList, hwnd);
+    }
+  }
+  attachItems(handle_);
+  showText(buffer_);
+}
+
+void XbpBaseCombobox::fitHeight() {
+  HWND hwnd = Hwnd(handle_);
+  if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & 3) == CBS_SIMPLE) return;
+  // The box's height is its entry's, which follows the font unless set.
+  const long wanted = std::lround(size_.at(2).number());
+  // Measured, not computed: what the box answers for the entry's height
+  // need not be what it takes (Wine adds 2).
+  long entry = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  RECT r{};
+  for (int tries = 0; tries < 3 && wanted > 0; ++tries) {
+    GetWindowRect(hwnd, &r);
+    const long off = wanted - (r.bottom - r.top);
+    if (off == 0 || entry + off <= 0) break;
+    entry += off;
+    SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), entry);
+  }
+  // A height beyond the entry's is the dropped list's.
+  GetWindowRect(hwnd, &r);
+  const long row = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0));
+  SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + kDropRows * row + 2 * GetSystemMetrics(SM_CYBORDER),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+const EventRoutes& XbpBaseCombobox::routes() const {
+  // The box tells about the focus of entry and list together.
+  static const EventRoute rows[] = {
+      {EventRoute::From::Command, CBN_SELCHANGE, kEvItemMarked, CallbackOf(&XbpBaseCombobox::itemMarked)},
+      {EventRoute::From::Command, CBN_DBLCLK, kEvItemSelected, CallbackOf(&XbpBaseCombobox::itemSelected)},
+      {EventRoute::From::Command, CBN_SETFOCUS, kEvSetInputFocus, &XbpWindow::setInputFocus},
+      {EventRoute::From::Command, CBN_KILLFOCUS, kEvKillInputFocus, &XbpWindow::killInputFocus},
+  };
+  static const EventRoutes table{&XbpWindow::routes(), rows};
+  return table;
+}
+
+void XbpBaseCombobox::afterEvent(long event, const Value& mp1, const Value& mp2) {
+  if (event == kEvKeyboard && mp1.integer() == kKeyEnter) post(kEvItemSelected);
+  XbpWindow::afterEvent(event, mp1, mp2);
+}
+
+bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The box hands the focus on to its entry: CBN_SETFOCUS and
+      // CBN_KILLFOCUS tell about the box as a whole.
+      return false;
+    case WM_KEYDOWN:
+    case WM_CHAR:
+      // With an entry, keys reach the box only from the entry, which posted them.
+      if (entryPart_) return false;
+      break;
+    case WM_CTLCOLORLISTBOX:
+      // A dropped list is a child of the desktop, not of the box: the parent
+      // does not know it as the box's part.
+      if (listPart_ && reinterpret_cast<HWND>(lparam) == Hwnd(listPart_)) {
+        if (NativeBrush brush = onColor(reinterpret_cast<HDC>(wparam))) {
+          result = reinterpret_cast<intptr_t>(brush);
+          return true;
+        }
+      }
+      break;
+    case WM_SETFONT:
+      result = callNative(msg, wparam, lparam);
+      fitHeight();
+      return true;
+    case WM_DESTROY:
+      // Entry and list still hold their texts while the box is told it goes.
+      buffer_ = editBuffer();
+      detachItems();
+      entryPart_ = listPart_ = nullptr;
+      break;
+    default: break;
+  }
+  return XbpWindow::onMessage(msg, wparam, lparam, result);
+}
+
+NativeBrush XbpBaseCombobox::onColor(NativeDC dc) {
+  return ListColors(dc, fg_, bg_, bg_.isNumber() ? backgroundBrush() : nullptr);
+}
+
+void XbpBaseCombobox::onNativeDestroyed() {
+  XbpWindow::onNativeDestroyed();
+  dataLink = Value();  // not an event's callback, but a closure all the same
+}
+
+bool XbpBaseCombobox::setData(const Args& args) {
+  const Value data = args.empty() ? dataLink.eval() : Arg(args, 1);
+  const std::string text = data.isText() ? data.text() : data.isNil() ? std::string() : Transform(data, "@N");
+  if (!hasEntry() && !text.empty() && itemOf(text) == 0) return false;
+  if (!handle_) {
+    buffer_ = text;
+    return true;
+  }
+  return showText(text);
+}
+
+bool XbpBaseCombobox::showText(const std::string& text) {
+  // The list marks the item of the text, so that the arrow keys go on from there.
+  const long pos = itemOf(text);
+  if (pos > 0) {
+    mark(pos, true);
+  } else {
+    unmarkAll();
+  }
+  if (hasEntry()) return SetWindowTextW(Hwnd(handle_), Wide(text).c_str());
+  return pos > 0 || text.empty();
+}
+
+long XbpBaseCombobox::itemOf(const std::string& text) const {
+  // Exactly this text: the native search ignores case.
+  for (long pos = 1; pos <= numItems(); ++pos) {
+    if (getItem(pos).text() == text) return pos;
+  }
+  return 0;
+}
+
+std::string XbpBaseCombobox::getData() {
+  const std::string text = editBuffer();
+  if (dataLink.isBlock()) {
+    const Value link = dataLink;  // the link may outlive a destroy it causes
+    link.eval({Value(text)});
+  }
+  return text;
+}
+
+std::string XbpBaseCombobox::editBuffer() const { return handle_ ? Narrow(WindowTextOf(Hwnd(handle_))) : buffer_; }
+
+}  // namespace rt
