@@ -13,7 +13,25 @@ constexpr UINT kListBoxMessages[] = {LB_GETCOUNT,     LB_ADDSTRING,    LB_INSERT
 constexpr UINT kComboBoxMessages[] = {CB_GETCOUNT,     CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING,
                                       CB_RESETCONTENT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
 
-bool HasEntry(HWND combo) { return (GetWindowLongPtrW(combo, GWL_STYLE) & 3) != CBS_DROPDOWNLIST; }
+// The entry of a combination box is its data, not part of the list: it keeps
+// its text while the list changes under it (the box would empty it, or put
+// the marked item's text there).
+class EntryKept {
+ public:
+  explicit EntryKept(HWND combo)
+      : combo_(combo && (GetWindowLongPtrW(combo, GWL_STYLE) & 3) != CBS_DROPDOWNLIST ? combo : nullptr) {
+    if (combo_) text_ = WindowTextOf(combo_);
+  }
+  ~EntryKept() {
+    if (combo_) SetWindowTextW(combo_, text_.c_str());
+  }
+  EntryKept(const EntryKept&) = delete;
+  EntryKept& operator=(const EntryKept&) = delete;
+
+ private:
+  HWND combo_;
+  std::wstring text_;
+};
 
 }  // namespace
 
@@ -74,11 +92,8 @@ bool ListItems::clear() {
     kept_.clear();
     return true;
   }
-  // The combination box would empty its entry too; the entry is not the list.
-  const bool keepEntry = kind_ == ListKind::ComboBox && HasEntry(Hwnd(list_));
-  const std::wstring entry = keepEntry ? WindowTextOf(Hwnd(list_)) : std::wstring();
+  const EntryKept entry(kind_ == ListKind::ComboBox ? Hwnd(list_) : nullptr);
   send(Op::Reset);
-  if (keepEntry) SetWindowTextW(Hwnd(list_), entry.c_str());
   return true;
 }
 
@@ -101,9 +116,13 @@ bool ListItems::setItem(long pos, const std::string& text) {
   const intptr_t top = listBox ? SendMessageW(Hwnd(list_), LB_GETTOPINDEX, 0, 0) : 0;
   const intptr_t caret = listBox ? SendMessageW(Hwnd(list_), LB_GETCARETINDEX, 0, 0) : 0;
   SendMessageW(Hwnd(list_), WM_SETREDRAW, FALSE, 0);
-  send(Op::Delete, index);
-  const bool inserted = send(Op::Insert, index, reinterpret_cast<LPARAM>(Wide(text).c_str())) >= 0;
-  if (inserted && marked) mark(pos, true);
+  bool inserted;
+  {
+    const EntryKept entry(listBox ? nullptr : Hwnd(list_));
+    send(Op::Delete, index);
+    inserted = send(Op::Insert, index, reinterpret_cast<LPARAM>(Wide(text).c_str())) >= 0;
+    if (inserted && marked) mark(pos, true);
+  }
   if (listBox) {
     if (marksSeveral()) SendMessageW(Hwnd(list_), LB_SETCARETINDEX, caret, FALSE);
     SendMessageW(Hwnd(list_), LB_SETTOPINDEX, top, 0);

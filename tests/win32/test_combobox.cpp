@@ -86,6 +86,19 @@ struct Form {
   std::vector<std::string> take() { return std::exchange(calls, {}); }
 };
 
+// A part of the box painted anew: the colour near its lower right corner, and
+// how many pixels of its top rows are of the colour `ink`.
+std::pair<COLORREF, int> Painted(HWND part, COLORREF ink) {
+  RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT client{};
+  GetClientRect(part, &client);
+  WindowDC dc(part);
+  int inked = 0;
+  for (int x = 0; x < client.right; ++x)
+    for (int y = 0; y < std::min<LONG>(client.bottom, 20); ++y) inked += GetPixel(dc.get(), x, y) == ink;
+  return {GetPixel(dc.get(), client.right - 3, client.bottom - 2), inked};
+}
+
 }  // namespace
 
 TEST(Combobox, TheEntryHoldsTheDataAndTheListTheItems) {
@@ -114,7 +127,13 @@ TEST(Combobox, TheEntryHoldsTheDataAndTheListTheItems) {
   EXPECT_EQ(b.getData(), kEuroSize);
   EXPECT_EQ(b.editBuffer(), kEuroSize);
 
-  // Emptying the list leaves the entry.
+  // Renaming the marked item, and emptying the list, leave the entry.
+  EXPECT_TRUE(b.setData("Bonn"));
+  EXPECT_EQ(SendMessageW(form.hwnd(), CB_GETCURSEL, 0, 0), 1);  // the item of the text
+  EXPECT_TRUE(b.setItem(2, "Berlin"));
+  EXPECT_EQ(SendMessageW(form.hwnd(), CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(b.getData(), "Bonn");
+  b.setData(kEuroSize);
   EXPECT_TRUE(b.clear());
   EXPECT_EQ(SendMessageW(form.hwnd(), CB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(b.editBuffer(), kEuroSize);
@@ -241,15 +260,9 @@ TEST(Combobox, PresentationColoursAndFontReachEntryAndList) {
     SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
     for (HWND part : {form.entry(), form.list()}) {
       SCOPED_TRACE(part == form.entry() ? "entry" : "list");
-      RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-      RECT client{};
-      GetClientRect(part, &client);
-      WindowDC dc(part);
-      EXPECT_EQ(GetPixel(dc.get(), client.right - 3, client.bottom - 2), yellow);
-      int blue = 0;
-      for (int x = 0; x < client.right; ++x)
-        for (int y = 0; y < std::min<LONG>(client.bottom, 20); ++y) blue += GetPixel(dc.get(), x, y) == RGB(0, 0, 255);
-      EXPECT_GT(blue, 10);  // text in the foreground colour
+      const auto [corner, inked] = Painted(part, RGB(0, 0, 255));
+      EXPECT_EQ(corner, yellow);
+      EXPECT_GT(inked, 10);  // text in the foreground colour
     }
     SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
   }
@@ -260,11 +273,7 @@ TEST(Combobox, WithoutOwnColoursEntryAndListKeepTheWindowColour) {
   form.dlg->drawingArea()->setColorBG(15);
   for (HWND part : {form.entry(), form.list()}) {
     SCOPED_TRACE(part == form.entry() ? "entry" : "list");
-    RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    RECT client{};
-    GetClientRect(part, &client);
-    WindowDC dc(part);
-    EXPECT_EQ(GetPixel(dc.get(), client.right - 3, client.bottom - 2), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(Painted(part, 0).first, GetSysColor(COLOR_WINDOW));
   }
 }
 
