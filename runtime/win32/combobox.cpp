@@ -129,11 +129,14 @@ void XbpBaseCombobox::afterCreate() {
 
 void XbpBaseCombobox::fitHeight() {
   HWND hwnd = Hwnd(handle_);
-  if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & 3) == CBS_SIMPLE) return;
+  if (fitting_ || (GetWindowLongPtrW(hwnd, GWL_STYLE) & 3) == CBS_SIMPLE || SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0))
+    return;
+  // Resizing itself, the box comes back here.
+  fitting_ = true;
   // The box's height is its entry's, which follows the font unless set.
-  const long wanted = std::lround(size_.at(2).number());
   // Measured, not computed: what the box answers for the entry's height
-  // need not be what it takes (Wine adds 2).
+  // need not be what it takes (Wine's is 2 more).
+  const long wanted = std::lround(size_.at(2).number());
   long entry = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   RECT r{};
   for (int tries = 0; tries < 3 && wanted > 0; ++tries) {
@@ -143,11 +146,16 @@ void XbpBaseCombobox::fitHeight() {
     entry += off;
     SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), entry);
   }
-  // A height beyond the entry's is the dropped list's.
-  GetWindowRect(hwnd, &r);
-  const long row = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0));
-  SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + kDropRows * row + 2 * GetSystemMetrics(SM_CYBORDER),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A height beyond the entry's is the dropped list's; a resize of the box
+  // to its entry's height may have taken it.
+  RECT dropped{};
+  SendMessageW(hwnd, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const long list = kDropRows * static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0)) + 2 * GetSystemMetrics(SM_CYBORDER);
+  if (dropped.bottom - dropped.top < list) {
+    GetWindowRect(hwnd, &r);
+    SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + list, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  fitting_ = false;
 }
 
 const EventRoutes& XbpBaseCombobox::routes() const {
@@ -190,6 +198,9 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
       }
       break;
     case WM_SETFONT:
+    case WM_WINDOWPOSCHANGED:
+      // A new font, or a new size from the program: the entry takes the
+      // height the size asks for again.
       result = callNative(msg, wparam, lparam);
       fitHeight();
       return true;

@@ -71,6 +71,7 @@ class XbpBaseCombobox : public XbpWindow, public ListItems {
   std::string buffer_;  // the text while no native box exists
   NativeWindow entryPart_ = nullptr;  // the native parts; no entry without one
   NativeWindow listPart_ = nullptr;
+  bool fitting_ = false;
 };
 
 }  // namespace rt

@@ -243,6 +243,19 @@ TEST(Combobox, TheEntryKeepsItsSizeAndTheDroppedListShowsSeveralItems) {
   GetWindowRect(form.list(), &list);
   EXPECT_GE(list.bottom - list.top, 8 * row);
   SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+
+  // Resized, the entry takes the new height above the same lower edge.
+  for (long height : {30, 20}) {
+    form.box->setSize(Value{180, height});
+    GetWindowRect(form.hwnd(), &box);
+    EXPECT_EQ(box.bottom - box.top, height);
+    EXPECT_EQ(box.right - box.left, 180);
+    EXPECT_EQ(area.bottom - box.bottom, 100);
+    SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
+    GetWindowRect(form.list(), &list);
+    EXPECT_GE(list.bottom - list.top, 8 * row);
+    SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+  }
   Drain();
   EXPECT_TRUE(form.take().empty());
 }
