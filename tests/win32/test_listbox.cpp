@@ -124,6 +124,25 @@ TEST(ListBox, ItemsComeAndGoAtOneBasedPositionsBeforeAndAfterCreation) {
   EXPECT_EQ(SendMessageW(form.hwnd(), LB_GETCOUNT, 0, 0), 0);
 }
 
+TEST(ListBox, TheTopItemScrollsIntoView) {
+  auto early = New<XbpListBox>();
+  early->addItem("Aachen");
+  EXPECT_EQ(early->getTopItem(), 0);  // nothing in view yet
+  EXPECT_FALSE(early->setTopItem(1));
+
+  Form form;
+  for (int i = 6; i <= 40; ++i) form.list->addItem("Ort " + std::to_string(i));
+  EXPECT_EQ(form.list->getTopItem(), 1);
+  EXPECT_TRUE(form.list->setTopItem(20));
+  EXPECT_EQ(form.list->getTopItem(), 20);
+  EXPECT_EQ(SendMessageW(form.hwnd(), LB_GETTOPINDEX, 0, 0), 19);
+  EXPECT_FALSE(form.list->setTopItem(41));
+  EXPECT_EQ(form.list->getTopItem(), 20);
+  // Renaming an item leaves the list where it was scrolled to.
+  EXPECT_TRUE(form.list->setItem(25, "Zwickau"));
+  EXPECT_EQ(form.list->getTopItem(), 20);
+}
+
 TEST(ListBox, TheProgramMarksWithoutFiringTheCallbacks) {
   Form form;
   XbpListBox& l = *form.list;
