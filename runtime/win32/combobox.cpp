@@ -21,34 +21,34 @@ const wchar_t* const kBox = L"Valumat.Box";
 
 }  // namespace
 
-// The procedure of the box's parts.
-struct ComboboxParts {
-  static void adopt(HWND part, HWND box) {
-    SetPropW(part, kBox, box);
-    SetPropW(part, kNextProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(part, GWLP_WNDPROC)));
-    SetWindowLongPtrW(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+// The procedure of the entry and the list inside a box.
+struct ComboboxInner {
+  static void adopt(HWND inner, HWND box) {
+    SetPropW(inner, kBox, box);
+    SetPropW(inner, kNextProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(inner, GWLP_WNDPROC)));
+    SetWindowLongPtrW(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
   }
 
-  static LRESULT CALLBACK Proc(HWND part, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
-    const auto next = reinterpret_cast<WNDPROC>(GetPropW(part, kNextProc));
-    if (!next) return DefWindowProcW(part, msg, wparam, lparam);
+  static LRESULT CALLBACK Proc(HWND inner, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+    const auto next = reinterpret_cast<WNDPROC>(GetPropW(inner, kNextProc));
+    if (!next) return DefWindowProcW(inner, msg, wparam, lparam);
     try {
       if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
-        RemovePropW(part, kNextProc);
-        RemovePropW(part, kBox);
-        return CallWindowProcW(next, part, msg, wparam, lparam);
+        SetWindowLongPtrW(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+        RemovePropW(inner, kNextProc);
+        RemovePropW(inner, kBox);
+        return CallWindowProcW(next, inner, msg, wparam, lparam);
       }
-      // Keep the object alive while its part works for it.
+      // Keep the object alive while its entry or list works for it.
       const auto box = std::dynamic_pointer_cast<XbpBaseCombobox>(
-          WindowRefFromHandle(static_cast<HWND>(GetPropW(part, kBox))));
+          WindowRefFromHandle(static_cast<HWND>(GetPropW(inner, kBox))));
       if (box) {
         LRESULT result = 0;
-        if (part == Hwnd(box->entryPart_) ? entryMessage(*box, next, part, msg, wparam, lparam, result)
-                                      : listMessage(*box, next, part, msg, wparam, lparam, result))
+        if (inner == Hwnd(box->entry_) ? entryMessage(*box, next, inner, msg, wparam, lparam, result)
+                                      : listMessage(*box, next, inner, msg, wparam, lparam, result))
           return result;
       }
-      return CallWindowProcW(next, part, msg, wparam, lparam);
+      return CallWindowProcW(next, inner, msg, wparam, lparam);
     } catch (...) {
       CarryException(std::current_exception());
       return 0;
@@ -62,7 +62,8 @@ struct ComboboxParts {
     if (msg != WM_KEYDOWN && msg != WM_CHAR) return false;
     HWND hwnd = Hwnd(box.handle_);
     if (msg == WM_KEYDOWN && (wparam == VK_RETURN || wparam == VK_ESCAPE)) {
-      // The entry does not close an open list; the character follows as a key.
+      // They close an open list, which the entry would not do; their
+      // characters follow and reach the box as keys.
       if (SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0)) SendMessageW(hwnd, CB_SHOWDROPDOWN, FALSE, 0);
       result = 0;
       return true;
@@ -111,16 +112,16 @@ bool XbpBaseCombobox::hasEntry() const {
 
 void XbpBaseCombobox::afterCreate() {
   HWND hwnd = Hwnd(handle_);
-  COMBOBOXINFO parts{};
-  parts.cbSize = sizeof parts;
-  if (GetComboBoxInfo(hwnd, &parts)) {
-    if (hasEntry() && parts.hwndItem && parts.hwndItem != hwnd) {
-      entryPart_ = parts.hwndItem;
-      ComboboxParts::adopt(parts.hwndItem, hwnd);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (GetComboBoxInfo(hwnd, &info)) {
+    if (hasEntry() && info.hwndItem && info.hwndItem != hwnd) {
+      entry_ = info.hwndItem;
+      ComboboxInner::adopt(info.hwndItem, hwnd);
     }
-    if (parts.hwndList) {
-      listPart_ = parts.hwndList;
-      ComboboxParts::adopt(parts.hwndList, hwnd);
+    if (info.hwndList) {
+      innerList_ = info.hwndList;
+      ComboboxInner::adopt(info.hwndList, hwnd);
     }
   }
   attachItems(handle_);
@@ -185,12 +186,12 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
     case WM_KEYDOWN:
     case WM_CHAR:
       // With an entry, keys reach the box only from the entry, which posted them.
-      if (entryPart_) return false;
+      if (entry_) return false;
       break;
     case WM_CTLCOLORLISTBOX:
       // A dropped list is a child of the desktop, not of the box: the parent
-      // does not know it as the box's part.
-      if (listPart_ && reinterpret_cast<HWND>(lparam) == Hwnd(listPart_)) {
+      // does not know whose it is.
+      if (innerList_ && reinterpret_cast<HWND>(lparam) == Hwnd(innerList_)) {
         if (NativeBrush brush = onColor(reinterpret_cast<HDC>(wparam))) {
           result = reinterpret_cast<intptr_t>(brush);
           return true;
@@ -208,7 +209,7 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
       // Entry and list still hold their texts while the box is told it goes.
       buffer_ = editBuffer();
       detachItems();
-      entryPart_ = listPart_ = nullptr;
+      entry_ = innerList_ = nullptr;
       break;
     default: break;
   }

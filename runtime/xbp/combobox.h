@@ -60,7 +60,7 @@ class XbpBaseCombobox : public XbpWindow, public ListItems {
   bool marksOne() const override { return true; }
 
  private:
-  friend struct ComboboxParts;
+  friend struct ComboboxInner;
   bool hasEntry() const;
   // Puts the text into the entry, or marks the item of that text.
   bool showText(const std::string& text);
@@ -69,8 +69,8 @@ class XbpBaseCombobox : public XbpWindow, public ListItems {
   // The entry as high as the size asks, the dropped list several items high.
   void fitHeight();
   std::string buffer_;  // the text while no native box exists
-  NativeWindow entryPart_ = nullptr;  // the native parts; no entry without one
-  NativeWindow listPart_ = nullptr;
+  NativeWindow entry_ = nullptr;  // the edit and the list inside the box
+  NativeWindow innerList_ = nullptr;
   bool fitting_ = false;
 };
 
