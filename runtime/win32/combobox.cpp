@@ -94,7 +94,7 @@ struct ComboboxInner {
   }
 };
 
-XbpBaseCombobox::XbpBaseCombobox() : ListItems(ListKind::ComboBox) { tabStop = true; }
+XbpBaseCombobox::XbpBaseCombobox() : ListControl(ListKind::ComboBox) {}
 
 XbpWindow::NativeSpec XbpBaseCombobox::nativeSpec() const {
   NativeSpec spec;
@@ -124,7 +124,7 @@ void XbpBaseCombobox::afterCreate() {
       ComboboxInner::adopt(info.hwndList, hwnd);
     }
   }
-  attachItems(handle_);
+  ListControl::afterCreate();
   showText(buffer_);
 }
 
@@ -208,21 +208,11 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
     case WM_DESTROY:
       // Entry and list still hold their texts while the box is told it goes.
       buffer_ = editBuffer();
-      detachItems();
       entry_ = innerList_ = nullptr;
       break;
     default: break;
   }
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
-NativeBrush XbpBaseCombobox::onColor(NativeDC dc) {
-  return ListColors(dc, fg_, bg_, bg_.isNumber() ? backgroundBrush() : nullptr);
-}
-
-void XbpBaseCombobox::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
+  return ListControl::onMessage(msg, wparam, lparam, result);
 }
 
 bool XbpBaseCombobox::setData(const Args& args) {

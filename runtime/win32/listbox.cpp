@@ -7,7 +7,7 @@
 
 namespace rt {
 
-XbpBaseListBox::XbpBaseListBox() : ListItems(ListKind::ListBox) { tabStop = true; }
+XbpBaseListBox::XbpBaseListBox() : ListControl(ListKind::ListBox) {}
 
 XbpWindow::NativeSpec XbpBaseListBox::nativeSpec() const {
   NativeSpec spec;
@@ -18,8 +18,6 @@ XbpWindow::NativeSpec XbpBaseListBox::nativeSpec() const {
   spec.subclass = true;
   return spec;
 }
-
-void XbpBaseListBox::afterCreate() { attachItems(handle_); }
 
 const EventRoutes& XbpBaseListBox::routes() const {
   static const EventRoute rows[] = {
@@ -39,21 +37,6 @@ bool XbpBaseListBox::onCommand(unsigned code) {
 void XbpBaseListBox::afterEvent(long event, const Value& mp1, const Value& mp2) {
   if (event == kEvKeyboard && mp1.integer() == kKeyEnter && !markedPositions().empty()) post(kEvItemSelected);
   XbpWindow::afterEvent(event, mp1, mp2);
-}
-
-bool XbpBaseListBox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  // The items are still there while the list is told it goes.
-  if (msg == WM_DESTROY) detachItems();
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
-NativeBrush XbpBaseListBox::onColor(NativeDC dc) {
-  return ListColors(dc, fg_, bg_, bg_.isNumber() ? backgroundBrush() : nullptr);
-}
-
-void XbpBaseListBox::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 bool XbpBaseListBox::setData(const Args& args) {

@@ -3,13 +3,12 @@
 
 #include <string>
 
-#include "listitems.h"
-#include "window.h"
+#include "listcontrol.h"
 
 namespace rt {
 
 // The list's items: addItem, insItem, delItem, clear, numItems, getItem,
-// setItem (see ListItems); clear empties the list and leaves the entry. The
+// setItem (see ListControl); clear empties the list and leaves the entry. The
 // data is the entry's text.
 //
 // The entry and the list are native parts of the box, not objects of their
@@ -22,7 +21,7 @@ namespace rt {
 // - setInputFocus, killInputFocus: the box as a whole got or lost the focus.
 // itemMarked and itemSelected are called with NIL, NIL and the object
 // (getData tells the text). Changes made by the program fire neither.
-class XbpBaseCombobox : public XbpWindow, public ListItems {
+class XbpBaseCombobox : public ListControl {
   RT_CLASS("XbpBaseCombobox", XbpBaseCombobox, XbpWindow)
 
  public:
@@ -34,9 +33,6 @@ class XbpBaseCombobox : public XbpWindow, public ListItems {
   // Taken when the native box is created. The size is that of the entry
   // (of entry and list for a simple box); a dropped list shows several items.
   long type = kTypeDropDown;
-  Value dataLink;  // callback: without argument yields the text, with a text takes it
-  Value itemMarked;
-  Value itemSelected;
 
   // Without argument: the data link's text becomes the entry's text. With a
   // text: that text; the data link is not run. A box without an entry takes
@@ -48,8 +44,6 @@ class XbpBaseCombobox : public XbpWindow, public ListItems {
   std::string editBuffer() const;
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  NativeBrush onColor(NativeDC dc) override;
-  void onNativeDestroyed() override;
 
  protected:
   NativeSpec nativeSpec() const override;

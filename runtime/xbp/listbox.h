@@ -1,13 +1,12 @@
 // List boxes: a list of texts of which the user marks one or several.
 #pragma once
 
-#include "listitems.h"
-#include "window.h"
+#include "listcontrol.h"
 
 namespace rt {
 
 // Items: addItem, insItem, delItem, clear, numItems, getItem, setItem (see
-// ListItems). The data is the marking: the array of marked positions.
+// ListControl). The data is the marking: the array of marked positions.
 //
 // Callbacks, each called with NIL, NIL and the object (getData tells which
 // items are marked):
@@ -16,7 +15,7 @@ namespace rt {
 // - itemSelected (kEvItemSelected): the user chose the marked item, with a
 //   double click or Enter.
 // Changes made by the program fire neither.
-class XbpBaseListBox : public XbpWindow, public ListItems {
+class XbpBaseListBox : public ListControl {
   RT_CLASS("XbpBaseListBox", XbpBaseListBox, XbpWindow)
 
  public:
@@ -28,9 +27,6 @@ class XbpBaseListBox : public XbpWindow, public ListItems {
   XbpBaseListBox();
   long markMode = kMarkSingle;  // taken when the native list is created
   bool border = true;
-  Value dataLink;  // callback: without argument yields the positions, with an array takes them
-  Value itemMarked;
-  Value itemSelected;
 
   // Marks exactly the given positions (an array, one number, or NIL for
   // none); without argument the data link's value. False, with the marking
@@ -49,13 +45,9 @@ class XbpBaseListBox : public XbpWindow, public ListItems {
   bool setTopItem(long pos);
 
   bool onCommand(unsigned code) override;
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  NativeBrush onColor(NativeDC dc) override;
-  void onNativeDestroyed() override;
 
  protected:
   NativeSpec nativeSpec() const override;
-  void afterCreate() override;
   const EventRoutes& routes() const override;
   // Enter chooses the marked item.
   void afterEvent(long event, const Value& mp1, const Value& mp2) override;
