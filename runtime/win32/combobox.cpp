@@ -248,10 +248,7 @@ long XbpBaseCombobox::itemOf(const std::string& text) const {
 
 std::string XbpBaseCombobox::getData() {
   const std::string text = editBuffer();
-  if (dataLink.isBlock()) {
-    const Value link = dataLink;  // the link may outlive a destroy it causes
-    link.eval({Value(text)});
-  }
+  tellLink(text);
   return text;
 }
 

@@ -65,10 +65,7 @@ Value XbpBaseListBox::getData() {
   Array positions;
   for (long pos : markedPositions()) positions.push_back(pos);
   const Value data(std::move(positions));
-  if (dataLink.isBlock()) {
-    const Value link = dataLink;  // the link may outlive a destroy it causes
-    link.eval({data});
-  }
+  tellLink(data);
   return data;
 }
 

@@ -224,6 +224,12 @@ bool ListControl::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, int
   return XbpWindow::onMessage(msg, wparam, lparam, result);
 }
 
+void ListControl::tellLink(const Value& data) {
+  if (!dataLink.isBlock()) return;
+  const Value link = dataLink;  // the link may outlive a destroy it causes
+  link.eval({data});
+}
+
 void ListControl::onNativeDestroyed() {
   XbpWindow::onNativeDestroyed();
   dataLink = Value();  // not an event's callback, but a closure all the same

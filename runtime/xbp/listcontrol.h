@@ -51,6 +51,8 @@ class ListControl : public XbpWindow {
   bool marksSeveral() const;
   // The native list takes the kept items and marks.
   void afterCreate() override;
+  // Hands the data that getData answers to the data link, if any.
+  void tellLink(const Value& data);
 
   bool validPos(long pos) const { return pos >= 1 && pos <= numItems(); }
   bool isMarked(long pos) const;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "combobox.h"
-#include "dialog.h"
 #include "events.h"
+#include "list_test_support.h"
 #include "sle.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
@@ -26,14 +26,11 @@ const char* const kEuroSize = "Gr\x94\xe1" "e \xd5";  // "Größe €" in code p
 const char* const kTowns[] = {"Aachen", "Bonn", "Celle", "Dessau", "Erfurt", "Fulda", "Gera", "Hagen", "Jena", "Kiel"};
 
 // A dialog with a box of ten towns above an entry field, the box focused.
-struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{320, 260}, NIL, false});
+struct Form : ListForm {
   std::shared_ptr<XbpCombobox> box;
   std::shared_ptr<XbpSLE> field;
-  std::vector<std::string> calls;  // "marked <text>", "selected <text>", with the text at the time
 
-  explicit Form(long type = XbpCombobox::kTypeDropDown, const Value& pp = NIL) {
-    dlg->create();
+  explicit Form(long type = XbpCombobox::kTypeDropDown, const Value& pp = NIL) : ListForm(Value{320, 260}) {
     // A simple box's size holds its list too.
     const long height = type == XbpCombobox::kTypeSimple ? 120 : 24;
     box = New<XbpCombobox>({dlg->drawingArea(), NIL, Value{10, 150 + 24 - height}, Value{160, height}, pp});
@@ -42,23 +39,7 @@ struct Form {
     box->create();
     field = New<XbpSLE>({dlg->drawingArea(), NIL, Value{200, 20}, Value{100, 24}});
     field->create();
-    box->itemMarked = [this](const Args& a) { return note("marked", a); };
-    box->itemSelected = [this](const Args& a) { return note("selected", a); };
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(box);
-    Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    Drain();
-  }
-  Value note(const std::string& what, const Args& a) {
-    EXPECT_TRUE(Arg(a, 1).isNil());
-    EXPECT_TRUE(Arg(a, 2).isNil());
-    EXPECT_EQ(Arg(a, 3).object(), box);
-    calls.push_back(what + " " + box->editBuffer());
-    return NIL;
+    watch(box.get(), [this] { return box->editBuffer(); });
   }
   HWND hwnd() const { return H(box); }
   COMBOBOXINFO parts() const {
@@ -83,7 +64,6 @@ struct Form {
     PostMessageW(list(), WM_LBUTTONUP, 0, at);
     Drain();
   }
-  std::vector<std::string> take() { return std::exchange(calls, {}); }
 };
 
 // A part of the box painted anew: the colour near its lower right corner, and
@@ -219,43 +199,29 @@ TEST(Combobox, ArrowKeysAndClicksTakeItemsIntoTheEntry) {
 
 TEST(Combobox, TheEntryKeepsItsSizeAndTheDroppedListShowsSeveralItems) {
   Form form;
-  RECT area{}, box{};
+  RECT area{};
   GetWindowRect(H(form.dlg->drawingArea()), &area);
-  GetWindowRect(form.hwnd(), &box);
-  EXPECT_EQ(box.bottom - box.top, 24);
-  EXPECT_EQ(box.right - box.left, 160);
-  EXPECT_EQ(area.bottom - box.bottom, 150);  // the lower edge where it was asked for
-  EXPECT_EQ(Pair(form.box->currentSize()), P(160, 24));
-
-  SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
-  RECT list{};
-  GetWindowRect(form.list(), &list);
   const long row = static_cast<long>(SendMessageW(form.hwnd(), CB_GETITEMHEIGHT, 0, 0));
-  EXPECT_GE(list.bottom - list.top, 8 * row);
-  SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
-
-  // Moved, it stays as high, and so does its list.
-  form.box->setPos(Value{20, 100});
-  GetWindowRect(form.hwnd(), &box);
-  EXPECT_EQ(box.bottom - box.top, 24);
-  EXPECT_EQ(area.bottom - box.bottom, 100);
-  SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
-  GetWindowRect(form.list(), &list);
-  EXPECT_GE(list.bottom - list.top, 8 * row);
-  SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
-
-  // Resized, the entry takes the new height above the same lower edge.
-  for (long height : {30, 20}) {
-    form.box->setSize(Value{180, height});
+  auto fits = [&](long width, long height, long bottom) {
+    RECT box{}, list{};
     GetWindowRect(form.hwnd(), &box);
+    EXPECT_EQ(box.right - box.left, width);
     EXPECT_EQ(box.bottom - box.top, height);
-    EXPECT_EQ(box.right - box.left, 180);
-    EXPECT_EQ(area.bottom - box.bottom, 100);
+    EXPECT_EQ(area.bottom - box.bottom, bottom);  // the lower edge where it was asked for
     SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
     GetWindowRect(form.list(), &list);
     EXPECT_GE(list.bottom - list.top, 8 * row);
     SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
-  }
+  };
+  fits(160, 24, 150);
+  EXPECT_EQ(Pair(form.box->currentSize()), P(160, 24));
+  form.box->setPos(Value{20, 100});
+  fits(160, 24, 100);
+  // Resized, the entry takes the new height above the same lower edge.
+  form.box->setSize(Value{180, 30});
+  fits(180, 30, 100);
+  form.box->setSize(Value{180, 20});
+  fits(180, 20, 100);
   Drain();
   EXPECT_TRUE(form.take().empty());
 }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog.h"
-#include "listbox.h"
 #include "events.h"
+#include "list_test_support.h"
+#include "listbox.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
 
@@ -28,36 +28,19 @@ std::vector<long> Positions(const Value& array) {
 }
 
 // A dialog with a list box of five towns, shown and focused.
-struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{300, 220}, NIL, false});
+struct Form : ListForm {
   std::shared_ptr<XbpListBox> list;
-  std::vector<std::string> calls;  // "marked" / "selected" with the data at the time
 
-  explicit Form(long markMode = XbpListBox::kMarkSingle, const Value& pp = NIL) {
-    dlg->create();
+  explicit Form(long markMode = XbpListBox::kMarkSingle, const Value& pp = NIL) : ListForm(Value{300, 220}) {
     list = New<XbpListBox>({dlg->drawingArea(), NIL, Value{10, 20}, Value{150, 150}, pp});
     list->markMode = markMode;
     for (const char* town : {"Aachen", "Bonn", "Celle", "Dessau", "Erfurt"}) list->addItem(town);
     list->create();
-    list->itemMarked = [this](const Args& a) { return note("marked", a); };
-    list->itemSelected = [this](const Args& a) { return note("selected", a); };
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(list);
-    Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    Drain();
-  }
-  Value note(const std::string& what, const Args& a) {
-    EXPECT_TRUE(Arg(a, 1).isNil());
-    EXPECT_TRUE(Arg(a, 2).isNil());
-    EXPECT_EQ(Arg(a, 3).object(), list);
-    std::string marked;
-    for (long pos : Positions(list->getData())) marked += std::to_string(pos);
-    calls.push_back(what + " " + marked);
-    return NIL;
+    watch(list.get(), [this] {
+      std::string marked;
+      for (long pos : Positions(list->getData())) marked += std::to_string(pos);
+      return marked;
+    });
   }
   HWND hwnd() const { return H(list); }
   // The middle of an item, as the list box's client coordinates.
@@ -75,7 +58,6 @@ struct Form {
     PostMessageW(hwnd(), WM_KEYDOWN, vk, 1);
     Drain();
   }
-  std::vector<std::string> take() { return std::exchange(calls, {}); }
 };
 
 std::wstring NativeItem(HWND list, int index) {
