@@ -1,0 +1,14 @@
+// Combination boxes as application code creates them.
+#pragma once
+
+#include "forwarding.h"
+#include "xbp/combobox.h"
+
+namespace valumat {
+
+class XbpCombobox : public rt::XbpBaseCombobox {
+  RT_CLASS("XbpCombobox", XbpCombobox, rt::XbpBaseCombobox)
+  VALUMAT_FORWARDS_TO(XbpBaseCombobox)
+};
+
+}  // namespace valumat
