@@ -3,7 +3,9 @@
 #pragma once
 
 #include "checkbox.h"
+#include "combobox.h"
 #include "dialog.h"
+#include "listbox.h"
 #include "menu.h"
 #include "menubar.h"
 #include "mle.h"

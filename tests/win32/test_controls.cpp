@@ -103,7 +103,8 @@ template <class T>
 class EveryKind : public ::testing::Test {};
 
 using WindowKinds = ::testing::Types<XbpStatic, XbpPushButton, XbpSLE, XbpCheckBox, Xbp3State, XbpRadioButton,
-                                     XbpMLE, XbpSpinButton, XbpScrollBar, XbpTreeView, XbpTabPage>;
+                                     XbpListBox, XbpCombobox, XbpMLE, XbpSpinButton, XbpScrollBar, XbpTreeView,
+                                     XbpTabPage>;
 TYPED_TEST_SUITE(EveryKind, WindowKinds);
 
 TYPED_TEST(EveryKind, TakesItsColoursAndFontLivesInTheRegistryAndGivesBackItsHandles) {
@@ -155,6 +156,8 @@ TEST(PublicClasses, DeriveFromTheRuntimeClassOfTheirKind) {
   EXPECT_EQ(Chain<XbpMenu>(), Pair("XbpMenu", "XbpBaseMenu"));
   EXPECT_EQ(Chain<XbpSLE>(), Pair("XbpSLE", "XbpBaseSLE"));
   EXPECT_EQ(Chain<XbpMLE>(), Pair("XbpMLE", "XbpBaseMLE"));
+  EXPECT_EQ(Chain<XbpCombobox>(), Pair("XbpCombobox", "XbpBaseCombobox"));
+  EXPECT_EQ(Chain<XbpListBox>(), Pair("XbpListBox", "XbpBaseListBox"));
   EXPECT_EQ(Chain<XbpSpinButton>(), Pair("XbpSpinButton", "XbpBaseSpinbutton"));
   EXPECT_EQ(Chain<XbpScrollBar>(), Pair("XbpScrollBar", "XbpBaseScrollBar"));
   EXPECT_EQ(Chain<XbpTreeView>(), Pair("XbpTreeView", "XbpBaseTreeView"));
