@@ -191,11 +191,13 @@ std::string XbpWindow::fontCompoundName() const {
 
 unsigned long XbpWindow::resolvedBackground() const {
   if (bg_.isNumber()) return ColorOf(bg_.integer());
+  if (hasFieldColours()) return GetSysColor(COLOR_WINDOW);
   return parent_ ? parent_->resolvedBackground() : GetSysColor(COLOR_BTNFACE);
 }
 
 unsigned long XbpWindow::resolvedForeground() const {
   if (fg_.isNumber()) return ColorOf(fg_.integer());
+  if (hasFieldColours()) return GetSysColor(COLOR_WINDOWTEXT);
   return parent_ ? parent_->resolvedForeground() : GetSysColor(COLOR_WINDOWTEXT);
 }
 

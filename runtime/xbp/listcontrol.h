@@ -41,6 +41,7 @@ class ListControl : public XbpWindow {
   void onNativeDestroyed() override;
 
  protected:
+  bool hasFieldColours() const override { return true; }
   enum class ListKind : uint8_t { ListBox, ComboBox };
   explicit ListControl(ListKind kind);
 

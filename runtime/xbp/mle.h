@@ -50,6 +50,7 @@ class XbpBaseMLE : public XbpWindow {
   void onNativeDestroyed() override;
 
  protected:
+  bool hasFieldColours() const override { return true; }
   NativeSpec nativeSpec() const override;
   const EventRoutes& routes() const override;
   void afterCreate() override;

@@ -34,6 +34,7 @@ class XbpBaseSLE : public XbpWindow {
   void onNativeDestroyed() override;
 
  protected:
+  bool hasFieldColours() const override { return true; }
   NativeSpec nativeSpec() const override;
   void afterCreate() override;
 

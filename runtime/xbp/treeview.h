@@ -41,6 +41,7 @@ class XbpBaseTreeView : public XbpWindow {
   void onNativeDestroyed() override;
 
  protected:
+  bool hasFieldColours() const override { return true; }
   NativeSpec nativeSpec() const override;
   void afterCreate() override;
   const EventRoutes& routes() const override;

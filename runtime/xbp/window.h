@@ -209,6 +209,9 @@ class XbpWindow : public Object {
   // the default one.
   intptr_t callNative(unsigned msg, uintptr_t wparam, intptr_t lparam);
 
+  // Entry fields and lists show their surface in the system's window colours
+  // unless given colours of their own; other windows take their parent's.
+  virtual bool hasFieldColours() const { return false; }
   // Native parent window for children of this window.
   virtual NativeWindow childParentHandle() const { return handle_; }
   // Height of the area in which children are positioned (parent's client).

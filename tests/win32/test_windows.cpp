@@ -257,3 +257,31 @@ TEST(Lifetime, EventsForDestroyedWindowsAreIgnored) {
   EXPECT_EQ(calls, 0);
   EXPECT_FALSE(dlg->isCreated());
 }
+
+TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  auto area = dlg->drawingArea();
+  area->setColorBG(15);
+  area->setColorFG(2);
+  auto plain = New<XbpSLE>({area, NIL, Value{5, 5}, Value{100, 24}});
+  plain->create();
+  auto own = New<XbpSLE>({area, NIL, Value{5, 40}, Value{100, 24}, Value{Value{kPPBackground, 3}}});
+  own->create();
+  auto label = New<XbpStatic>({area, NIL, Value{5, 80}, Value{100, 20}});
+  label->create();
+
+  EXPECT_EQ(plain->resolvedBackground(), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(plain->resolvedForeground(), GetSysColor(COLOR_WINDOWTEXT));
+  EXPECT_EQ(own->resolvedBackground(), RGB(255, 0, 255));
+  // Labels go on showing the area's colours.
+  EXPECT_EQ(label->resolvedBackground(), RGB(192, 192, 192));
+  EXPECT_EQ(label->resolvedForeground(), RGB(255, 0, 0));
+  // What the field is told when it paints.
+  HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageW(H(area), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(H(plain)));
+  EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+  DeleteDC(dc);
+  dlg->destroy();
+  Drain();
+}
