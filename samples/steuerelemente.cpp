@@ -101,15 +101,90 @@ void SwitchesPage(Showcase& app, const WindowRef& page) {
   button->create();
 }
 
+void ListsPage(Showcase& app, const WindowRef& page) {
+  Label(page, 20, 262, 200, "Liste:");
+  auto list = New<XbpListBox>({page, NIL, Value{20, 40}, Value{200, 220}});
+  for (int i = 1; i <= 8; ++i) list->addItem("Eintrag " + std::to_string(i));
+  auto marked = [list](const char* what) {
+    return [list, what](const Args&) -> Value {
+      const Value positions = list->getData();
+      return positions.size() ? Value("Liste: Eintrag " + std::to_string(positions.at(1).integer()) + what) : NIL;
+    };
+  };
+  list->itemMarked = [&app, text = marked(" markiert")](const Args& a) -> Value {
+    if (const Value t = text(a); t.isText()) app.report(t.text());
+    return NIL;
+  };
+  list->itemSelected = [&app, text = marked(" gew\x84hlt")](const Args& a) -> Value {
+    if (const Value t = text(a); t.isText()) app.report(t.text());
+    return NIL;
+  };
+  list->create();
+
+  Label(page, 260, 262, 200, "Stadt:");
+  auto city = New<XbpCombobox>({page, NIL, Value{260, 236}, Value{200, 24}});
+  for (const char* name : {"Berlin", "Bonn", "Hamburg", "K\x94ln", "M\x81nchen"}) city->addItem(name);
+  // Keys that write into the entry; arrows take list items, reported below.
+  city->keyboard = [&app, city](const Args& a) -> Value {
+    const long key = Arg(a, 1).integer();
+    if (key >= 32 || key == kKeyBackspace || key == kKeyDelete) app.report("Stadt: " + city->getData());
+    return NIL;
+  };
+  city->itemMarked = [&app, city](const Args&) -> Value {
+    app.report("Stadt: " + city->getData() + " markiert");
+    return NIL;
+  };
+  city->itemSelected = [&app, city](const Args&) -> Value {
+    app.report("Stadt: " + city->getData() + " gew\x84hlt");
+    return NIL;
+  };
+  city->create();
+}
+
 void EntryPage(Showcase& app, const WindowRef& page) {
-  Label(page, 20, 250, 120, "Name:");
-  auto name = New<XbpSLE>({page, NIL, Value{140, 248}, Value{200, 24}});
+  Label(page, 20, 262, 110, "Name:");
+  auto name = New<XbpSLE>({page, NIL, Value{130, 260}, Value{200, 24}});
   name->bufferLength = 40;
   name->keyboard = [&app, name](const Args&) -> Value {
     app.report("Eingabefeld: " + name->editBuffer());
     return NIL;
   };
   name->create();
+
+  Label(page, 20, 222, 110, "Notizen:");
+  auto notes = New<XbpMLE>({page, NIL, Value{130, 130}, Value{300, 114}});
+  notes->change = [&app, notes](const Args&) -> Value {
+    const std::string text = notes->editBuffer();
+    long lines = 1;
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) ++lines;
+    app.report("Notizen: " + std::to_string(lines) + (lines == 1 ? " Zeile" : " Zeilen"));
+    return NIL;
+  };
+  notes->create();
+
+  Label(page, 20, 92, 110, "Anzahl:");
+  auto count = New<XbpSpinButton>({page, NIL, Value{130, 90}, Value{80, 24}});
+  count->PadWithZeros = true;
+  count->setNumLimits(0, 999);
+  auto spun = [&app, count](const Args&) -> Value {
+    app.report("Anzahl: " + count->editBuffer());
+    return NIL;
+  };
+  count->up = spun;
+  count->down = spun;
+  count->change = spun;
+  count->create();
+  count->setData(Value(0));
+
+  Label(page, 20, 44, 110, "Lautst\x84rke:");
+  auto volume = New<XbpScrollBar>({page, NIL, Value{130, 44}, Value{300, 20}});
+  volume->setRange(Value{0, 100});
+  volume->setScrollBoxSize(10);
+  volume->scroll = [&app](const Args& a) -> Value {
+    app.report("Lautst\x84rke: " + std::to_string(Arg(a, 1).at(1).integer()));
+    return NIL;
+  };
+  volume->create();
 }
 
 void TreePage(Showcase& app, const WindowRef& page) {
@@ -217,6 +292,7 @@ void Main() {
   app.status->create();
 
   SwitchesPage(app, Page(app, "~Schalter", "Schalter", true));
+  ListsPage(app, Page(app, "~Listen", "Listen", false));
   EntryPage(app, Page(app, "~Eingabe", "Eingabe", false));
   TreePage(app, Page(app, "~Baum", "Baum", false));
   DrawingPage(Page(app, "~Zeichnung", "Zeichnung", false));

@@ -395,6 +395,10 @@ bool click(int x, int y) {
     return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
 }
 
+bool doubleClick(int x, int y) {
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "--repeat", "2", "--delay", "80", "1"});
+}
+
 bool moveTo(int x, int y) { return xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
 
 bool pressMoveRelease(int x, int y, int x2, int y2) {

@@ -162,6 +162,7 @@ namespace input {
 bool key(const std::string& keysym);  // e.g. "Escape", "Tab", "BackSpace"
 bool type(const std::string& text);
 bool click(int x, int y);
+bool doubleClick(int x, int y);
 bool moveTo(int x, int y);
 // Left button down at (x, y), moved to (x2, y2), released there.
 bool pressMoveRelease(int x, int y, int x2, int y2);

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
+#include <thread>
 
 namespace e2e {
 namespace {
@@ -14,7 +16,8 @@ namespace {
 constexpr unsigned kBmGetCheck = 0x00F0;
 constexpr unsigned kTvmGetNextItem = 0x110A, kTvmGetItemRect = 0x1104, kTvmGetItemState = 0x1127;
 constexpr unsigned long kTvgnRoot = 0, kTvisExpanded = 0x20;
-enum Tab { kSwitches = 0, kEntry = 1, kTree = 2, kDrawing = 3 };
+constexpr unsigned kLbGetCurSel = 0x0188, kLbGetItemRect = 0x0198;
+enum Tab { kSwitches = 0, kLists = 1, kEntry = 2, kTree = 3, kDrawing = 4 };
 
 class Showcase : public testing::Test {
 protected:
@@ -74,7 +77,8 @@ TEST_F(Showcase, TabsSwitchWithTheMouseAndShowOnePageAtATime) {
         Tab tab;
         const char* name;
         const char* cls;  // a control only that page has
-    } pages[] = {{kEntry, "Eingabe", "Edit"}, {kTree, "Baum", "SysTreeView32"}, {kDrawing, "Zeichnung", ""},
+    } pages[] = {{kLists, "Listen", "ListBox"},    {kEntry, "Eingabe", "msctls_updown32"},
+                 {kTree, "Baum", "SysTreeView32"}, {kDrawing, "Zeichnung", ""},
                  {kSwitches, "Schalter", "Button"}};
     for (const auto& page : pages) {
         ASSERT_TRUE(app->clickTab(page.tab));
@@ -141,13 +145,87 @@ TEST_F(Showcase, AMenuOpensWithAltAndItsKeyLetterAndAnItemRuns) {
     EXPECT_EQ(*code, 0);
 }
 
-TEST_F(Showcase, TypedTextReachesTheEntryFieldsCallback) {
+TEST_F(Showcase, AListItemIsMarkedWithAClickAndChosenWithADoubleClick) {
+    ASSERT_TRUE(app->clickTab(kLists));
+    ChildWindow list = app->find("ListBox");
+    auto [ok, r] = probe.sendRect(list.hwnd, kLbGetItemRect, 1);
+    ASSERT_NE(ok, -1);
+    const int x = list.rect.left + 2 + (r.left + r.right) / 2, y = list.rect.top + 2 + (r.top + r.bottom) / 2;
+    ASSERT_TRUE(input::click(x, y));
+    EXPECT_TRUE(app->waitStatus("Liste: Eintrag 2 markiert")) << app->statusText();
+    EXPECT_EQ(probe.send(list.hwnd, kLbGetCurSel), 1);
+    std::this_thread::sleep_for(700ms);  // the next click is not the second of a double click
+    ASSERT_TRUE(input::doubleClick(x, y));
+    EXPECT_TRUE(app->waitStatus("Liste: Eintrag 2 gewählt")) << app->statusText();
+}
+
+TEST_F(Showcase, TheComboBoxTakesTypedTextAndItemsOfItsList) {
+    ASSERT_TRUE(app->clickTab(kLists));
+    ChildWindow combo = app->find("ComboBox");
+    ChildWindow entry;
+    for (const auto& c : app->controls())
+        if (c.parent == combo.hwnd && sameClass(c.cls, "Edit")) entry = c;
+    ASSERT_NE(entry.hwnd, 0u) << "no entry inside the combination box";
+    ASSERT_TRUE(app->click(entry));
+    ASSERT_TRUE(input::type("Bo"));
+    EXPECT_TRUE(app->waitStatus("Stadt: Bo")) << app->statusText();
+    // The arrow keys take items of the list into the entry.
+    ASSERT_TRUE(input::key("Down"));
+    EXPECT_TRUE(waitUntil([&] {
+        const std::string text = probe.text(entry.hwnd);
+        return text != "Bo" && app->statusText() == "Stadt: " + text + " markiert";
+    })) << app->statusText() << " / " << probe.text(entry.hwnd);
+}
+
+TEST_F(Showcase, TypedTextAndLinesReachTheFieldsCallbacks) {
     ASSERT_TRUE(app->clickTab(kEntry));
-    ChildWindow name = app->find("Edit");
+    std::vector<ChildWindow> edits;
+    for (const auto& c : app->controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    const ChildWindow& name = edits[0];
+    const ChildWindow& notes = edits[1];
     ASSERT_TRUE(app->click(name));
     ASSERT_TRUE(input::type("Grüße"));
     EXPECT_TRUE(app->waitStatus("Eingabefeld: Grüße")) << app->statusText();
     EXPECT_EQ(probe.text(name.hwnd), "Grüße");
+
+    ASSERT_TRUE(app->click(notes));
+    ASSERT_TRUE(input::type("eins"));
+    ASSERT_TRUE(input::key("Return"));
+    ASSERT_TRUE(input::type("zwei"));
+    EXPECT_TRUE(app->waitStatus("Notizen: 2 Zeilen")) << app->statusText();
+    EXPECT_EQ(probe.text(notes.hwnd), "eins\r\nzwei");
+}
+
+TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
+    ASSERT_TRUE(app->clickTab(kEntry));
+    ChildWindow count;
+    for (const auto& c : app->controls())
+        if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") count = c;
+    ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
+    ASSERT_TRUE(app->click(count));
+    ASSERT_TRUE(input::key("Up"));
+    EXPECT_TRUE(app->waitStatus("Anzahl: 001")) << app->statusText();
+    ASSERT_TRUE(input::key("Up"));
+    EXPECT_TRUE(app->waitStatus("Anzahl: 002")) << app->statusText();
+    ASSERT_TRUE(input::key("Down"));
+    EXPECT_TRUE(app->waitStatus("Anzahl: 001")) << app->statusText();
+    EXPECT_EQ(probe.text(count.hwnd), "001");
+    // And with the mouse on the arrows beside it.
+    ChildWindow arrows = app->find("msctls_updown32");
+    ASSERT_TRUE(input::click(arrows.rect.centreX(), arrows.rect.top + 3));
+    EXPECT_TRUE(app->waitStatus("Anzahl: 002")) << app->statusText();
+}
+
+TEST_F(Showcase, TheScrollBarMovesByLineAndPage) {
+    ASSERT_TRUE(app->clickTab(kEntry));
+    ChildWindow bar = app->find("ScrollBar");
+    ASSERT_TRUE(input::click(bar.rect.right - 6, bar.rect.centreY()));  // its right arrow
+    EXPECT_TRUE(app->waitStatus("Lautstärke: 1")) << app->statusText();
+    ASSERT_TRUE(input::click(bar.rect.right - 40, bar.rect.centreY()));  // the track right of the box
+    EXPECT_TRUE(app->waitStatus("Lautstärke: 11")) << app->statusText();
 }
 
 }  // namespace

@@ -342,9 +342,21 @@ void cmdSend(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     done("ok\t" + std::to_string(static_cast<long>(result)));
 }
 
-// The RECT lives in the window's process: a pointer into ours would mean
-// nothing there.
+// The system carries the RECT of its own messages across processes itself;
+// for the others (the common controls') it lives in the window's process, as
+// a pointer into ours would mean nothing there.
 void cmdSendRect(HWND h, UINT msg, WPARAM wp, unsigned long first) {
+    if (msg < WM_USER) {
+        RECT r{static_cast<LONG>(first), 0, 0, 0};
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(h, msg, wp, reinterpret_cast<LPARAM>(&r), SMTO_ABORTIFHUNG, 3000, &result)) {
+            done("err\tthe window did not answer");
+            return;
+        }
+        done("ok\t" + std::to_string(static_cast<long>(result)) + '\t' + std::to_string(r.left) + '\t' +
+             std::to_string(r.top) + '\t' + std::to_string(r.right) + '\t' + std::to_string(r.bottom));
+        return;
+    }
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
