@@ -45,6 +45,7 @@ std::vector<XbpBaseRadioButton*> XbpBaseRadioButton::groupMembers(const XbpBaseR
   if (!handle_) return members;
   bool mine = false;
   const XbpBaseRadioButton* previous = nullptr;
+  bool followsLeaving = false;
   // Siblings come in creation order. A leaving button counts as never
   // created: its followers may join the group before it.
   for (HWND w = GetWindow(GetParent(Hwnd(handle_)), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -52,13 +53,17 @@ std::vector<XbpBaseRadioButton*> XbpBaseRadioButton::groupMembers(const XbpBaseR
     if (!button) continue;
     if (button != leaving) {
       const bool begins = !previous || button->group == kGroupBegin || previous->group == kGroupEnd;
+      // A follower of the leaving button's group that now begins one (the
+      // leaving button began it after an end): the followers are the group.
+      const bool leavingsOwn = followsLeaving && button->group != kGroupBegin && leaving->group != kGroupEnd;
       if (begins) {
-        if (mine && !members.empty()) break;
+        if (mine && !members.empty() && !leavingsOwn) break;
         members.clear();
       }
       members.push_back(button);
       previous = button;
     }
+    followsLeaving = button == leaving;
     mine = mine || button == this;
   }
   if (!mine) members.clear();

@@ -240,6 +240,22 @@ TEST(RadioButton, ABeginningButtonThatGoesJoinsItsFollowersToTheGroupBefore) {
   EXPECT_TRUE(form.euro->getData());
 }
 
+TEST(RadioButton, AGroupAfterAnEndKeepsATabStopWhenItsFirstButtonGoes) {
+  Form form;
+  auto a = form.make<XbpRadioButton>(10, 100, "a");
+  auto b = form.make<XbpRadioButton>(10, 70, "b");
+  b->group = XbpRadioButton::kGroupEnd;
+  auto c = form.make<XbpRadioButton>(10, 40, "c");  // after an end: begins a group
+  auto d = form.make<XbpRadioButton>(10, 10, "d");
+  for (const Radio& r : {a, b, c, d}) r->create();
+  EXPECT_TRUE(GetWindowLongPtrW(H(c), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_FALSE(GetWindowLongPtrW(H(d), GWL_STYLE) & WS_TABSTOP);
+  // Still after the end, "d" begins the group now, and Tab must reach it.
+  c->destroy();
+  EXPECT_TRUE(GetWindowLongPtrW(H(d), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_TRUE(GetWindowLongPtrW(H(a), GWL_STYLE) & WS_TABSTOP);
+}
+
 TEST(RadioButton, CaptionColoursFontAndHandles) {
   Form form;
   form.add<XbpRadioButton>(10, 60, "warm", RedOnCyanBold())->destroy();  // warms the font cache
