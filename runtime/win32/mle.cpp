@@ -37,6 +37,12 @@ std::string CutTo(std::string text, size_t limit) {
   return text;
 }
 
+// A position between the CR and LF of a line break moves before the break.
+template <class Text>
+size_t OutsideBreak(const Text& text, size_t at) {
+  return at > 0 && at < text.size() && text[at - 1] == '\r' && text[at] == '\n' ? at - 1 : at;
+}
+
 struct Selection {
   size_t start = 0;
   size_t end = 0;
@@ -131,13 +137,13 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   const size_t wanted = atCursor ? std::string::npos : static_cast<size_t>(std::min(pos.number(), 2e9)) - 1;
   if (!handle_) {
     if (piece.size() > room(buffer_.size(), 0)) return false;
-    buffer_.insert(std::min(wanted, buffer_.size()), piece);
+    buffer_.insert(OutsideBreak(buffer_, std::min(wanted, buffer_.size())), piece);
     return true;
   }
   HWND hwnd = Hwnd(handle_);
   const size_t length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
   const Selection marked = SelectionOf(hwnd);
-  const size_t at = atCursor ? marked.start : std::min(wanted, length);
+  const size_t at = atCursor ? marked.start : OutsideBreak(WindowTextOf(hwnd), std::min(wanted, length));
   if (piece.size() > room(length, atCursor ? marked.end - marked.start : 0)) return false;
   const std::wstring wide = Wide(piece);
   quiet_ = true;

@@ -37,7 +37,8 @@ class XbpBaseMLE : public XbpWindow {
   // Inserts `text` as the program's change (kEvChange is not posted). NIL
   // `pos`: at the cursor, replacing the marked range as typing would, the
   // cursor after the text. A number: before that 1-based character (past the
-  // end: at the end), the user's cursor and marking kept on their text.
+  // end: at the end; the LF of a line break: before the break), the user's
+  // cursor and marking kept on their text.
   // False, and nothing inserted, when the text does not fit in bufferLength.
   bool Insert(const Value& pos, const std::string& text);
   // {characters before the marked range, 1-based position after it}.

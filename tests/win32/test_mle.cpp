@@ -212,6 +212,18 @@ TEST(MultiLineEdit, BufferLengthHoldsForTypingSetDataAndInsert) {
   EXPECT_EQ(unlimited.notes->editBuffer().size(), 40002u);
 }
 
+TEST(MultiLineEdit, InsertNeverSplitsALineBreak) {
+  // Position 4 is the LF of "ab\r\ncd": the text goes before the whole break.
+  Notes form([](XbpMLE& m) {
+    m.setData("ab\ncd");
+    EXPECT_TRUE(m.Insert(4, "X"));
+  });
+  EXPECT_EQ(WindowTextOf(form.edit()), L"abX\r\ncd");
+  EXPECT_TRUE(form.notes->Insert(5, "Y"));
+  EXPECT_EQ(form.notes->editBuffer(), "abXY\r\ncd");
+  EXPECT_EQ(form.lines(), 2);
+}
+
 TEST(MultiLineEdit, InsertBeforeTheFieldExistsGoesIntoItsText) {
   Notes form([](XbpMLE& m) {
     m.setData("b");
