@@ -51,6 +51,8 @@ void XbpBaseScrollBar::showState() {
 
 Value XbpBaseScrollBar::setRange(const Value& newRange) {
   const Value previous = range();
+  // NIL or half a range would collapse the range to 0 and lose the position.
+  if (!newRange.at(1).isNumber() || !newRange.at(2).isNumber()) return previous;
   const long a = newRange.at(1).integer(), b = newRange.at(2).integer();
   min_ = std::min(a, b);
   max_ = std::max(a, b);

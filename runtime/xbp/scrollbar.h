@@ -30,7 +30,8 @@ class XbpBaseScrollBar : public XbpWindow {
   Value dataLink;  // callback: without argument yields the position, with one takes it
   Value scroll;    // callback of kEvScroll
 
-  // {min, max}; a reversed range is put in order. Returns the previous range.
+  // {min, max}; a reversed range is put in order, anything but two numbers
+  // changes nothing. Returns the previous range.
   Value setRange(const Value& range);
   Value range() const { return Value{min_, max_}; }
   // Positions one page covers: the size of the scroll box and the step of a

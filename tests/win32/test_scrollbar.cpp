@@ -115,6 +115,14 @@ TEST(ScrollBar, RangeBoxSizeAndPositionReachTheNativeBar) {
   EXPECT_EQ(si.nPos, 30);
   EXPECT_EQ(slider.bar->getData(), 30);
 
+  // What is no range leaves range and position as they are.
+  for (const Value& wrong : {Value(), Value{5}, Value{Value(), 10}, Value{"0", "9"}}) {
+    EXPECT_EQ(Pair(slider.bar->setRange(wrong)), P(0, 30));
+    EXPECT_EQ(Pair(slider.bar->range()), P(0, 30));
+    EXPECT_EQ(slider.info().nMax, 34);
+    EXPECT_EQ(slider.bar->getData(), 30);
+  }
+
   // Changes by the program post no scroll event.
   Drain();
   EXPECT_TRUE(slider.scrolls.empty());
