@@ -36,7 +36,7 @@ void CheckButton::showState(long state) {
   if (handle_) SendMessageW(Hwnd(handle_), BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }
 
-Value CheckButton::dataGiven(const Args& args) const { return args.empty() ? dataLink.eval() : Arg(args, 1); }
+Value CheckButton::dataGiven(const Args& args) const { return args.empty() ? Value(dataLink).eval() : Arg(args, 1); }
 
 void CheckButton::handToLink(const Value& state) const {
   const Value link = dataLink;  // the link may outlive a destroy it causes

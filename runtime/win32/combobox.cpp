@@ -216,7 +216,7 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
 }
 
 bool XbpBaseCombobox::setData(const Args& args) {
-  const Value data = args.empty() ? dataLink.eval() : Arg(args, 1);
+  const Value data = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
   const std::string text = data.isText() ? data.text() : data.isNil() ? std::string() : Transform(data, "@N");
   if (!hasEntry() && !text.empty() && itemOf(text) == 0) return false;
   if (!handle_) {

@@ -106,7 +106,7 @@ size_t XbpBaseMLE::room(size_t length, size_t replaced) const {
 }
 
 bool XbpBaseMLE::setData(const Args& args) {
-  const Value given = args.empty() ? dataLink.eval() : Arg(args, 1);
+  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
   buffer_ = CutTo(WithCrLf(given.isText() ? given.text() : Transform(given, "@N")), room(0, 0));
   if (handle_) {
     const std::wstring wide = Wide(buffer_);

@@ -69,7 +69,7 @@ long XbpBaseScrollBar::setScrollBoxSize(long size) {
 }
 
 bool XbpBaseScrollBar::setData(const Args& args) {
-  const Value given = args.empty() ? dataLink.eval() : Arg(args, 1);
+  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
   if (!given.isNumber()) return false;
   position_ = clamped(given.number());
   showState();

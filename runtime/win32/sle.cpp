@@ -27,7 +27,7 @@ void XbpBaseSLE::afterCreate() {
 bool XbpBaseSLE::setData(const Args& args) {
   std::string text;
   if (args.empty()) {
-    const Value linked = dataLink.eval();
+    const Value linked = Value(dataLink).eval();
     text = linked.isText() ? linked.text() : Transform(linked, "@N");
   } else {
     text = Arg(args, 1).isText() ? Arg(args, 1).text() : Transform(Arg(args, 1), "@N");

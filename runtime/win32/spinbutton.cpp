@@ -89,7 +89,7 @@ bool XbpBaseSpinbutton::setNumLimits(long minimum, long maximum) {
 }
 
 bool XbpBaseSpinbutton::setData(const Args& args) {
-  const Value given = args.empty() ? dataLink.eval() : Arg(args, 1);
+  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
   if (given.isText()) {
     display(valueOf(given.text()));
   } else if (given.isNumber()) {

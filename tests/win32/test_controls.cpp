@@ -140,6 +140,43 @@ TYPED_TEST(EveryKind, TakesItsColoursAndFontLivesInTheRegistryAndGivesBackItsHan
   EXPECT_EQ(LiveHandles(), before);
 }
 
+template <class T>
+class LinkedKind : public ::testing::Test {};
+
+using LinkedKinds = ::testing::Types<XbpSLE, XbpCheckBox, Xbp3State, XbpRadioButton, XbpListBox, XbpCombobox,
+                                     XbpMLE, XbpSpinButton, XbpScrollBar>;
+TYPED_TEST_SUITE(LinkedKind, LinkedKinds);
+
+// A data link may close the form its control stands on, which drops the link:
+// the running closure must live until it returns, whether setData or getData
+// ran it.
+TYPED_TEST(LinkedKind, ADataLinkThatDestroysItsControlRunsToItsEnd) {
+  static bool freed;
+  struct Capture {
+    ~Capture() { freed = true; }
+  };
+  Form form;
+  for (const bool viaSetData : {true, false}) {
+    SCOPED_TRACE(viaSetData ? "setData" : "getData");
+    freed = false;
+    auto control = New<TypeParam>({form.area(), NIL, Value{20, 20}, Value{160, 90}});
+    control->create();
+    std::weak_ptr<TypeParam> weak = control;
+    control->dataLink = [capture = std::make_shared<Capture>(), weak](const Args&) -> Value {
+      if (auto self = weak.lock()) self->destroy();
+      EXPECT_FALSE(freed) << "the closure was freed while it ran";
+      return NIL;
+    };
+    if (viaSetData) {
+      control->setData();
+    } else {
+      control->getData();
+    }
+    EXPECT_FALSE(control->isCreated());
+    EXPECT_TRUE(freed);  // and let go once it returned
+  }
+}
+
 // Every public class over the runtime class of its kind, under the names as
 // the runtime spells them.
 template <class T>
