@@ -180,7 +180,9 @@ bool XbpBaseSpinbutton::onMessage(unsigned msg, uintptr_t wparam, intptr_t lpara
 
 void XbpBaseSpinbutton::afterCreate() {
   XbpBaseSLE::afterCreate();
-  display(value_);  // in the form of the members as they are now
+  // In the form of the members as they are now; a value typed into a field
+  // that was destroyed before it was taken stays what getData answers.
+  display(valueOf(XbpBaseSLE::editBuffer()));
   if (!dyn::UseCommonControls(ICC_UPDOWN_CLASS)) return;  // keys still step
   arrows_ = std::make_shared<Arrows>(*this);
   arrows_->init({Value(parent_), Value(owner_), Value{0, 0}, Value{0, 0}, Value(), visible});

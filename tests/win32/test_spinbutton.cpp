@@ -385,3 +385,16 @@ TEST(SpinButton, DestroyTakesTheArrowsAlongDropsCallbacksAndGivesBackHandles) {
   }
   EXPECT_FALSE(IsWindow(left));
 }
+
+TEST(SpinButton, ATypedValueOutlastsDestroyAndCreateAgain) {
+  Counter<> form([](XbpSpinButton& s) { s.PadWithZeros = true; });
+  form.spin->setData(5);
+  form.retype(L"77");
+  form.spin->destroy();
+  Drain();
+  EXPECT_EQ(form.spin->getData(), 77);
+  // Created again, the field shows what getData answered, in its form.
+  form.spin->create();
+  EXPECT_EQ(form.shown(), L"077");
+  EXPECT_EQ(form.spin->getData(), 77);
+}
