@@ -285,3 +285,24 @@ TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
   dlg->destroy();
   Drain();
 }
+
+TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  auto area = dlg->drawingArea();
+  area->setColorBG(14);
+  auto field = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
+  field->create();
+  dlg->destroy();
+  Drain();
+  dlg->create();
+  EXPECT_EQ(dlg->drawingArea(), area);
+  EXPECT_TRUE(area->isCreated());
+  field->create();
+  ASSERT_TRUE(field->isCreated());
+  EXPECT_EQ(GetParent(H(field)), H(dlg->drawingArea()));
+  EXPECT_EQ(Pair(field->currentPos()), P(44, 40));
+  EXPECT_EQ(area->resolvedBackground(), ColorOf(14));
+  dlg->destroy();
+  Drain();
+}
