@@ -306,3 +306,26 @@ TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
   dlg->destroy();
   Drain();
 }
+
+TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  auto area = dlg->drawingArea();
+  auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{120, 40}});
+  label->caption = "DM";
+  label->create();
+  dlg->show();
+  Drain();
+  auto pixel = [&] {
+    UpdateWindow(H(dlg));
+    HDC dc = GetDC(H(label));
+    const COLORREF c = GetPixel(dc, 110, 30);
+    ReleaseDC(H(label), dc);
+    return c;
+  };
+  EXPECT_NE(pixel(), ColorOf(14));
+  area->setColorBG(14);
+  EXPECT_EQ(pixel(), ColorOf(14));
+  dlg->destroy();
+  Drain();
+}
