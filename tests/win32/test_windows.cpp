@@ -51,6 +51,13 @@ struct Form {
   }
 };
 
+// A hidden dialog, created.
+std::shared_ptr<XbpDialog> CreatedDialog() {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  return dlg;
+}
+
 }  // namespace
 
 TEST(EventQueue, EventsComeInOrderWithTheirParameters) {
@@ -287,8 +294,7 @@ TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
 }
 
 TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  dlg->create();
+  auto dlg = CreatedDialog();
   auto area = dlg->drawingArea();
   area->setColorBG(14);
   auto field = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
@@ -308,8 +314,7 @@ TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
 }
 
 TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  dlg->create();
+  auto dlg = CreatedDialog();
   auto area = dlg->drawingArea();
   auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{120, 40}});
   label->caption = "DM";
