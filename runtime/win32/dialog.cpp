@@ -154,8 +154,10 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
         lastFocus_ = (focus && IsChild(hwnd, focus)) ? focus : nullptr;
         return false;
       }
-      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)) {
-        // Back to the control that had the focus, as dialogs do.
+      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_) && IsWindowVisible(lastFocus_) &&
+          IsWindowEnabled(lastFocus_)) {
+        // Back to the control that had the focus, as dialogs do; not if it
+        // was hidden or disabled meanwhile (a tab page went behind).
         SetFocus(lastFocus_);
         result = 0;
         return true;

@@ -337,3 +337,23 @@ TEST(TabPage, PagesOfADialogCreatedAgainShareANewRowOfTabs) {
   Drain();
   EXPECT_EQ(form.shown(), Log{"Gr\x94\xe1" "e \xd5"});
 }
+
+TEST(TabPage, TheFocusDoesNotComeBackToAPageThatWentBehindMeanwhile) {
+  TabForm form;
+  form.details->toFront();
+  SetFocus(H(form.name));
+  Drain();
+  auto other = New<XbpDialog>({AppDesktop(), NIL, Value{600, 100}, Value{200, 100}, NIL, false});
+  other->create();
+  other->show();
+  SetAppFocus(other);
+  Drain();
+  ASSERT_NE(GetActiveWindow(), H(form.dlg));
+  form.general->toFront();
+  SetActiveWindow(H(form.dlg));  // as a click on its frame does
+  Drain();
+  EXPECT_EQ(GetActiveWindow(), H(form.dlg));
+  EXPECT_NE(GetFocus(), H(form.name));
+  other->destroy();
+  Drain();
+}
