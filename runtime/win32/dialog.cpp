@@ -112,10 +112,14 @@ void XbpBaseDialog::afterCreate() {
   if (menuBar_) menuBar_->attach();
   RECT client{};
   GetClientRect(hwnd, &client);
-  drawingArea_ = std::make_shared<XbpDrawingArea>();
+  std::shared_ptr<XbpDrawingArea> area = drawingArea_.lock();
+  if (!area) {
+    area = std::make_shared<XbpDrawingArea>();
+    drawingArea_ = area;
+  }
   const WindowRef self = std::static_pointer_cast<XbpWindow>(shared_from_this());
-  drawingArea_->init({Value(self), Value(self), Value{0, 0}, Value{client.right, client.bottom}, Value(), true});
-  drawingArea_->create();
+  area->init({Value(self), Value(self), Value{0, 0}, Value{client.right, client.bottom}, Value(), true});
+  area->create();
 }
 
 std::shared_ptr<XbpBaseMenubar> XbpBaseDialog::menuBar() {
@@ -150,16 +154,18 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
         lastFocus_ = (focus && IsChild(hwnd, focus)) ? focus : nullptr;
         return false;
       }
-      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)) {
-        // Back to the control that had the focus, as dialogs do.
+      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_) && IsWindowVisible(lastFocus_) &&
+          IsWindowEnabled(lastFocus_)) {
+        // Back to the control that had the focus, as dialogs do; not if it
+        // was hidden or disabled meanwhile (a tab page went behind).
         SetFocus(lastFocus_);
         result = 0;
         return true;
       }
       return false;
     case WM_SIZE:
-      if (drawingArea_ && drawingArea_->isCreated()) {
-        MoveWindow(Hwnd(drawingArea_->nativeHandle()), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      if (const auto area = drawingArea_.lock(); area && area->isCreated()) {
+        MoveWindow(Hwnd(area->nativeHandle()), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       }
       return false;
     default: return XbpWindow::onMessage(msg, wparam, lparam, result);
@@ -168,7 +174,6 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
 
 void XbpBaseDialog::onNativeDestroyed() {
   XbpWindow::onNativeDestroyed();
-  drawingArea_.reset();  // the area points back at its dialog
   if (menuBar_) menuBar_->onWindowDestroyed();  // the window destroys the bar's native menu
   menuBar_.reset();
   iconBig_.reset();

@@ -184,9 +184,17 @@ void XbpBaseTreeView::eventParams(long event, Value& mp1, Value& mp2) {
 
 bool XbpBaseTreeView::onNotify(const NMHDR& header, intptr_t& result) {
   result = 0;
+  if (dying_) return false;
+  // The control opens items by itself too (on the way to an item the program
+  // marks): the item keeps the state it shows when the control comes back.
+  if (ownChange_ && (header.code == TVN_ITEMEXPANDEDW || header.code == TVN_ITEMEXPANDEDA)) {
+    if (XbpBaseTreeViewItem* item = itemOf(reinterpret_cast<const NMTREEVIEWW&>(header).itemNew.hItem)) {
+      item->expanded_ = nativeExpanded(*item);
+    }
+  }
   // Items being taken down with the control, or moved by the program, are no
   // user's choice.
-  if (dying_ || ownChange_) return false;
+  if (ownChange_) return false;
   switch (header.code) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {

@@ -214,7 +214,8 @@ void XbpWindow::applyFont() {
 }
 
 void XbpWindow::invalidate() {
-  if (handle_) InvalidateRect(Hwnd(handle_), nullptr, TRUE);
+  // Children without colours of their own show this window's: they paint again too.
+  if (handle_) RedrawWindow(Hwnd(handle_), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 PresSpaceRef XbpWindow::presSpace() {

@@ -40,6 +40,18 @@ BOOL CALLBACK CollectTabStop(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
+// The upper case of a code page 858 letter, umlauts too: "~\x81" (ü) answers
+// Alt+Ü as "~\x9a" (Ü) answers Alt+ü. A letter whose upper case the code page
+// lacks stays as it is.
+char UpperLetter(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x80) return static_cast<char>(std::toupper(byte));
+  std::wstring wide = Wide(std::string_view(&c, 1));
+  CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  const std::string upper = WideToCp858(wide, '\0');
+  return upper.size() == 1 && upper[0] ? upper[0] : c;
+}
+
 struct MnemonicSearch {
   char wanted;
   XbpWindow* found;
@@ -190,7 +202,7 @@ bool XbpWindow::handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
 
 char MnemonicOf(std::string_view caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] == '~') return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    if (caption[i] == '~') return UpperLetter(caption[i + 1]);
   }
   return 0;
 }
@@ -256,7 +268,7 @@ bool HandleMnemonic(const MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (!root) return false;
   const std::string letter = WideToCp858(std::wstring(1, static_cast<wchar_t>(msg.wParam)));
-  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
+  const char wanted = UpperLetter(letter[0]);
   MnemonicSearch search{wanted, nullptr};
   EnumChildWindows(root, FindMnemonic, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return false;

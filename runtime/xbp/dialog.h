@@ -25,7 +25,9 @@ class XbpBaseDialog : public XbpWindow {
 
  public:
   XbpBaseDialog();
-  WindowRef drawingArea() const { return drawingArea_; }
+  // The same area from creation to creation while anything holds it (the
+  // controls on it do).
+  WindowRef drawingArea() const { return drawingArea_.lock(); }
   bool setTitle(const std::string& title);
   // The window's menu bar: created on the first call, the same bar afterwards.
   std::shared_ptr<XbpBaseMenubar> menuBar();
@@ -48,7 +50,8 @@ class XbpBaseDialog : public XbpWindow {
 
  private:
   friend class XbpBaseMenubar;  // sets itself in and takes itself out
-  std::shared_ptr<XbpDrawingArea> drawingArea_;
+  // Weak: the area points back at its dialog.
+  std::weak_ptr<XbpDrawingArea> drawingArea_;
   std::shared_ptr<XbpBaseMenubar> menuBar_;
   OwnedIcon iconBig_;
   OwnedIcon iconSmall_;

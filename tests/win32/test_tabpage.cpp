@@ -313,3 +313,47 @@ TEST(TabPage, DestroyingPagesTakesTheirTabsAndTheLastTakesTheTabControl) {
   build(true);
   EXPECT_EQ(LiveHandles(), before);
 }
+
+TEST(TabPage, PagesOfADialogCreatedAgainShareANewRowOfTabs) {
+  TabForm form;
+  form.details->toFront();
+  form.dlg->destroy();
+  Drain();
+  EXPECT_FALSE(form.general->isCreated());
+  form.dlg->create();
+  for (const auto& p : {form.general, form.details, form.sizes}) p->create();
+  form.name->create();
+  form.dlg->show();
+  Drain();
+  const HWND strip = form.strip();
+  ASSERT_NE(strip, nullptr);
+  EXPECT_EQ(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(TabText(strip, 1), L"&Details");
+  // The page in front before is in front again, with its field on it.
+  EXPECT_EQ(form.shown(), Log{"~Details"});
+  EXPECT_EQ(Selected(strip), 1);
+  EXPECT_EQ(GetParent(H(form.name)), H(form.details));
+  form.click(2);
+  Drain();
+  EXPECT_EQ(form.shown(), Log{"Gr\x94\xe1" "e \xd5"});
+}
+
+TEST(TabPage, TheFocusDoesNotComeBackToAPageThatWentBehindMeanwhile) {
+  TabForm form;
+  form.details->toFront();
+  SetFocus(H(form.name));
+  Drain();
+  auto other = New<XbpDialog>({AppDesktop(), NIL, Value{600, 100}, Value{200, 100}, NIL, false});
+  other->create();
+  other->show();
+  SetAppFocus(other);
+  Drain();
+  ASSERT_NE(GetActiveWindow(), H(form.dlg));
+  form.general->toFront();
+  SetActiveWindow(H(form.dlg));  // as a click on its frame does
+  Drain();
+  EXPECT_EQ(GetActiveWindow(), H(form.dlg));
+  EXPECT_NE(GetFocus(), H(form.name));
+  other->destroy();
+  Drain();
+}

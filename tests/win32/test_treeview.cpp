@@ -410,3 +410,22 @@ TEST(TreeView, DestroyGivesBackEveryHandleAndDropsTheCallbacks) {
   build(true);
   EXPECT_EQ(LiveHandles(), before);
 }
+
+TEST(TreeView, ItemsOpenedOnTheWayToAMarkedItemStayOpenWhenTheControlComesBack) {
+  TreeForm form;
+  form.plant();
+  form.listen();
+  form.open();
+  // Marking an item inside a closed one opens the way to it, by the control.
+  EXPECT_FALSE(form.fruit->isExpanded());
+  EXPECT_TRUE(form.apples->select());
+  EXPECT_TRUE(NativelyExpanded(form.hwnd(), Find(form.hwnd(), L"Obst")));
+  EXPECT_TRUE(form.fruit->isExpanded());
+  Drain();
+  EXPECT_EQ(form.heard(), Log{});
+  form.tree->destroy();
+  EXPECT_TRUE(form.fruit->isExpanded());
+  form.tree->create();
+  EXPECT_TRUE(form.fruit->isExpanded());
+  EXPECT_TRUE(NativelyExpanded(form.hwnd(), Find(form.hwnd(), L"Obst")));
+}

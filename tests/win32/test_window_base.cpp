@@ -321,3 +321,18 @@ TEST(Mnemonics, TheControlThatAnswersTheLetterGetsIt) {
   EXPECT_EQ(MnemonicOf("Be~enden"), 'E');
   EXPECT_EQ(MnemonicOf("ohne~"), 0);
 }
+
+TEST(Mnemonics, UmlautLettersAnswerInEitherCase) {
+  // "Ü" and "ü" in code page 858.
+  EXPECT_EQ(MnemonicOf("~\x9a" "bernehmen"), '\x9a');
+  EXPECT_EQ(MnemonicOf("~\x81" "bernehmen"), '\x9a');
+  EXPECT_EQ(MnemonicOf("~\xd5"), '\xd5');  // no case to it
+  Host host;
+  host.probe->letter = MnemonicOf("~\x9a" "bernehmen");
+  PostMessageW(host.hwnd(), WM_SYSCHAR, L'\u00fc', 1 << 29);  // Alt+ü
+  Drain();
+  EXPECT_EQ(host.probe->mnemonics, 1);
+  PostMessageW(host.hwnd(), WM_SYSCHAR, L'\u00dc', 1 << 29);  // Alt+Shift+Ü
+  Drain();
+  EXPECT_EQ(host.probe->mnemonics, 2);
+}

@@ -51,6 +51,13 @@ struct Form {
   }
 };
 
+// A hidden dialog, created.
+std::shared_ptr<XbpDialog> CreatedDialog() {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  dlg->create();
+  return dlg;
+}
+
 }  // namespace
 
 TEST(EventQueue, EventsComeInOrderWithTheirParameters) {
@@ -282,6 +289,48 @@ TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
   SendMessageW(H(area), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(H(plain)));
   EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
   DeleteDC(dc);
+  dlg->destroy();
+  Drain();
+}
+
+TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
+  auto dlg = CreatedDialog();
+  auto area = dlg->drawingArea();
+  area->setColorBG(14);
+  auto field = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
+  field->create();
+  dlg->destroy();
+  Drain();
+  dlg->create();
+  EXPECT_EQ(dlg->drawingArea(), area);
+  EXPECT_TRUE(area->isCreated());
+  field->create();
+  ASSERT_TRUE(field->isCreated());
+  EXPECT_EQ(GetParent(H(field)), H(dlg->drawingArea()));
+  EXPECT_EQ(Pair(field->currentPos()), P(44, 40));
+  EXPECT_EQ(area->resolvedBackground(), ColorOf(14));
+  dlg->destroy();
+  Drain();
+}
+
+TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
+  auto dlg = CreatedDialog();
+  auto area = dlg->drawingArea();
+  auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{120, 40}});
+  label->caption = "DM";
+  label->create();
+  dlg->show();
+  Drain();
+  auto pixel = [&] {
+    UpdateWindow(H(dlg));
+    HDC dc = GetDC(H(label));
+    const COLORREF c = GetPixel(dc, 110, 30);
+    ReleaseDC(H(label), dc);
+    return c;
+  };
+  EXPECT_NE(pixel(), ColorOf(14));
+  area->setColorBG(14);
+  EXPECT_EQ(pixel(), ColorOf(14));
   dlg->destroy();
   Drain();
 }
