@@ -110,6 +110,7 @@ BreakReporter SetBreakReporter(BreakReporter reporter) {
 
 int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
+  BindGuiThread();
   RegisterWindowClasses();
   Guarded(program);
   // Nothing thrown inside a window procedure goes unreported, even when the

@@ -1,4 +1,5 @@
 // The event queue and the native message pump behind AppEvent.
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -30,10 +31,11 @@ EventQueue& Queue() {
   return queue;
 }
 
-DWORD GuiThread() {
-  static const DWORD thread = GetCurrentThreadId();
-  return thread;
-}
+// The program's GUI thread: the one that runs rt::Run, or, in a program
+// without it, the first to take an event.
+std::atomic<DWORD> g_guiThread{0};
+
+DWORD GuiThread() { return g_guiThread.load(); }
 
 bool TakeEvent(QueuedEvent& event) {
   EventQueue& q = Queue();
@@ -62,12 +64,16 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
     q.events.push_back({code, mp1, mp2, object});
   }
   // A post from another thread must wake the GUI thread's wait.
-  if (GetCurrentThreadId() != GuiThread()) PostThreadMessageW(GuiThread(), WM_NULL, 0, 0);
+  const DWORD gui = GuiThread();
+  if (gui && GetCurrentThreadId() != gui) PostThreadMessageW(gui, WM_NULL, 0, 0);
   return true;
 }
 
+void BindGuiThread() { g_guiThread = GetCurrentThreadId(); }
+
 long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout) {
-  GuiThread();
+  DWORD expected = 0;
+  g_guiThread.compare_exchange_strong(expected, GetCurrentThreadId());
   const ULONGLONG deadline = timeout > 0 ? GetTickCount64() + static_cast<ULONGLONG>(timeout) * 10 : 0;
   for (;;) {
     ReapDestroyedWindows();

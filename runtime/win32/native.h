@@ -99,6 +99,10 @@ class CreatingScope {
 void CarryException(std::exception_ptr e);
 void RethrowCarriedException();
 
+// The calling thread is the program's GUI thread: posts from any other
+// thread wake its wait in AppEvent (events.cpp).
+void BindGuiThread();
+
 // --- keys and focus (windowio.cpp) ----------------------------------------
 
 // Mnemonic ("~" letter) handling for controls of the window under `msg`.

@@ -237,16 +237,24 @@ PresSpaceRef XbpWindow::presSpace(const PresSpaceRef& ps) {
 
 PresSpaceRef XbpWindow::lockPS() {
   PresSpaceRef ps = presSpace();
-  if (locks_++ == 0) ps->attachDC(GetDC(Hwnd(handle_)));
+  // A window not yet created has no device context to lend: GetDC would
+  // answer the whole screen's. The space then draws as it does unlocked.
+  if (locks_++ == 0 && handle_) {
+    lockedFrom_ = handle_;
+    ps->attachDC(GetDC(lockedFrom_));
+  }
   return ps;
 }
 
 bool XbpWindow::unlockPS(const PresSpaceRef& ps) {
   if (!ps || ps != presSpace_ || locks_ == 0) return false;
-  if (--locks_ == 0) {
-    if (HDC dc = ps->detachDC()) ReleaseDC(Hwnd(handle_), dc);
-  }
+  if (--locks_ == 0) releaseLockedDC();
   return true;
+}
+
+void XbpWindow::releaseLockedDC() {
+  if (HDC dc = presSpace_ ? presSpace_->detachDC() : nullptr) ReleaseDC(lockedFrom_, dc);
+  lockedFrom_ = nullptr;
 }
 
 void XbpWindow::replayDrawing(NativeDC dc) {

@@ -122,9 +122,10 @@ void XbpWindow::onNativeDestroyed() {
     for (const EventRoute& row : table->rows) this->*(row.callback) = Value();
   }
   brush_.reset();
-  if (presSpace_ && locks_ > 0) {
-    // A lock still held when the window went: its device context dies with it.
-    presSpace_->detachDC();
+  if (locks_ > 0) {
+    // A lock still held when the window goes: its device context goes back
+    // while the window's handle is still good (its last message is running).
+    releaseLockedDC();
     locks_ = 0;
   }
 }

@@ -238,6 +238,8 @@ class XbpWindow : public Object {
  private:
   friend struct WindowAccess;
   bool handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
+  void releaseLockedDC();
+  NativeWindow lockedFrom_ = nullptr;  // whose device context the locked space holds
   OwnedBrush brush_;
   unsigned long brushColor_ = 0;
 };

@@ -170,3 +170,18 @@ TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
   EXPECT_EQ(GetPixel(dc.get(), 50, client.bottom - 1 - 20), RGB(0, 0, 255));
   dlg->destroy();
 }
+
+TEST(PresentationSpace, ALockBeforeTheWindowExistsBorrowsNoDeviceContext) {
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
+  PresSpaceRef ps = dlg->lockPS();
+  // Not the screen's: drawing would land on the desktop.
+  EXPECT_FALSE(ps->isLocked());
+  dlg->create();
+  EXPECT_TRUE(dlg->unlockPS(ps));
+  // Locked again now that the window exists: its own context, given back with
+  // the window when the lock is still held.
+  ps = dlg->lockPS();
+  EXPECT_TRUE(ps->isLocked());
+  dlg->destroy();
+  EXPECT_FALSE(ps->isLocked());
+}
