@@ -36,23 +36,11 @@ void CheckButton::showState(long state) {
   if (handle_) SendMessageW(Hwnd(handle_), BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }
 
-Value CheckButton::dataGiven(const Args& args) const { return args.empty() ? Value(dataLink).eval() : Arg(args, 1); }
-
-void CheckButton::handToLink(const Value& state) const {
-  const Value link = dataLink;  // the link may outlive a destroy it causes
-  if (link.isBlock()) link.eval({state});
-}
-
 void CheckButton::onMnemonic() {
   // The control reports the press like a click of the mouse.
   if (!handle_) return;
   SetFocus(Hwnd(handle_));
   SendMessageW(Hwnd(handle_), BM_CLICK, 0, 0);
-}
-
-void CheckButton::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

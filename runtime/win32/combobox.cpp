@@ -68,7 +68,7 @@ struct ComboboxInner {
       result = 0;
       return true;
     }
-    const long key = msg == WM_CHAR ? KeyFromChar(static_cast<wchar_t>(wparam)) : KeyFromVirtualKey(wparam);
+    const long key = KeyOfMessage(msg, wparam);
     if (key == 0) return false;  // a key down that a character will follow
     if (box.keepsKey(key)) CallWindowProcW(next, entry, msg, wparam, lparam);
     box.post(kEvKeyboard, key);
@@ -216,7 +216,7 @@ bool XbpBaseCombobox::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam,
 }
 
 bool XbpBaseCombobox::setData(const Args& args) {
-  const Value data = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
+  const Value data = dataGiven(args);
   const std::string text = data.isText() ? data.text() : data.isNil() ? std::string() : Transform(data, "@N");
   if (!hasEntry() && !text.empty() && itemOf(text) == 0) return false;
   if (!handle_) {
@@ -248,7 +248,7 @@ long XbpBaseCombobox::itemOf(const std::string& text) const {
 
 std::string XbpBaseCombobox::getData() {
   const std::string text = editBuffer();
-  tellLink(text);
+  handToLink(text);
   return text;
 }
 

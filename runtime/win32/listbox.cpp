@@ -40,7 +40,7 @@ void XbpBaseListBox::afterEvent(long event, const Value& mp1, const Value& mp2) 
 }
 
 bool XbpBaseListBox::setData(const Args& args) {
-  const Value data = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
+  const Value data = dataGiven(args);
   std::vector<long> positions;
   if (data.isArray()) {
     for (size_t i = 1; i <= data.size(); ++i) {
@@ -65,7 +65,7 @@ Value XbpBaseListBox::getData() {
   Array positions;
   for (long pos : markedPositions()) positions.push_back(pos);
   const Value data(std::move(positions));
-  tellLink(data);
+  handToLink(data);
   return data;
 }
 

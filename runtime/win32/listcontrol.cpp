@@ -211,28 +211,10 @@ void ListControl::detachItems() {
   attached_ = false;
 }
 
-NativeBrush ListControl::onColor(NativeDC dc) {
-  if (!fg_.isNumber() && !bg_.isNumber()) return nullptr;  // the system's alone
-  SetTextColor(dc, fg_.isNumber() ? ColorOf(fg_.integer()) : GetSysColor(COLOR_WINDOWTEXT));
-  SetBkColor(dc, bg_.isNumber() ? ColorOf(bg_.integer()) : GetSysColor(COLOR_WINDOW));
-  return bg_.isNumber() ? backgroundBrush() : GetSysColorBrush(COLOR_WINDOW);
-}
-
 bool ListControl::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
   // The items are still there while the list is told it goes.
   if (msg == WM_DESTROY) detachItems();
   return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
-void ListControl::tellLink(const Value& data) {
-  if (!dataLink.isBlock()) return;
-  const Value link = dataLink;  // the link may outlive a destroy it causes
-  link.eval({data});
-}
-
-void ListControl::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

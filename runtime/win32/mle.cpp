@@ -56,8 +56,6 @@ Selection SelectionOf(HWND hwnd) {
 
 }  // namespace
 
-XbpBaseMLE::XbpBaseMLE() { tabStop = true; }
-
 XbpWindow::NativeSpec XbpBaseMLE::nativeSpec() const {
   NativeSpec spec;
   spec.windowClass = L"EDIT";
@@ -90,12 +88,6 @@ bool XbpBaseMLE::onCommand(unsigned code) {
   return XbpWindow::onCommand(code);
 }
 
-bool XbpBaseMLE::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  // The control frees its text before the runtime learns that it is gone.
-  if (msg == WM_DESTROY) buffer_ = editBuffer();
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
 bool XbpBaseMLE::keepsKey(long key) const { return key == kKeyEnter || XbpWindow::keepsKey(key); }
 
 size_t XbpBaseMLE::room(size_t length, size_t replaced) const {
@@ -106,7 +98,7 @@ size_t XbpBaseMLE::room(size_t length, size_t replaced) const {
 }
 
 bool XbpBaseMLE::setData(const Args& args) {
-  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
+  const Value given = dataGiven(args);
   buffer_ = CutTo(WithCrLf(given.isText() ? given.text() : Transform(given, "@N")), room(0, 0));
   if (handle_) {
     const std::wstring wide = Wide(buffer_);
@@ -118,15 +110,7 @@ bool XbpBaseMLE::setData(const Args& args) {
   return true;
 }
 
-std::string XbpBaseMLE::getData() {
-  const std::string text = editBuffer();
-  Value(dataLink).eval({Value(text)});  // a copy: the link may outlive a destroy it causes
-  return text;
-}
-
 bool XbpBaseMLE::clear() { return setData(std::string()); }
-
-std::string XbpBaseMLE::editBuffer() const { return handle_ ? Narrow(WindowTextOf(Hwnd(handle_))) : buffer_; }
 
 bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   if (!pos.isNil() && !(pos.isNumber() && pos.number() >= 1)) return false;
@@ -160,23 +144,6 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   }
   quiet_ = false;
   return true;
-}
-
-Value XbpBaseMLE::queryMarked() const {
-  const Selection marked = handle_ ? SelectionOf(Hwnd(handle_)) : Selection{};
-  return Value{static_cast<long>(marked.start), static_cast<long>(marked.end) + 1};
-}
-
-bool XbpBaseMLE::setMarked(const Value& range) {
-  if (!handle_) return false;
-  SendMessageW(Hwnd(handle_), EM_SETSEL, range.at(1).integer(), range.at(2).integer() - 1);
-  SendMessageW(Hwnd(handle_), EM_SCROLLCARET, 0, 0);
-  return true;
-}
-
-void XbpBaseMLE::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

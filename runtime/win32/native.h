@@ -113,5 +113,7 @@ void MoveToNextTabStop(HWND from, bool backwards);
 // Key code for a WM_CHAR character, and for a WM_KEYDOWN key without one (0: none).
 long KeyFromChar(wchar_t ch);
 long KeyFromVirtualKey(WPARAM vk);
+// Either, for a WM_CHAR or WM_KEYDOWN message.
+long KeyOfMessage(UINT msg, WPARAM wparam);
 
 }  // namespace rt

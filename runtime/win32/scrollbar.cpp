@@ -69,7 +69,7 @@ long XbpBaseScrollBar::setScrollBoxSize(long size) {
 }
 
 bool XbpBaseScrollBar::setData(const Args& args) {
-  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
+  const Value given = dataGiven(args);
   if (!given.isNumber()) return false;
   position_ = clamped(given.number());
   showState();
@@ -77,7 +77,7 @@ bool XbpBaseScrollBar::setData(const Args& args) {
 }
 
 long XbpBaseScrollBar::getData() {
-  Value(dataLink).eval({Value(position_)});  // a copy: the link may outlive a destroy it causes
+  handToLink(position_);
   return position_;
 }
 
@@ -108,11 +108,6 @@ bool XbpBaseScrollBar::onScroll(int request, long position) {
   SetScrollPos(Hwnd(handle_), SB_CTL, position_, TRUE);
   post(kEvScroll, Value{position_, kind});
   return true;
-}
-
-void XbpBaseScrollBar::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
 }
 
 }  // namespace rt

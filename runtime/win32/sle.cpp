@@ -8,8 +8,6 @@
 
 namespace rt {
 
-XbpBaseSLE::XbpBaseSLE() { tabStop = true; }
-
 XbpWindow::NativeSpec XbpBaseSLE::nativeSpec() const {
   NativeSpec spec;
   spec.windowClass = L"EDIT";
@@ -25,13 +23,8 @@ void XbpBaseSLE::afterCreate() {
 }
 
 bool XbpBaseSLE::setData(const Args& args) {
-  std::string text;
-  if (args.empty()) {
-    const Value linked = Value(dataLink).eval();
-    text = linked.isText() ? linked.text() : Transform(linked, "@N");
-  } else {
-    text = Arg(args, 1).isText() ? Arg(args, 1).text() : Transform(Arg(args, 1), "@N");
-  }
+  const Value given = dataGiven(args);
+  std::string text = given.isText() ? given.text() : Transform(given, "@N");
   // The field never holds more than its buffer takes, however the text came.
   if (bufferLength > 0 && text.size() > static_cast<size_t>(bufferLength)) text.resize(bufferLength);
   buffer_ = text;
@@ -39,41 +32,6 @@ bool XbpBaseSLE::setData(const Args& args) {
   return true;
 }
 
-std::string XbpBaseSLE::getData() {
-  const std::string text = editBuffer();
-  if (dataLink.isBlock()) {
-    const Value link = dataLink;  // the link may outlive a destroy it causes
-    link.eval({Value(text)});
-  }
-  return text;
-}
-
 bool XbpBaseSLE::clear() { return setData(std::string()); }
-
-std::string XbpBaseSLE::editBuffer() const { return handle_ ? Narrow(WindowTextOf(Hwnd(handle_))) : buffer_; }
-
-Value XbpBaseSLE::queryMarked() const {
-  DWORD start = 0, end = 0;
-  if (handle_) SendMessageW(Hwnd(handle_), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  return Value{static_cast<long>(start), static_cast<long>(end) + 1};
-}
-
-bool XbpBaseSLE::setMarked(const Value& range) {
-  if (!handle_) return false;
-  SendMessageW(Hwnd(handle_), EM_SETSEL, range.at(1).integer(), range.at(2).integer() - 1);
-  return true;
-}
-
-bool XbpBaseSLE::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  // Keep the last text readable after the field is gone: the control frees it
-  // before the runtime learns that the window is gone.
-  if (msg == WM_DESTROY) buffer_ = editBuffer();
-  return XbpWindow::onMessage(msg, wparam, lparam, result);
-}
-
-void XbpBaseSLE::onNativeDestroyed() {
-  XbpWindow::onNativeDestroyed();
-  dataLink = Value();  // not an event's callback, but a closure all the same
-}
 
 }  // namespace rt

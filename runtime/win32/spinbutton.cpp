@@ -89,7 +89,7 @@ bool XbpBaseSpinbutton::setNumLimits(long minimum, long maximum) {
 }
 
 bool XbpBaseSpinbutton::setData(const Args& args) {
-  const Value given = args.empty() ? Value(dataLink).eval() : Arg(args, 1);
+  const Value given = dataGiven(args);
   if (given.isText()) {
     display(valueOf(given.text()));
   } else if (given.isNumber()) {
@@ -102,7 +102,7 @@ bool XbpBaseSpinbutton::setData(const Args& args) {
 
 long XbpBaseSpinbutton::getData() {
   const long value = valueOf(XbpBaseSLE::editBuffer());
-  Value(dataLink).eval({Value(value)});  // a copy: the link may outlive a destroy it causes
+  handToLink(value);
   return value;
 }
 
@@ -145,8 +145,8 @@ bool XbpBaseSpinbutton::keepsKey(long key) const {
   // Only digits, and a minus in front when the limits go below zero.
   const bool digit = key >= '0' && key <= '9';
   if (!digit && !(key == '-' && min_ < 0)) return false;
-  DWORD start = 0, end = 0;
-  SendMessageW(Hwnd(handle_), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const Value marked = queryMarked();  // {before, 1-based after}
+  const long start = marked.at(1).integer(), end = marked.at(2).integer() - 1;
   const bool minusKept = XbpBaseSLE::editBuffer().starts_with('-') && start == 0 && end == 0;
   if (minusKept) return false;  // nothing goes before the sign
   return digit || start == 0;

@@ -48,33 +48,14 @@ class TabStrip : public XbpWindow {
 
   bool onNotify(const NMHDR& header, intptr_t& result) override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+  // The pages behind the front one are hidden, their tabs are not: the tabs
+  // answer for every page's "~" letter.
+  XbpWindow* mnemonicTarget(char letter) override;
 
  protected:
   NativeSpec nativeSpec() const override {
     NativeSpec spec;
     spec.windowClass = WC_TABCONTROLW;
-    spec.subclass = true;
-    return spec;
-  }
-};
-
-// A window of no size that answers the "~" letter of a page. Mnemonics are
-// looked up among visible windows only, and a page behind the front one is
-// hidden; its carrier, a child of the tab control, is not.
-class TabMnemonic : public XbpWindow {
-  RT_CLASS("XbpTabMnemonic", TabMnemonic, XbpWindow)
-
- public:
-  XbpBaseTabPage* page = nullptr;
-  char mnemonic() const override { return page ? page->mnemonic() : 0; }
-  void onMnemonic() override {
-    if (page) page->onMnemonic();
-  }
-
- protected:
-  NativeSpec nativeSpec() const override {
-    NativeSpec spec;
-    spec.windowClass = L"STATIC";
     spec.subclass = true;
     return spec;
   }
@@ -99,6 +80,8 @@ class TabPageSet {
   // hears of it if it was not in front.
   void choose(int index);
   void choose(const XbpBaseTabPage& page) { choose(indexOf(page)); }
+  // The first page whose caption marks `letter`.
+  XbpBaseTabPage* pageFor(char letter) const;
   // Ctrl+Tab and its kin: the next or previous tab, round the end.
   void chooseNext(bool backwards);
   void focusTabs() const {
@@ -108,7 +91,6 @@ class TabPageSet {
  private:
   struct Entry {
     XbpBaseTabPage* page;  // removed when its native window goes
-    std::shared_ptr<TabMnemonic> carrier;
   };
   int indexOf(const XbpBaseTabPage& page) const;
   bool matches(const XbpBaseTabPage& page) const;
@@ -177,12 +159,7 @@ void TabPageSet::join(XbpBaseTabPage& page) {
   tab.mask = TCIF_TEXT;
   tab.pszText = text.data();
   SendMessageW(strip(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&tab));
-
-  auto carrier = std::make_shared<TabMnemonic>();
-  carrier->page = &page;
-  carrier->init({Value(strip_), Value(strip_), Value{0, 0}, Value{0, 0}, Value(), true});
-  carrier->create();
-  entries_.push_back({&page, std::move(carrier)});
+  entries_.push_back({&page});
   stackBeneath();
   fitRegions();
 
@@ -208,8 +185,6 @@ void TabPageSet::stackBeneath() {
 void TabPageSet::leave(XbpBaseTabPage& page) {
   const int index = indexOf(page);
   if (index < 0) return;
-  entries_[index].carrier->page = nullptr;
-  if (entries_[index].carrier->isCreated() && alive()) entries_[index].carrier->destroy();
   entries_.erase(entries_.begin() + index);
   const bool wasFront = front_ == &page;
   if (wasFront) front_ = nullptr;
@@ -287,6 +262,13 @@ void TabPageSet::choose(int index) {
   if (!wasFront) page.post(kEvTabActivate);
 }
 
+XbpBaseTabPage* TabPageSet::pageFor(char letter) const {
+  for (const Entry& e : entries_) {
+    if (!e.page->dying_ && e.page->mnemonic() == letter) return e.page;
+  }
+  return nullptr;
+}
+
 void TabPageSet::chooseNext(bool backwards) {
   const int n = static_cast<int>(entries_.size());
   if (n == 0) return;
@@ -304,6 +286,11 @@ bool TabStrip::onNotify(const NMHDR& header, intptr_t& result) {
   // TCM_SETCURSEL notifies nothing.
   if (const auto pages = set.lock()) pages->choose(static_cast<int>(SendMessageW(Hwnd(handle_), TCM_GETCURSEL, 0, 0)));
   return true;
+}
+
+XbpWindow* TabStrip::mnemonicTarget(char letter) {
+  const auto pages = set.lock();
+  return letter && pages && !dying ? pages->pageFor(letter) : nullptr;
 }
 
 bool TabStrip::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {

@@ -60,11 +60,9 @@ struct MnemonicSearch {
 BOOL CALLBACK FindMnemonic(HWND hwnd, LPARAM param) {
   auto* search = reinterpret_cast<MnemonicSearch*>(param);
   XbpWindow* window = WindowFromHandle(hwnd);
-  if (window && window->mnemonic() == search->wanted && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  if (!window || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+  search->found = window->mnemonicTarget(search->wanted);
+  return search->found ? FALSE : TRUE;
 }
 
 }  // namespace
@@ -117,10 +115,16 @@ void XbpWindow::afterEvent(long event, const Value& mp1, const Value&) {
   if (key == kKeyTab || key == kKeyShiftTab) MoveToNextTabStop(Hwnd(handle_), key == kKeyShiftTab);
 }
 
+// The link runs as a copy: it may destroy the window, which drops the member.
+Value XbpWindow::dataGiven(const Args& args) const { return args.empty() ? Value(dataLink).eval() : Arg(args, 1); }
+
+void XbpWindow::handToLink(const Value& value) const { Value(dataLink).eval({value}); }
+
 void XbpWindow::onNativeDestroyed() {
   for (const EventRoutes* table = &routes(); table; table = table->base) {
     for (const EventRoute& row : table->rows) this->*(row.callback) = Value();
   }
+  dataLink = Value();  // not an event's callback, but a closure all the same
   brush_.reset();
   if (locks_ > 0) {
     // A lock still held when the window goes: its device context goes back
@@ -192,7 +196,7 @@ bool XbpWindow::keepsKey(long key) const {
 }
 
 bool XbpWindow::handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
-  const long key = msg == WM_CHAR ? KeyFromChar(static_cast<wchar_t>(wparam)) : KeyFromVirtualKey(wparam);
+  const long key = KeyOfMessage(msg, wparam);
   if (key == 0) return false;  // a key down that a character will follow
   // The control changes first, so that the callback sees the result.
   if (keepsKey(key)) callNative(msg, wparam, lparam);
@@ -227,6 +231,10 @@ long KeyFromChar(wchar_t ch) {
   if (ch < 0x80) return ch;
   const std::string narrow = WideToCp858(std::wstring_view(&ch, 1));
   return static_cast<unsigned char>(narrow[0]);
+}
+
+long KeyOfMessage(UINT msg, WPARAM wparam) {
+  return msg == WM_CHAR ? KeyFromChar(static_cast<wchar_t>(wparam)) : KeyFromVirtualKey(wparam);
 }
 
 long KeyFromVirtualKey(WPARAM vk) {

@@ -16,13 +16,11 @@ class CheckButton : public XbpWindow {
   // Callback when the user changes the state (mouse, space bar, mnemonic);
   // mp1 the new state, mp2 NIL. Changes the program makes do not fire it.
   Value selected;
-  Value dataLink;  // callback: without argument yields the state, with one takes it
 
   bool setCaption(const std::string& newCaption);
   char mnemonic() const override { return MnemonicOf(caption); }
   // Alt+letter acts as a click: the focus, then the press.
   void onMnemonic() override;
-  void onNativeDestroyed() override;
 
  protected:
   CheckButton() { tabStop = true; }
@@ -34,10 +32,6 @@ class CheckButton : public XbpWindow {
   long shownState() const;
   // Sets the box; the control notifies nobody.
   void showState(long state);
-  // The value setData takes: the one given, or the data link's without one.
-  Value dataGiven(const Args& args) const;
-  // getData hands the state it read to the data link.
-  void handToLink(const Value& state) const;
 };
 
 }  // namespace rt

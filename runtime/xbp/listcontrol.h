@@ -30,15 +30,10 @@ class ListControl : public XbpWindow {
   // Replaces the item's text; a marked item stays marked.
   bool setItem(long pos, const std::string& text);
 
-  Value dataLink;  // callback: without argument yields the data, with one takes it
   Value itemMarked;
   Value itemSelected;
 
-  // The control's own presentation colours where given, else the system's
-  // window colours rather than the parent's face.
-  NativeBrush onColor(NativeDC dc) override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
-  void onNativeDestroyed() override;
 
  protected:
   bool hasFieldColours() const override { return true; }
@@ -52,8 +47,6 @@ class ListControl : public XbpWindow {
   bool marksSeveral() const;
   // The native list takes the kept items and marks.
   void afterCreate() override;
-  // Hands the data that getData answers to the data link, if any.
-  void tellLink(const Value& data);
 
   bool validPos(long pos) const { return pos >= 1 && pos <= numItems(); }
   bool isMarked(long pos) const;

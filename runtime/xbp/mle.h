@@ -3,26 +3,22 @@
 
 #include <string>
 
-#include "window.h"
+#include "editfield.h"
 
 namespace rt {
 
 // Multi-line entry field. Its text holds lines separated by CR LF, as the
 // native control holds them; positions count characters from 1.
-class XbpBaseMLE : public XbpWindow {
+class XbpBaseMLE : public EditField {
   RT_CLASS("XbpBaseMLE", XbpBaseMLE, XbpWindow)
 
  public:
-  XbpBaseMLE();
-  // Styles, at creation. wordWrap: long lines wrap at the field's width (no
-  // horizontal scrolling).
+  // At creation: long lines wrap at the field's width (no horizontal
+  // scrolling).
   bool wordWrap = true;
-  bool editable = true;
-  bool border = true;
   // Characters the field holds at most, line breaks (2 each) included; 0 sets
   // no limit beyond the control's own.
   long bufferLength = 0;
-  Value dataLink;  // callback: without argument yields the text, with a text takes it
   Value change;    // callback of kEvChange: the user changed the text
 
   // Without argument: the data link's text becomes the field's text.
@@ -30,10 +26,7 @@ class XbpBaseMLE : public XbpWindow {
   // Bare LF or CR become CR LF; text beyond bufferLength is cut off.
   bool setData(const Args& args = {});
   bool setData(const std::string& text) { return setData(Args{Value(text)}); }
-  // The field's text; the data link (if any) is evaluated with it.
-  std::string getData();
   bool clear();
-  std::string editBuffer() const;
   // Inserts `text` as the program's change (kEvChange is not posted). NIL
   // `pos`: at the cursor, replacing the marked range as typing would, the
   // cursor after the text. A number: before that 1-based character (past the
@@ -41,17 +34,11 @@ class XbpBaseMLE : public XbpWindow {
   // cursor and marking kept on their text.
   // False, and nothing inserted, when the text does not fit in bufferLength.
   bool Insert(const Value& pos, const std::string& text);
-  // {characters before the marked range, 1-based position after it}.
-  Value queryMarked() const;
-  bool setMarked(const Value& range);
 
   bool onCommand(unsigned code) override;
-  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   bool keepsKey(long key) const override;
-  void onNativeDestroyed() override;
 
  protected:
-  bool hasFieldColours() const override { return true; }
   NativeSpec nativeSpec() const override;
   const EventRoutes& routes() const override;
   void afterCreate() override;
@@ -59,7 +46,6 @@ class XbpBaseMLE : public XbpWindow {
  private:
   // Characters the text may still grow by, replacing `replaced` of them.
   size_t room(size_t length, size_t replaced) const;
-  std::string buffer_;  // text before the native field exists
   bool quiet_ = false;  // the program is changing the text
 };
 

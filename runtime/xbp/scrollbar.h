@@ -27,7 +27,6 @@ class XbpBaseScrollBar : public XbpWindow {
 
   XbpBaseScrollBar();
   long type = kTypeHorizontal;  // at creation
-  Value dataLink;  // callback: without argument yields the position, with one takes it
   Value scroll;    // callback of kEvScroll
 
   // {min, max}; a reversed range is put in order, anything but two numbers
@@ -48,7 +47,6 @@ class XbpBaseScrollBar : public XbpWindow {
   long getData();
 
   bool onScroll(int request, long position) override;
-  void onNativeDestroyed() override;
 
  protected:
   NativeSpec nativeSpec() const override;

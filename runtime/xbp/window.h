@@ -130,6 +130,9 @@ class XbpWindow : public Object {
   Value keyboard;
   Value killInputFocus;
   Value setInputFocus;
+  // Kinds that hold a value: without argument the link yields the value that
+  // setData() takes; getData hands the value it read to the link.
+  Value dataLink;
 
   // --- the runtime's native side -------------------------------------------
   NativeWindow nativeHandle() const { return handle_; }
@@ -173,6 +176,10 @@ class XbpWindow : public Object {
   virtual bool keepsKey(long key) const;
   // The "~" letter of the control's caption, upper-cased; 0 for none.
   virtual char mnemonic() const { return 0; }
+  // The control that answers Alt with `letter` (upper-cased) when the user
+  // presses it over this visible control: this one for its own mnemonic. A
+  // control may answer for what it shows of others (the tabs of hidden pages).
+  virtual XbpWindow* mnemonicTarget(char letter) { return letter && mnemonic() == letter ? this : nullptr; }
   // The user pressed Alt with the mnemonic letter: the control takes the
   // focus; buttons also press themselves.
   virtual void onMnemonic();
@@ -197,6 +204,10 @@ class XbpWindow : public Object {
   // The class's event table. A class with events of its own returns a static
   // table whose base is its base class's routes().
   virtual const EventRoutes& routes() const;
+  // The value setData takes: the one given, or the data link's without one.
+  Value dataGiven(const Args& args) const;
+  // getData hands the value it read to the data link.
+  void handToLink(const Value& value) const;
   // The parameters an event posted from a notification carries (default NIL).
   virtual void eventParams(long event, Value& mp1, Value& mp2);
   // The default processing of an event, after its callback ran.
