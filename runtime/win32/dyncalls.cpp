@@ -57,7 +57,10 @@ HTHEME ThemeApi::themeFor(HWND hwnd, const wchar_t* classList) const {
 }
 
 ThemeApi Themes() {
-  ThemeApi api;
+  // Looked up until uxtheme is there; once it is, it stays (the common
+  // controls that bring it in keep it).
+  static ThemeApi api;
+  if (api.isAppThemed) return api;
   if (HMODULE module = GetModuleHandleW(L"uxtheme.dll")) {
     Resolve(module, "IsAppThemed", api.isAppThemed);
     Resolve(module, "IsThemeActive", api.isThemeActive);

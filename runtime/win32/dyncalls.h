@@ -31,8 +31,8 @@ struct ThemeApi {
   // nullptr; close it with `close`.
   HTHEME themeFor(HWND hwnd, const wchar_t* classList) const;
 };
-// Looked up again on every call: a common control created since the last
-// call may have brought uxtheme in.
+// Looked up again while uxtheme is not loaded: a common control created
+// since the last call may have brought it in.
 ThemeApi Themes();
 
 }  // namespace rt::dyn

@@ -76,11 +76,7 @@ void XbpMenuItems::create(const Args& args) {
 void XbpMenuItems::destroy() {
   if (!menu_) return;
   const ObjectRef keep = shared_from_this();  // the items' closures may hold the last reference
-  forgetItems();
-  owned_.reset();
-  menu_ = nullptr;
-  background_.reset();
-  onNativeDestroyed();
+  dropNative();
 }
 
 void XbpMenuItems::dropNative() {
@@ -201,7 +197,7 @@ long XbpMenuItems::insItem(long pos, const Value& array) {
 }
 
 bool XbpMenuItems::delItem(long pos) {
-  if (pos < 1 || pos > numItems()) return false;
+  if (!has(pos)) return false;
   const size_t index = static_cast<size_t>(pos - 1);
   if (menu_) removeNative(index);
   Item removed = std::move(items_[index]);
@@ -212,7 +208,7 @@ bool XbpMenuItems::delItem(long pos) {
 }
 
 bool XbpMenuItems::setItem(long pos, const Value& array) {
-  if (pos < 1 || pos > numItems()) return false;
+  if (!has(pos)) return false;
   const size_t index = static_cast<size_t>(pos - 1);
   Item item;
   if (!readItem(array, item, items_[index].submenu.get())) return false;
@@ -228,7 +224,7 @@ bool XbpMenuItems::setItem(long pos, const Value& array) {
 }
 
 Value XbpMenuItems::getItem(long pos) const {
-  if (pos < 1 || pos > numItems()) return Value();
+  if (!has(pos)) return Value();
   const Item& item = items_[static_cast<size_t>(pos - 1)];
   return Value{item.caption, item.block, item.style, item.attribute};
 }
@@ -252,29 +248,29 @@ void XbpMenuItems::setState(size_t index, long bit, bool on) {
 }
 
 bool XbpMenuItems::checkItem(long pos, bool check) {
-  if (pos < 1 || pos > numItems()) return false;
+  if (!has(pos)) return false;
   setState(static_cast<size_t>(pos - 1), kMenuChecked, check);
   return true;
 }
 
 bool XbpMenuItems::enableItem(long pos) {
-  if (pos < 1 || pos > numItems()) return false;
+  if (!has(pos)) return false;
   setState(static_cast<size_t>(pos - 1), kMenuDisabled, false);
   return true;
 }
 
 bool XbpMenuItems::disableItem(long pos) {
-  if (pos < 1 || pos > numItems()) return false;
+  if (!has(pos)) return false;
   setState(static_cast<size_t>(pos - 1), kMenuDisabled, true);
   return true;
 }
 
 bool XbpMenuItems::isItemChecked(long pos) const {
-  return pos >= 1 && pos <= numItems() && (Bits(items_[static_cast<size_t>(pos - 1)].attribute) & kMenuChecked);
+  return has(pos) && (Bits(items_[static_cast<size_t>(pos - 1)].attribute) & kMenuChecked);
 }
 
 bool XbpMenuItems::isItemEnabled(long pos) const {
-  return pos >= 1 && pos <= numItems() && !(Bits(items_[static_cast<size_t>(pos - 1)].attribute) & kMenuDisabled);
+  return has(pos) && !(Bits(items_[static_cast<size_t>(pos - 1)].attribute) & kMenuDisabled);
 }
 
 void XbpMenuItems::releaseSubmenu(const XbpBaseMenu* submenu) {
@@ -291,7 +287,7 @@ Value XbpMenuItems::handleEvent(long code, const Value& mp1, const Value& mp2) {
   const ObjectRef self = shared_from_this();
   if (code == kEvSelected) {
     const long pos = mp1.integer();
-    if (pos >= 1 && pos <= numItems()) callBlock(items_[static_cast<size_t>(pos - 1)].block, mp1, mp2);
+    if (has(pos)) callBlock(items_[static_cast<size_t>(pos - 1)].block, mp1, mp2);
     // The item's block may have destroyed the menu, and the callback with it.
     if (menu_) callBlock(itemSelected, mp1, mp2);
   }

@@ -84,7 +84,7 @@ const EventRoutes& XbpBaseMLE::routes() const {
 
 bool XbpBaseMLE::onCommand(unsigned code) {
   // The control reports the program's changes as it reports the user's.
-  if (code == EN_CHANGE && quiet_) return true;
+  if (code == EN_CHANGE && ownChange_) return true;
   return XbpWindow::onCommand(code);
 }
 
@@ -102,10 +102,8 @@ bool XbpBaseMLE::setData(const Args& args) {
   buffer_ = CutTo(WithCrLf(given.isText() ? given.text() : Transform(given, "@N")), room(0, 0));
   if (handle_) {
     const std::wstring wide = Wide(buffer_);
-    // Nothing between these throws: the window procedure carries exceptions.
-    quiet_ = true;
+    OwnChange change(ownChange_);
     SetWindowTextW(Hwnd(handle_), wide.c_str());
-    quiet_ = false;
   }
   return true;
 }
@@ -130,7 +128,7 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   const size_t at = atCursor ? marked.start : OutsideBreak(WindowTextOf(hwnd), std::min(wanted, length));
   if (piece.size() > room(length, atCursor ? marked.end - marked.start : 0)) return false;
   const std::wstring wide = Wide(piece);
-  quiet_ = true;
+  OwnChange change(ownChange_);
   if (!atCursor) SendMessageW(hwnd, EM_SETSEL, at, at);
   SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
   if (!atCursor) {
@@ -142,7 +140,6 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
     SendMessageW(hwnd, EM_SETSEL, start, end);
     SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
   }
-  quiet_ = false;
   return true;
 }
 

@@ -22,6 +22,20 @@ std::wstring WindowTextOf(HWND hwnd);
 // before the letter, literal "&" doubled.
 std::wstring NativeCaption(std::string_view caption);
 
+// A change the program (or the runtime) makes to a control, for one scope:
+// what the control notifies meanwhile is not the user's doing. Counted, as
+// such changes nest; undone however the scope is left.
+class OwnChange {
+ public:
+  explicit OwnChange(int& depth) : depth_(depth) { ++depth_; }
+  ~OwnChange() { --depth_; }
+  OwnChange(const OwnChange&) = delete;
+  OwnChange& operator=(const OwnChange&) = delete;
+
+ private:
+  int& depth_;
+};
+
 class WindowDC {
  public:
   explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}

@@ -13,23 +13,6 @@
 
 namespace rt {
 
-namespace {
-
-// Holds a change that is not the user's, the program's or the control's own:
-// what the control notifies meanwhile posts nothing.
-class OwnChange {
- public:
-  explicit OwnChange(int& depth) : depth_(depth) { ++depth_; }
-  ~OwnChange() { --depth_; }
-  OwnChange(const OwnChange&) = delete;
-  OwnChange& operator=(const OwnChange&) = delete;
-
- private:
-  int& depth_;
-};
-
-}  // namespace
-
 XbpBaseTreeView::XbpBaseTreeView() { tabStop = true; }
 
 TreeItemRef XbpBaseTreeView::rootItem() {

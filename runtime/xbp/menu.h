@@ -53,6 +53,8 @@ class XbpMenuItems : public XbpWindow {
   // A new array {caption, block, style, attribute} as stored; NIL outside.
   Value getItem(long pos) const;
   long numItems() const { return static_cast<long>(items_.size()); }
+  // Whether `pos` (1-based) names an item.
+  bool has(long pos) const { return pos >= 1 && pos <= numItems(); }
 
   // The state bits of the item's attribute change with these.
   bool checkItem(long pos, bool check = true);

@@ -46,7 +46,7 @@ class XbpBaseMLE : public EditField {
  private:
   // Characters the text may still grow by, replacing `replaced` of them.
   size_t room(size_t length, size_t replaced) const;
-  bool quiet_ = false;  // the program is changing the text
+  int ownChange_ = 0;  // depth of changes the program is making to the text
 };
 
 }  // namespace rt
