@@ -8,6 +8,13 @@ namespace valumat {
 
 class XbpSLE : public rt::XbpBaseSLE {
   RT_CLASS("XbpSLE", XbpSLE, rt::XbpBaseSLE)
+
+ public:
+  // Drops: text, or a text file's content, replaces the marked characters
+  // (with nothing marked it lands at the cursor). Answers 1 or 0.
+  rt::Value DragEnter(const rt::Value& state, const rt::Value& data) override;
+  rt::Value DragDrop(const rt::Value& state, const rt::Value& data) override;
+
   VALUMAT_FORWARDS_TO(XbpBaseSLE)
 };
 

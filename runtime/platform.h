@@ -19,6 +19,14 @@ FileHandle OpenForWriting(const std::string& name, bool additive, long& osCode);
 // Writes all of `bytes`: 0, or the system's error code of the failure.
 long WriteAll(FileHandle file, const std::string& bytes);
 long CloseFile(FileHandle file);
+// Opens `name` for reading only, others may read and write it meanwhile; on
+// failure kNoFile and the system's error code in `osCode`.
+FileHandle OpenForReading(const std::string& name, long& osCode);
+// Size in bytes of an open file; -1 when the system cannot tell.
+int64_t FileSize(FileHandle file);
+// Reads up to `count` bytes into `buffer`: the number read, 0 at the end of
+// the file, -1 on failure.
+long ReadSome(FileHandle file, char* buffer, long count);
 // The standard output or error channel; kNoFile when the program has none.
 FileHandle StdChannel(bool error);
 

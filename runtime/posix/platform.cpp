@@ -2,6 +2,7 @@
 #include "../platform.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -31,6 +32,25 @@ long WriteAll(FileHandle file, const std::string& bytes) {
 }
 
 long CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0 ? 0 : errno; }
+
+FileHandle OpenForReading(const std::string& name, long& osCode) {
+  const int fd = open(name.c_str(), O_RDONLY);
+  if (fd < 0) osCode = errno;
+  return fd < 0 ? kNoFile : fd;
+}
+
+int64_t FileSize(FileHandle file) {
+  struct stat info {};
+  return fstat(static_cast<int>(file), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
+long ReadSome(FileHandle file, char* buffer, long count) {
+  for (;;) {
+    const ssize_t n = read(static_cast<int>(file), buffer, static_cast<size_t>(count));
+    if (n < 0 && errno == EINTR) continue;
+    return static_cast<long>(n);
+  }
+}
 
 FileHandle StdChannel(bool error) { return error ? 2 : 1; }
 

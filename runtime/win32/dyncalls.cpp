@@ -27,7 +27,63 @@ CommonControls& Comctl() {
   return state;
 }
 
+struct Ole {
+  std::mutex lock;
+  OwnedModule ole32;  // both kept for the process's life once loaded
+  OwnedModule shell32;
+  decltype(&OleInitialize) initialize = nullptr;
+  OleApi api;
+  bool complete = false;
+};
+
+Ole& OleState() {
+  static Ole state;
+  return state;
+}
+
 }  // namespace
+
+const OleApi* UseOle() {
+  Ole& o = OleState();
+  {
+    std::lock_guard guard(o.lock);
+    if (!o.ole32) {
+      o.ole32.reset(LoadLibraryW(L"ole32.dll"));
+      o.shell32.reset(LoadLibraryW(L"shell32.dll"));
+      if (!o.ole32 || !o.shell32) {
+        o.ole32.reset();
+        o.shell32.reset();
+        return nullptr;
+      }
+      Resolve(o.ole32.get(), "OleInitialize", o.initialize);
+      Resolve(o.ole32.get(), "RegisterDragDrop", o.api.registerDragDrop);
+      Resolve(o.ole32.get(), "RevokeDragDrop", o.api.revokeDragDrop);
+      Resolve(o.ole32.get(), "ReleaseStgMedium", o.api.releaseStgMedium);
+      Resolve(o.ole32.get(), "CoCreateInstance", o.api.coCreateInstance);
+      Resolve(o.ole32.get(), "CoTaskMemFree", o.api.coTaskMemFree);
+      Resolve(o.shell32.get(), "DragQueryFileW", o.api.dragQueryFile);
+      const OleApi& a = o.api;
+      o.complete = o.initialize && a.registerDragDrop && a.revokeDragDrop && a.releaseStgMedium &&
+                   a.coCreateInstance && a.coTaskMemFree &&
+                   a.dragQueryFile;
+    }
+    if (!o.complete) return nullptr;
+  }
+  // Once per thread, and never undone: windows of the thread stay drop
+  // targets until they go. A thread already in the multi-threaded apartment
+  // still has COM, though no drops.
+  thread_local const bool started = [&o] {
+    const HRESULT hr = o.initialize(nullptr);
+    return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
+  }();
+  return started ? &o.api : nullptr;
+}
+
+bool OleLoaded() {
+  Ole& o = OleState();
+  std::lock_guard guard(o.lock);
+  return static_cast<bool>(o.ole32);
+}
 
 bool UseCommonControls(DWORD classes) {
   CommonControls& c = Comctl();

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+#include <shellapi.h>
 #include <uxtheme.h>
 
 namespace rt::dyn {
@@ -34,5 +36,21 @@ struct ThemeApi {
 // Looked up again while uxtheme is not loaded: a common control created
 // since the last call may have brought it in.
 ThemeApi Themes();
+
+// OLE for drag and drop and shell links: ole32 and shell32, loaded on first
+// need and kept. UseOle also starts OLE on the calling thread (once per
+// thread); nullptr when a library or function is missing or OLE cannot be
+// started there.
+struct OleApi {
+  decltype(&RegisterDragDrop) registerDragDrop = nullptr;
+  decltype(&RevokeDragDrop) revokeDragDrop = nullptr;
+  decltype(&ReleaseStgMedium) releaseStgMedium = nullptr;
+  decltype(&CoCreateInstance) coCreateInstance = nullptr;
+  decltype(&CoTaskMemFree) coTaskMemFree = nullptr;
+  decltype(&DragQueryFileW) dragQueryFile = nullptr;
+};
+const OleApi* UseOle();
+// Whether ole32 has been loaded by UseOle.
+bool OleLoaded();
 
 }  // namespace rt::dyn

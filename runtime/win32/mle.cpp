@@ -54,6 +54,19 @@ Selection SelectionOf(HWND hwnd) {
   return {start, end};
 }
 
+// Where the cursor stands: at the end of a marking the user made forwards,
+// at its start when made backwards (the caret shows which, while the field
+// has the focus; without it, the end).
+size_t CursorOf(HWND hwnd, const Selection& marked) {
+  if (marked.start == marked.end || GetFocus() != hwnd) return marked.end;
+  POINT caret{};
+  if (!GetCaretPos(&caret)) return marked.end;
+  const LRESULT start = SendMessageW(hwnd, EM_POSFROMCHAR, marked.start, 0);
+  return start != -1 && static_cast<short>(LOWORD(start)) == caret.x && static_cast<short>(HIWORD(start)) == caret.y
+             ? marked.start
+             : marked.end;
+}
+
 }  // namespace
 
 XbpWindow::NativeSpec XbpBaseMLE::nativeSpec() const {
@@ -125,21 +138,24 @@ bool XbpBaseMLE::Insert(const Value& pos, const std::string& text) {
   HWND hwnd = Hwnd(handle_);
   const size_t length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
   const Selection marked = SelectionOf(hwnd);
-  const size_t at = atCursor ? marked.start : OutsideBreak(WindowTextOf(hwnd), std::min(wanted, length));
-  if (piece.size() > room(length, atCursor ? marked.end - marked.start : 0)) return false;
+  const size_t at = atCursor ? CursorOf(hwnd, marked) : OutsideBreak(WindowTextOf(hwnd), std::min(wanted, length));
+  if (piece.size() > room(length, 0)) return false;
   const std::wstring wide = Wide(piece);
   OwnChange change(ownChange_);
-  if (!atCursor) SendMessageW(hwnd, EM_SETSEL, at, at);
+  SendMessageW(hwnd, EM_SETSEL, at, at);
   SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-  if (!atCursor) {
+  const size_t n = wide.size();
+  if (atCursor && marked.start == marked.end) {
+    // At a bare cursor the cursor goes on after the text, as after pasting.
+    SendMessageW(hwnd, EM_SETSEL, at + n, at + n);
+  } else {
     // The marking stays on the characters it covered; a bare cursor stays
     // before the character it stood before.
-    const size_t n = wide.size();
     const size_t start = marked.start >= at ? marked.start + n : marked.start;
     const size_t end = std::max(marked.end > at ? marked.end + n : marked.end, start);
     SendMessageW(hwnd, EM_SETSEL, start, end);
-    SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
   }
+  SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
   return true;
 }
 

@@ -40,6 +40,27 @@ long WriteAll(FileHandle file, const std::string& bytes) {
 
 long CloseFile(FileHandle file) { return CloseHandle(H(file)) ? 0 : LastOsError(); }
 
+FileHandle OpenForReading(const std::string& name, long& osCode) {
+  const HANDLE h = CreateFileW(Cp858ToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    osCode = LastOsError();
+    return kNoFile;
+  }
+  return reinterpret_cast<FileHandle>(h);
+}
+
+int64_t FileSize(FileHandle file) {
+  LARGE_INTEGER size{};
+  return GetFileSizeEx(H(file), &size) ? size.QuadPart : -1;
+}
+
+long ReadSome(FileHandle file, char* buffer, long count) {
+  DWORD read = 0;
+  if (count <= 0) return 0;
+  return ReadFile(H(file), buffer, static_cast<DWORD>(count), &read, nullptr) ? static_cast<long>(read) : -1;
+}
+
 FileHandle StdChannel(bool error) {
   const HANDLE h = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   return h == nullptr || h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);

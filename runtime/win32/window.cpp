@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../events.h"
+#include "dragdrop.h"
 
 namespace rt {
 
@@ -96,6 +97,7 @@ void XbpWindow::create(const Args& args) {
   }
   applyFont();
   afterCreate();
+  if (acceptsDrops()) RegisterDropTarget(hwnd);
   if (visible && topLevel) show();
   RethrowCarriedException();
 }

@@ -120,6 +120,9 @@ Value XbpWindow::dataGiven(const Args& args) const { return args.empty() ? Value
 
 void XbpWindow::handToLink(const Value& value) const { Value(dataLink).eval({value}); }
 
+Value XbpWindow::DragEnter(const Value&, const Value&) { return 0; }
+Value XbpWindow::DragDrop(const Value&, const Value&) { return 0; }
+
 void XbpWindow::onNativeDestroyed() {
   for (const EventRoutes* table = &routes(); table; table = table->base) {
     for (const EventRoute& row : table->rows) this->*(row.callback) = Value();

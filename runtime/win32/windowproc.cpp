@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../xbp/menu.h"
+#include "dragdrop.h"
 #include "native.h"
 
 namespace rt {
@@ -235,6 +236,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
     auto it = Registry().find(hwnd);
     if (it == Registry().end()) return DefWindowProcW(hwnd, msg, wparam, lparam);
     const WNDPROC next = it->second.next;
+    // OLE lets go of a drop target only while its window still exists.
+    if (msg == WM_DESTROY) RevokeDropTarget(hwnd);
     if (msg == WM_NCDESTROY) {
       // The control's own procedure must see the end of its window too.
       if (next != DefWindowProcW) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));

@@ -27,6 +27,8 @@ class EditField : public XbpWindow {
   bool setMarked(const Value& range);
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+  // Entry fields are drop targets; what they take is their class's to say.
+  bool acceptsDrops() const override { return true; }
 
  protected:
   EditField() { tabStop = true; }

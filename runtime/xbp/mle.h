@@ -28,10 +28,10 @@ class XbpBaseMLE : public EditField {
   bool setData(const std::string& text) { return setData(Args{Value(text)}); }
   bool clear();
   // Inserts `text` as the program's change (kEvChange is not posted). NIL
-  // `pos`: at the cursor, replacing the marked range as typing would, the
-  // cursor after the text. A number: before that 1-based character (past the
-  // end: at the end; the LF of a line break: before the break), the user's
-  // cursor and marking kept on their text.
+  // `pos`: at the cursor; a marking stays marked on its text, a bare cursor
+  // goes on after the text. A number: before that 1-based character (past
+  // the end: at the end; the LF of a line break: before the break), the
+  // user's cursor and marking kept on their text.
   // False, and nothing inserted, when the text does not fit in bufferLength.
   bool Insert(const Value& pos, const std::string& text);
 

@@ -184,6 +184,15 @@ class XbpWindow : public Object {
   // focus; buttons also press themselves.
   virtual void onMnemonic();
 
+  // Drops from any program. A window that acceptsDrops() is a drop target:
+  // when a drag comes over it the runtime asks DragEnter (1: a drop would be
+  // taken, the copy cursor shows; anything else refuses), when the drag is
+  // released over it DragDrop (1: taken). The first argument is unused, the
+  // second is the DragData.
+  virtual bool acceptsDrops() const { return false; }
+  virtual Value DragEnter(const Value& state, const Value& data);
+  virtual Value DragDrop(const Value& state, const Value& data);
+
   // Called once when the native window is gone: drops every routed callback
   // (closures may hold the window itself) and what the window owned.
   virtual void onNativeDestroyed();

@@ -143,19 +143,33 @@ TEST(MultiLineEdit, ChangesByTheProgramFireNoChangeEvent) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST(MultiLineEdit, InsertAtTheCursorReplacesTheMarkingAsTypingWould) {
+TEST(MultiLineEdit, InsertAtTheCursorKeepsTheMarking) {
   Notes form;
   form.notes->setData("Hallo Welt");
-  form.notes->setMarked(Value{6, 11});  // "Welt"
+  form.notes->setMarked(Value{6, 11});  // "Welt", marked forwards: the cursor after it
   EXPECT_EQ(Pair(form.notes->queryMarked()), P(6, 11));
-  EXPECT_TRUE(form.notes->Insert(NIL, "Erde\nund Mond"));
-  EXPECT_EQ(form.notes->editBuffer(), "Hallo Erde\r\nund Mond");
-  // The cursor stands after the inserted text, nothing marked.
-  EXPECT_EQ(Pair(form.notes->queryMarked()), P(20, 21));
-  // Typing goes on where the insertion ended.
+  EXPECT_TRUE(form.notes->Insert(NIL, "!\nund Mond"));
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo Welt!\r\nund Mond");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(6, 11));
+
+  // Marked backwards, as Shift+Left does: the cursor stands before the marking.
+  form.notes->setData("abcdef");
+  SetFocus(H(form.notes));
+  SendMessageW(H(form.notes), EM_SETSEL, 6, 4);
+  Drain();
+  ASSERT_EQ(Pair(form.notes->queryMarked()), P(4, 7));  // "ef"
+  EXPECT_TRUE(form.notes->Insert(NIL, "XY"));
+  EXPECT_EQ(form.notes->editBuffer(), "abcdXYef");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(6, 9));  // still "ef"
+
+  // At a bare cursor the cursor goes on after the text; typing follows it.
+  form.notes->setData("Hallo");
+  form.notes->setMarked(Value{5, 6});
+  EXPECT_TRUE(form.notes->Insert(NIL, " Welt"));
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(10, 11));
   Type(form.notes, L"!");
   Drain();
-  EXPECT_EQ(form.notes->editBuffer(), "Hallo Erde\r\nund Mond!");
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo Welt!");
 }
 
 TEST(MultiLineEdit, InsertAtAPositionKeepsTheUsersMarkingOnItsText) {
@@ -198,10 +212,10 @@ TEST(MultiLineEdit, BufferLengthHoldsForTypingSetDataAndInsert) {
   EXPECT_EQ(form.notes->editBuffer(), "1234567");
   EXPECT_TRUE(form.notes->Insert(1, "a"));
   EXPECT_EQ(form.notes->editBuffer(), "a1234567");
-  // At the cursor, the marked text it replaces makes room.
+  // At the cursor too: the marked text stays, so it makes no room.
   form.notes->setMarked(Value{1, 5});
-  EXPECT_TRUE(form.notes->Insert(NIL, "xyz"));
-  EXPECT_EQ(form.notes->editBuffer(), "axyz4567");
+  EXPECT_FALSE(form.notes->Insert(NIL, "x"));
+  EXPECT_EQ(form.notes->editBuffer(), "a1234567");
 
   // Without a limit the control's own initial limit of some 30000 does not
   // hold. (Unwrapped: wrapping one line of 40000 letters takes Wine seconds.)

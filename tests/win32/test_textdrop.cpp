@@ -1,0 +1,341 @@
+// Text and text files dropped on entry fields: what the fields answer and
+// take, with a journaling drag data, real files and real shortcuts; and the
+// runtime's OLE side with a data object as another program offers one.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog.h"
+#include "dragdata.h"
+#include "files.h"
+#include "mle.h"
+#include "sle.h"
+#include "support/dataobject.h"
+#include "support/event_loop.h"
+#include "support/file_blocker.h"
+#include "support/files.h"
+#include "textdrop.h"
+#include "win32/dragdrop.h"
+#include "win32/native.h"
+
+using namespace rt;
+using namespace guitest;
+using valumat::XbpMLE;
+using valumat::XbpSLE;
+
+namespace {
+
+// Drag data that offers what a test gives it and writes down what was asked.
+class JournalDrag final : public DragData {
+  RT_CLASS_INFO("DragData", nullptr)
+
+ public:
+  std::vector<long> formats;
+  Value text;
+  std::vector<std::string> files;
+  std::vector<std::string> journal;
+
+  Value GetFormats() override {
+    journal.push_back("formats");
+    Array list;
+    for (long f : formats) list.push_back(Value{Value(f)});
+    return Value(std::move(list));
+  }
+  Value GetData(long format) override {
+    journal.push_back("data " + std::to_string(format));
+    if (format == kFormatText && Offers(format)) return text;
+    if (format == kFormatFiles && Offers(format)) {
+      Array names;
+      for (const auto& f : files) names.push_back(Value(f));
+      return Value(std::move(names));
+    }
+    return Value();
+  }
+
+ private:
+  bool Offers(long format) const { return std::find(formats.begin(), formats.end(), format) != formats.end(); }
+};
+
+std::shared_ptr<JournalDrag> Text(const std::string& text) {
+  auto drag = std::make_shared<JournalDrag>();
+  drag->formats = {kFormatText};
+  drag->text = text;
+  return drag;
+}
+
+std::shared_ptr<JournalDrag> Files(std::vector<std::string> files) {
+  auto drag = std::make_shared<JournalDrag>();
+  drag->formats = {kFormatFiles};
+  drag->files = std::move(files);
+  return drag;
+}
+
+Value V(const std::shared_ptr<JournalDrag>& drag) { return Value(drag); }
+
+// A shown dialog with a single-line field and an editor, and a folder of
+// files to drop.
+struct Form {
+  std::shared_ptr<valumat::XbpDialog> dlg =
+      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{360, 260}, NIL, false});
+  std::shared_ptr<XbpSLE> field;
+  std::shared_ptr<XbpMLE> notes;
+  support::TempFolder folder;
+
+  Form() {
+    static const bool com = SUCCEEDED(CoInitialize(nullptr));  // for the shortcuts the tests make
+    (void)com;
+    dlg->create();
+    field = New<XbpSLE>({dlg->drawingArea(), NIL, Value{10, 200}, Value{300, 24}});
+    field->bufferLength = 200;
+    field->create();
+    notes = New<XbpMLE>({dlg->drawingArea(), NIL, Value{10, 20}, Value{300, 160}});
+    notes->create();
+    dlg->show();
+    Drain();
+  }
+  ~Form() {
+    dlg->destroy();
+    Drain();
+  }
+  // A file in the folder with `content`; its full name in code page 858.
+  std::string file(const std::string& name, const std::string& content) const {
+    const std::wstring path = folder.file(Wide(name));
+    EXPECT_TRUE(support::WriteWholeFile(path, content));
+    return Narrow(path);
+  }
+  std::string shortcut(const std::string& name, const std::string& target) const {
+    const std::wstring path = folder.file(Wide(name));
+    EXPECT_TRUE(support::MakeShortcut(path, Wide(target)));
+    return Narrow(path);
+  }
+};
+
+}  // namespace
+
+TEST(TextDrop, TextFilesAreKnownByTheEndOfTheirNameWhateverTheCase) {
+  Form form;
+  for (const auto& field : std::vector<std::shared_ptr<XbpWindow>>{form.field, form.notes}) {
+    EXPECT_EQ(field->DragEnter(NIL, V(Files({form.file("notes.txt", "x")}))), Value(1));
+    EXPECT_EQ(field->DragEnter(NIL, V(Files({form.file("notes.doc", "x")}))), Value(0));
+    EXPECT_EQ(field->DragEnter(NIL, V(Files({form.file("NOTES.Txt", "x")}))), Value(1));
+    EXPECT_EQ(field->DragEnter(NIL, V(Files({"C:\\txt"}))), Value(0));
+    EXPECT_EQ(field->DragEnter(NIL, V(Text("Hallo"))), Value(1));
+    EXPECT_EQ(field->DragEnter(NIL, V(std::make_shared<JournalDrag>())), Value(0));  // nothing offered
+    EXPECT_EQ(field->DragEnter(NIL, Value("keine Ziehdaten")), Value(0));
+  }
+  // A window that takes no drops refuses them.
+  EXPECT_EQ(form.dlg->DragEnter(NIL, V(Text("Hallo"))), Value(0));
+}
+
+TEST(TextDrop, OnlyTheFirstTextFileAmongTheDroppedOnesIsRead) {
+  Form form;
+  const auto drag = Files({form.file("a.doc", "A"), form.file("b.txt", "Inhalt von b"), form.file("c.txt", "C")});
+  EXPECT_EQ(form.field->DragDrop(NIL, V(drag)), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "Inhalt von b");
+  EXPECT_EQ(drag->journal, (std::vector<std::string>{"formats", "data 15"}));
+
+  // The file's bytes go in unchanged: code page 858 as it stands.
+  form.field->setData("");
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("preis.txt", "5 \xd5")}))), Value(1));
+  EXPECT_EQ(SendMessageW(H(form.field), WM_GETTEXTLENGTH, 0, 0), 3);
+  EXPECT_EQ(WindowTextOf(H(form.field)), L"5 \u20ac");
+}
+
+TEST(TextDrop, ShortcutsCountAsTheFileTheyLeadTo) {
+  Form form;
+  const std::string readme = form.file("Liesmich.txt", "aus der Verkn\x81pfung");
+  const std::string link = form.shortcut("Readme.lnk", readme);
+  EXPECT_EQ(ShellLinkResolve(link), readme);
+
+  EXPECT_EQ(form.notes->DragEnter(NIL, V(Files({link}))), Value(1));
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({link}))), Value(1));
+  EXPECT_EQ(form.notes->editBuffer(), "aus der Verkn\x81pfung");
+
+  // To a folder, or to a file of another kind: refused, the field unchanged.
+  const std::string toFolder = form.shortcut("Ordner.lnk", Narrow(form.folder.path()));
+  const std::string toDoc = form.shortcut("Brief.lnk", form.file("Brief.doc", "Brief"));
+  for (const std::string& refused : {toFolder, toDoc}) {
+    EXPECT_EQ(form.field->DragEnter(NIL, V(Files({refused}))), Value(0)) << refused;
+    EXPECT_EQ(form.field->DragDrop(NIL, V(Files({refused}))), Value(0)) << refused;
+  }
+  EXPECT_EQ(form.field->editBuffer(), "");
+
+  // A file that is no shortcut, or none at all, leads nowhere.
+  EXPECT_EQ(ShellLinkResolve(readme), "");
+  EXPECT_EQ(ShellLinkResolve(Narrow(form.folder.file(L"fehlt.lnk"))), "");
+  // A shortcut among others counts where it stands.
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("x.doc", "x"), link, form.file("z.txt", "z")}))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "aus der Verkn\x81pfung");
+}
+
+TEST(TextDrop, OfferedTextIsPreferredAndNoFileIsOpened) {
+  Form form;
+  auto drag = Files({form.file("b.txt", "aus der Datei")});
+  drag->formats = {kFormatFiles, kFormatText};
+  drag->text = "gezogen";
+  EXPECT_EQ(form.field->DragEnter(NIL, V(drag)), Value(1));
+  EXPECT_EQ(form.field->DragDrop(NIL, V(drag)), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "gezogen");
+  // The file names were never asked for.
+  EXPECT_EQ(drag->journal, (std::vector<std::string>{"formats", "formats", "data 1"}));
+}
+
+TEST(TextDrop, TheSingleLineFieldPutsTheTextInPlaceOfTheMarking) {
+  Form form;
+  form.field->setData("123456");
+  form.field->setMarked(Value{2, 5});  // "34"
+  ASSERT_EQ(Pair(form.field->queryMarked()), P(2, 5));
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("x"))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "12x56");
+
+  // Nothing marked: at the cursor.
+  form.field->setMarked(Value{1, 2});
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("--"))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "1--2x56");
+
+  // A file of three lines goes in whole, line breaks included.
+  const std::string lines = "eins\r\nzwei\r\ndrei";
+  form.field->setData("");
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("drei.txt", lines)}))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), lines);
+}
+
+TEST(TextDrop, TheEditorInsertsAtTheCursorAndKeepsItsMarking) {
+  Form form;
+  form.notes->setData("Hallo Welt");
+  form.notes->setMarked(Value{0, 6});  // "Hallo"
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Text(","))), Value(1));
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo, Welt");
+  EXPECT_EQ(Pair(form.notes->queryMarked()), P(0, 6));
+
+  // Beyond its buffer length nothing goes in, and the drop says so.
+  form.notes->bufferLength = 12;
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Text("zu lang"))), Value(0));
+  EXPECT_EQ(form.notes->editBuffer(), "Hallo, Welt");
+}
+
+TEST(TextDrop, NothingToTakeLeavesTheFieldUnchanged) {
+  Form form;
+  form.field->setData("bleibt");
+  support::FileBlocker blocker;
+  const std::wstring locked = form.folder.file(L"gesperrt.txt");
+  ASSERT_TRUE(blocker.block(locked));
+  for (const auto& drag : {Text(""), Files({form.file("leer.txt", "")}), Files({form.file("a.doc", "a")}),
+                           Files({Narrow(form.folder.file(L"fehlt.txt"))}), Files({Narrow(locked)})}) {
+    EXPECT_EQ(form.field->DragDrop(NIL, V(drag)), Value(0));
+    EXPECT_EQ(form.notes->DragDrop(NIL, V(drag)), Value(0));
+  }
+  EXPECT_EQ(form.field->editBuffer(), "bleibt");
+  EXPECT_EQ(form.notes->editBuffer(), "");
+}
+
+TEST(TextDrop, AFileAboveTheSizeLimitIsRefusedWhole) {
+  Form form;
+  std::string content(valumat::kDroppedFileLimit, 'a');
+  content.replace(0, 5, "Start");
+  const std::string atLimit = form.file("gross.txt", content);
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({atLimit}))), Value(1));
+  EXPECT_EQ(form.field->editBuffer().substr(0, 5), "Start");
+
+  content += 'b';
+  form.field->setData("bleibt");
+  const std::string above = form.file("zu-gross.txt", content);
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({above}))), Value(0));
+  EXPECT_EQ(form.field->editBuffer(), "bleibt");
+}
+
+TEST(TextDrop, ThePlainFileOperationsReadInBoundedPieces) {
+  support::TempFolder folder;
+  std::string content(200000, 'x');
+  content[199999] = 'E';
+  ASSERT_TRUE(support::WriteWholeFile(folder.file(L"f.txt"), content));
+  const long file = FOpen(Narrow(folder.file(L"f.txt")));
+  ASSERT_NE(file, -1);
+  EXPECT_EQ(FSize(file), 200000);
+  EXPECT_EQ(FRead(file, 5), "xxxxx");
+  // Asked for more than is left: what is there.
+  const std::string rest = FRead(file, 1 << 20);
+  EXPECT_EQ(rest.size(), 199995u);
+  EXPECT_EQ(rest.back(), 'E');
+  EXPECT_EQ(FRead(file, 10), "");
+  EXPECT_TRUE(FClose(file));
+  EXPECT_EQ(FOpen(Narrow(folder.file(L"fehlt.txt"))), -1);
+  EXPECT_EQ(FError(), 2);  // file not found
+}
+
+// The runtime's OLE side: a field is a drop target once the program has been
+// idle, and hands the data of another program's data object to its hooks.
+TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
+  Form form;
+  Drain();  // idle: the drop targets are registered
+  auto* target = static_cast<IDropTarget*>(GetPropW(H(form.field), L"OleDropTargetInterface"));
+  ASSERT_NE(target, nullptr);
+
+  // Unicode text only: offered as text, converted through code page 858.
+  auto* text = new support::DataObject(L"Preis: 5 \u20ac", {});
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  EXPECT_EQ(target->DragEnter(text, 0, {0, 0}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  EXPECT_EQ(target->DragOver(0, {0, 0}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(target->Drop(text, 0, {0, 0}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(form.field->editBuffer(), "Preis: 5 \xd5");
+  text->Release();
+
+  // A source that only moves cannot give a copy.
+  auto* moveOnly = new support::DataObject(L"x", {});
+  effect = DROPEFFECT_MOVE;
+  target->DragEnter(moveOnly, 0, {0, 0}, &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  target->DragLeave();
+  moveOnly->Release();
+
+  // A file list from a source that cannot list its formats.
+  const std::wstring doc = form.folder.file(L"a.doc"), txt = form.folder.file(L"b.txt");
+  ASSERT_TRUE(support::WriteWholeFile(doc, "A"));
+  ASSERT_TRUE(support::WriteWholeFile(txt, "B"));
+  auto* files = new support::DataObject(std::nullopt, {doc, txt}, false);
+  auto* editor = static_cast<IDropTarget*>(GetPropW(H(form.notes), L"OleDropTargetInterface"));
+  ASSERT_NE(editor, nullptr);
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(editor->DragEnter(files, 0, {0, 0}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_EQ(editor->Drop(files, 0, {0, 0}, &effect), S_OK);
+  EXPECT_EQ(form.notes->editBuffer(), "B");
+  files->Release();
+
+  // Only a .doc: the no-drop answer, the field unchanged.
+  auto* docOnly = new support::DataObject(std::nullopt, {doc});
+  effect = DROPEFFECT_COPY;
+  editor->DragEnter(docOnly, 0, {0, 0}, &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  editor->DragLeave();
+  docOnly->Release();
+  EXPECT_EQ(form.notes->editBuffer(), "B");
+}
+
+TEST(TextDrop, DragDataKeptPastTheCallAnswersNothing) {
+  auto* source = new support::DataObject(L"Hallo", {L"C:\\a.txt"});
+  auto data = std::make_shared<OleDragData>(source);
+  // Text offered as Unicode only is listed as text too, first.
+  const Value formats = data->GetFormats();
+  ASSERT_EQ(formats.size(), 3u);
+  EXPECT_EQ(formats.at(1).at(1), Value(1));
+  EXPECT_EQ(formats.at(2).at(1), Value(CF_UNICODETEXT));
+  EXPECT_EQ(formats.at(3).at(1), Value(CF_HDROP));
+  EXPECT_EQ(data->GetData(kFormatText), Value("Hallo"));
+  const Value names = data->GetData(kFormatFiles);
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names.at(1), Value("C:\\a.txt"));
+  EXPECT_EQ(data->GetData(2), Value());
+  data->Detach();
+  EXPECT_EQ(data->GetFormats().size(), 0u);
+  EXPECT_EQ(data->GetData(kFormatText), Value());
+  source->Release();
+}
