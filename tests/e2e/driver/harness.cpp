@@ -406,6 +406,10 @@ bool pressMoveRelease(int x, int y, int x2, int y2) {
                     std::to_string(x2), std::to_string(y2), "mouseup", "1"});
 }
 
+bool buttonDown(int x, int y) { return xdotool({"mousemove", std::to_string(x), std::to_string(y), "mousedown", "1"}); }
+
+bool buttonUp() { return xdotool({"mouseup", "1"}); }
+
 }  // namespace input
 
 bool screenshot(const std::string& path, const std::optional<Rect>& crop) {

@@ -23,6 +23,7 @@ struct Config {
     std::string valumat;      // Valumat.exe; empty when the target does not exist
     std::string bareWindow;   // bare_window.exe; empty when not built
     std::string sample;       // Steuerelemente.exe; empty when not built
+    std::string dragSource;   // dragsource.exe, another program's drag
     std::string screenshots;  // directory for screenshots
 };
 Config& config();
@@ -166,6 +167,9 @@ bool doubleClick(int x, int y);
 bool moveTo(int x, int y);
 // Left button down at (x, y), moved to (x2, y2), released there.
 bool pressMoveRelease(int x, int y, int x2, int y2);
+// The left button pressed at (x, y), and released wherever the mouse is.
+bool buttonDown(int x, int y);
+bool buttonUp();
 }  // namespace input
 
 // Saves the screen, or a part of it, as PNG; false on failure.

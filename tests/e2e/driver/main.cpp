@@ -1,6 +1,6 @@
 // End-to-end test driver. Besides GoogleTest's own flags it takes
 //   --winerun=PATH --probe=PATH --valumat=PATH --bare-window=PATH --sample=PATH
-//   --screenshots=DIR
+//   --dragsource=PATH --screenshots=DIR
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
         std::string* value;
     } flags[] = {{"--winerun=", &c.winerun},         {"--probe=", &c.probe},
                  {"--valumat=", &c.valumat},         {"--bare-window=", &c.bareWindow},
-                 {"--sample=", &c.sample},           {"--screenshots=", &c.screenshots}};
+                 {"--sample=", &c.sample},           {"--screenshots=", &c.screenshots},
+                 {"--dragsource=", &c.dragSource}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (const auto& f : flags)

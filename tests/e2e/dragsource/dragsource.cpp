@@ -1,0 +1,127 @@
+// A drag source as another program is one: a small window that, pressed with
+// the left mouse button, starts an OLE drag of text or of a file list. The
+// test moves the mouse with real input over the target and releases it
+// there. Prints "bereit" when it can be pressed, "zieht" when the drag runs;
+// exits 0 when the target took a copy, 1 when it refused or the drag ended
+// otherwise, 2 on a usage or set-up error.
+//   dragsource text TEXT          (UTF-8)
+//   dragsource files PATH...      (Windows paths, UTF-8)
+// And, to prepare a drop, makes a shortcut with the shell's link object:
+//   dragsource link LINK TARGET   (exit 0 when made)
+#include <windows.h>
+
+#include <ole2.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/dataobject.h"
+#include "support/files.h"
+
+namespace {
+
+class DropSource final : public IDropSource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+      *out = static_cast<IDropSource*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives on the stack for the whole drag.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
+    if (escape) return DRAGDROP_S_CANCEL;
+    return keys & MK_LBUTTON ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+IDataObject* g_data = nullptr;
+int g_exit = 1;
+
+LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: {
+      std::puts("zieht");
+      std::fflush(stdout);
+      DropSource source;
+      DWORD effect = DROPEFFECT_NONE;
+      const HRESULT hr = DoDragDrop(g_data, &source, DROPEFFECT_COPY, &effect);
+      g_exit = hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? 0 : 1;
+      std::printf("%s\n", g_exit == 0 ? "kopiert" : "abgelehnt");
+      std::fflush(stdout);
+      DestroyWindow(hwnd);
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT r;
+      GetClientRect(hwnd, &r);
+      DrawTextW(dc, L"Ziehen", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fputs("dragsource text TEXT | dragsource files PATH...\n", stderr);
+    return 2;
+  }
+  const std::string kind = argv[1];
+  std::optional<std::wstring> text;
+  std::vector<std::wstring> files;
+  if (kind == "text") {
+    text = support::Widen(argv[2]);
+  } else if (kind == "link" && argc == 4) {
+    if (FAILED(CoInitialize(nullptr))) return 2;
+    const bool made = support::MakeShortcut(support::Widen(argv[2]), support::Widen(argv[3]));
+    CoUninitialize();
+    return made ? 0 : 2;
+  } else if (kind == "files") {
+    for (int i = 2; i < argc; ++i) files.push_back(support::Widen(argv[i]));
+  } else {
+    return 2;
+  }
+  if (FAILED(OleInitialize(nullptr))) return 2;
+  g_data = new support::DataObject(text, files);
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = SourceProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"Ziehquelle";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Ziehquelle", L"Ziehquelle", WS_POPUP | WS_BORDER,
+                              0, 0, 100, 40, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!hwnd) return 2;
+  ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  UpdateWindow(hwnd);
+  std::puts("bereit");
+  std::fflush(stdout);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  g_data->Release();
+  OleUninitialize();
+  return g_exit;
+}

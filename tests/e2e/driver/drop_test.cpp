@@ -1,0 +1,135 @@
+// Another program's drag, as a person's drag runs: a drag source pressed with
+// the mouse, the mouse moved with real input over an entry field of ours and
+// released there. The field shows what was dropped, or stays as it was when
+// the drop is refused (and the source learns the refusal).
+#include "showcase_app.h"
+#include "valumat_app.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A host path as Windows programs under Wine see it.
+std::string WindowsPath(const fs::path& path) {
+    std::string s = "Z:" + path.string();
+    std::replace(s.begin(), s.end(), '/', '\\');
+    return s;
+}
+
+class Drop : public testing::Test {
+protected:
+    void SetUp() override {
+        if (config().dragSource.empty()) GTEST_SKIP() << "no dragsource.exe given";
+        folder = fs::temp_directory_path() / ("valumat-drop-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    fs::path file(const std::string& name, const std::string& content) {
+        const fs::path path = folder / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    fs::path shortcut(const std::string& name, const fs::path& target) {
+        const fs::path path = folder / name;
+        EXPECT_EQ(runTool({config().winerun, config().dragSource, "link", WindowsPath(path), WindowsPath(target)}, 60s),
+                  0);
+        return path;
+    }
+
+    // Drags `what` ({"text", TEXT} or {"files", PATH...}) from a new drag
+    // source onto the centre of `target`; the source's exit code: 0 when the
+    // target took a copy, 1 when it refused.
+    int drag(const std::vector<std::string>& what, const Rect& target) {
+        std::vector<std::string> argv{config().winerun, config().dragSource};
+        argv.insert(argv.end(), what.begin(), what.end());
+        Process source(argv, true);
+        auto line = source.readLine(30s);
+        if (line != "bereit") {
+            ADD_FAILURE() << "the drag source did not start";
+            return -1;
+        }
+        std::optional<TopWindow> window;
+        waitUntil([&] { return (window = probe.findTop("Ziehquelle", "Ziehquelle")).has_value(); }, 10s);
+        if (!window) {
+            ADD_FAILURE() << "no drag source window";
+            return -1;
+        }
+        EXPECT_TRUE(input::buttonDown(window->rect.centreX(), window->rect.centreY()));
+        line = source.readLine(10s);
+        if (line != "zieht") {
+            input::buttonUp();
+            ADD_FAILURE() << "the drag did not start";
+            return -1;
+        }
+        // A person's drag: in steps, with a moment over the target.
+        const int x0 = window->rect.centreX(), y0 = window->rect.centreY();
+        for (int step = 1; step <= 8; ++step) {
+            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
+            std::this_thread::sleep_for(60ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(input::buttonUp());
+        const auto code = source.waitExit(20s);
+        return code ? *code : -1;
+    }
+
+    Probe probe;
+    fs::path folder;
+};
+
+TEST_F(Drop, TextDroppedOnTheEuroFieldConvertsWithTheNextKey) {
+    Valumat app(probe);
+    ASSERT_TRUE(app.waitFocus(app.euroField.hwnd));
+    EXPECT_EQ(drag({"text", "100"}, app.euroField.rect), 0);
+    EXPECT_TRUE(waitUntil([&] { return trimLeft(app.euroText()) == "100"; })) << app.euroText();
+    // The dropped text is no key: the other field converts with the next one.
+    ASSERT_TRUE(app.waitFocus(app.euroField.hwnd));
+    ASSERT_TRUE(input::key("End"));
+    EXPECT_TRUE(app.waitFields("195,58", "100")) << app.dmText() << " / " << app.euroText();
+    probe.postClose(app.window.hwnd);
+    EXPECT_TRUE(app.process->waitExit(10s).has_value());
+}
+
+TEST_F(Drop, TextFilesAndShortcutsGoIntoTheShowcasesFieldsOtherFilesDoNot) {
+    ShowcaseApp app(probe);
+    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
+    std::vector<ChildWindow> edits;
+    for (const auto& c : app.controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    const ChildWindow& name = edits[0];
+    const ChildWindow& notes = edits[1];
+
+    const fs::path lines = file("Notizen.TXT", "Erste Zeile\r\nZweite Zeile");
+    EXPECT_EQ(drag({"files", WindowsPath(lines)}, notes.rect), 0);
+    EXPECT_TRUE(waitUntil([&] { return probe.text(notes.hwnd) == "Erste Zeile\r\nZweite Zeile"; }))
+        << probe.text(notes.hwnd);
+
+    const fs::path link = shortcut("Gruss.lnk", file("gruss.txt", "Hallo"));
+    EXPECT_EQ(drag({"files", WindowsPath(link)}, name.rect), 0);
+    EXPECT_TRUE(waitUntil([&] { return probe.text(name.hwnd) == "Hallo"; })) << probe.text(name.hwnd);
+
+    // A letter is no text file: refused, the field as it was.
+    EXPECT_EQ(drag({"files", WindowsPath(file("Brief.doc", "Brief"))}, name.rect), 1);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(probe.text(name.hwnd), "Hallo");
+    probe.postClose(app.window.hwnd);
+}
+
+}  // namespace
+}  // namespace e2e
