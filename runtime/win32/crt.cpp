@@ -438,6 +438,13 @@ bool XbpBaseCrt::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intp
     case WM_LBUTTONDOWN: postMouse(kEvMouseLbDown, lparam); return false;
     case WM_LBUTTONUP: postMouse(kEvMouseLbUp, lparam); return false;
     case WM_MOUSEMOVE: postMouse(kEvMouseMove, lparam); return false;
+    case kCrtMsgCellAt: {
+      const long row = static_cast<long>(wparam), col = static_cast<long>(lparam);
+      result = row >= 0 && row < rows_ && col >= 0 && col < cols_
+                   ? static_cast<unsigned char>(cells_[row * cols_ + col])
+                   : -1;
+      return true;
+    }
     case kMsgFlush:
       console_->flush();
       result = 0;

@@ -23,6 +23,11 @@ namespace rt {
 
 class CrtConsole;
 
+// Sent to a text-mode window with the 0-based row in wParam and column in
+// lParam, it answers the byte in that cell (-1 outside the grid): tools that
+// read the screen from another process have no other way to the cells.
+inline constexpr unsigned kCrtMsgCellAt = 0x0400 + 2;  // WM_USER + 2
+
 class XbpBaseCrt : public XbpWindow {
   RT_CLASS("XbpBaseCrt", XbpBaseCrt, XbpWindow)
 

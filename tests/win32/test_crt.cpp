@@ -150,6 +150,9 @@ TEST(Crt, WritingBreaksLinesAndScrollsAtTheBottom) {
   EXPECT_EQ(crt->rowText(2), "678  ");
   EXPECT_EQ(crt->row(), 2);
   EXPECT_EQ(crt->col(), 3);
+  // Read from outside, cell by cell.
+  EXPECT_EQ(SendMessageW(H(crt), kCrtMsgCellAt, 2, 1), '7');
+  EXPECT_EQ(SendMessageW(H(crt), kCrtMsgCellAt, 3, 0), -1);
   crt->setCursor(99, -3);
   EXPECT_EQ(crt->row(), 2);
   EXPECT_EQ(crt->col(), 0);
