@@ -36,19 +36,6 @@ std::weak_ptr<XbpBaseCrt>& RootSlot() {
 
 DWORD Style() { return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; }
 
-void RegisterCrtClass() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = ModuleInstance();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kCrtClass;
-  RegisterClassExW(&wc);
-}
-
 long GridSide(const Value& v, long fallback) {
   if (!v.isNumber()) return fallback;
   const long n = v.integer();
@@ -209,7 +196,6 @@ void XbpBaseCrt::measureCells() {
 }
 
 XbpWindow::NativeSpec XbpBaseCrt::nativeSpec() const {
-  RegisterCrtClass();
   NativeSpec spec;
   spec.windowClass = kCrtClass;
   spec.style = Style();
