@@ -11,6 +11,7 @@
 #include "settings.h"
 #include "sysinfo.h"
 #include "transform.h"
+#include "xbp/crt.h"
 #include "xbp/window.h"
 
 namespace valumat {
@@ -76,7 +77,8 @@ void ErrorLog(const Value& error, int levels) {
   Set(kSetConsole, "ON");
   // Console output only into a console window of the program's own.
   const WindowRef appWindow = SetAppWindow();
-  if (!appWindow || !appWindow->isDerivedFrom("XbpCrt")) Set(kSetConsole, "OFF");
+  const auto root = RootCrt();
+  if (!appWindow || !root || !appWindow->isDerivedFrom(root->className())) Set(kSetConsole, "OFF");
 
   std::string extension = "LOG";
   std::string fileName;

@@ -38,6 +38,8 @@ void MsgBox(const std::string& text, const std::string& title = std::string());
 // button per option. It cannot be closed without a choice (no close button;
 // Escape and Alt+F4 do nothing). Returns the number of the chosen option
 // from 1; -1 when the box could not be shown, also when there is no option.
+// While the application window is a text-mode window the box shows inside
+// it, drawn in cells (XbpBaseCrt::choiceBox); there Escape answers 0.
 long Alert(const std::string& text, const std::vector<std::string>& options,
            const std::string& title = "Hinweis");
 

@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <unordered_set>
 
@@ -37,6 +38,13 @@ OutputState& State() {
   return state;
 }
 
+std::atomic<ConsoleWindowFinder> g_consoleFinder{nullptr};
+
+std::shared_ptr<ConsoleWindow> ConsoleInForce() {
+  const ConsoleWindowFinder find = g_consoleFinder.load();
+  return find ? find() : nullptr;
+}
+
 void CloseAlternateLocked(OutputState& s) {
   if (s.altFile == kNoFile) return;
   const long code = CloseFile(s.altFile);
@@ -58,13 +66,17 @@ void Emit(const std::string& text, bool newLine) {
   std::lock_guard lock(s.mutex);
   const std::string bytes = newLine ? "\r\n" + text : text;
   if (IsOn(Set(kSetConsole))) {
-    const Handle out = StdHandle(false);
-    if (out != kNoFile) WriteAll(out, bytes);  // no console is no failure
-    if (newLine) {
-      ++s.row;
-      s.col = 0;
+    if (const auto console = ConsoleInForce()) {
+      console->write(bytes);
+    } else {
+      const Handle out = StdHandle(false);
+      if (out != kNoFile) WriteAll(out, bytes);  // no console is no failure
+      if (newLine) {
+        ++s.row;
+        s.col = 0;
+      }
+      s.col += static_cast<long>(text.size());
     }
-    s.col += static_cast<long>(text.size());
   }
   if (IsOn(Set(kSetAlternate)) && s.altFile != kNoFile) {
     const long code = WriteAll(s.altFile, bytes);
@@ -119,6 +131,11 @@ void QOutList(const Args& values) { Emit(Joined(values), true); }
 void QQOutList(const Args& values) { Emit(Joined(values), false); }
 
 void OutErrList(const Args& values) {
+  // A program with a console window of its own has no other error channel the user sees.
+  if (const auto console = ConsoleInForce()) {
+    console->write(Joined(values));
+    return;
+  }
   const Handle err = StdHandle(true);
   if (err != kNoFile) WriteAll(err, Joined(values));
 }
@@ -128,17 +145,22 @@ void Tone(double frequency, double duration) {
   platform::Tone(frequency, duration * 1000.0 / 18.2);
 }
 
+void SetConsoleWindowFinder(ConsoleWindowFinder finder) { g_consoleFinder = finder; }
+
 long Row() {
+  if (const auto console = ConsoleInForce()) return console->row();
   std::lock_guard lock(State().mutex);
   return State().row;
 }
 
 long Col() {
+  if (const auto console = ConsoleInForce()) return console->col();
   std::lock_guard lock(State().mutex);
   return State().col;
 }
 
 void SetPos(long row, long col) {
+  if (const auto console = ConsoleInForce()) return console->setPos(row, col);
   std::lock_guard lock(State().mutex);
   State().row = row;
   State().col = col;

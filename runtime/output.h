@@ -4,7 +4,9 @@
 // as on when it holds true or the text "ON".
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "value.h"
 
@@ -47,6 +49,22 @@ void Tone(double frequency, double duration);
 long Row();
 long Col();
 void SetPos(long row, long col);
+
+// A console window of the program's own (a text-mode window): while one is
+// in force, console output, OutErr and the cursor are its, not the standard
+// channels'. Any thread may call these; the window marshals to its own.
+class ConsoleWindow {
+ public:
+  virtual ~ConsoleWindow() = default;
+  virtual void write(std::string_view bytes) = 0;
+  virtual long row() const = 0;
+  virtual long col() const = 0;
+  virtual void setPos(long row, long col) = 0;
+};
+// Answers the console window in force now, or nullptr. The window layer
+// installs it; without one, output goes to the standard channels.
+using ConsoleWindowFinder = std::shared_ptr<ConsoleWindow> (*)();
+void SetConsoleWindowFinder(ConsoleWindowFinder finder);
 
 // Opens the alternate-output file for kSetAltFile: closes the one open,
 // then, for a non-empty name, opens that file, emptied unless `additive` is

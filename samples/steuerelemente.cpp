@@ -8,6 +8,10 @@
 
 #include "boxes.h"
 #include "controls.h"
+#include "crt.h"
+#include "error.h"
+#include "output.h"
+#include "sysinfo.h"
 #include "errorsys.h"
 #include "events.h"
 #include "graphics.h"
@@ -242,6 +246,57 @@ void DrawingPage(const WindowRef& page) {
   GraStringAt(ps, Value{180, 120}, "Zeichnen mit XbpPresSpace");
 }
 
+// The text window: console output while it is the application window, the
+// cell last clicked, and the error handler's choice box in cells (F2).
+void OpenTextWindow(Showcase& app) {
+  auto crt = New<XbpCrt>({AppDesktop(), app.dialog, Value{140, 160}, 16, 60, "Textfenster", true});
+  crt->create();
+  const WindowRef previous = SetAppWindow(crt);
+  const std::weak_ptr<XbpCrt> weak = crt;
+  auto close = [weak, previous](const Args&) -> Value {
+    if (const auto window = weak.lock()) {
+      if (SetAppWindow() == window) SetAppWindow(previous);
+      window->destroy();
+    }
+    return NIL;
+  };
+  crt->close = close;
+  crt->lbDown = [](const Args& a) -> Value {
+    const Value cell = Arg(a, 1).at(2);  // {row, column}
+    SetPos(6, 2);
+    std::string text = "Zeile " + DisplayText(cell.at(1)) + ", Spalte " + DisplayText(cell.at(2));
+    text.resize(30, ' ');
+    QQOut(text);
+    return NIL;
+  };
+  crt->keyboard = [close](const Args& a) -> Value {
+    const long key = Arg(a, 1).integer();
+    if (key == kKeyEsc) return close(a);
+    if (key != -1) return NIL;  // F2
+    // The handler asks in text mode only outside a GUI program.
+    const int type = AppType(1);
+    try {
+      ErrorSpec spec;
+      spec.genCode = 99;
+      spec.operation = "F2";
+      spec.description = "Beispielfehler aus dem Textfenster";
+      spec.canDefault = true;
+      spec.canRetry = false;
+      RaiseError(spec);
+    } catch (const BreakSignal&) {
+      // "Abbrechen": back here, not out of the program.
+    }
+    AppType(type);
+    return NIL;
+  };
+  QOut("Textfenster der Steuerelemente");
+  QOut("Klicken Sie in das Fenster: Zeile und Spalte stehen unten.");
+  QOut("F2: Auswahlbox des Fehlersystems, Esc: schlie\xe1" "en");
+  SetPos(6, 2);
+  QQOut("Noch kein Klick");
+  SetAppFocus(crt);
+}
+
 void MenuBar(Showcase& app) {
   auto bar = New<XbpMenuBar>({app.dialog});
   bar->create();
@@ -269,7 +324,7 @@ void MenuBar(Showcase& app) {
 void Main() {
   Showcase app;
   const Value screen = AppDesktop()->currentSize();
-  const long width = 600, height = 440;
+  const long width = 770, height = 440;
   app.dialog = New<XbpDialog>({AppDesktop(), NIL,
                                Value{(screen.at(1).integer() - width) / 2, (screen.at(2).integer() - height) / 2},
                                Value{width, height}, NIL, false});
@@ -296,6 +351,14 @@ void Main() {
   EntryPage(app, Page(app, "~Eingabe", "Eingabe", false));
   TreePage(app, Page(app, "~Baum", "Baum", false));
   DrawingPage(Page(app, "~Zeichnung", "Zeichnung", false));
+
+  auto textButton = New<XbpPushButton>({area, NIL, Value{590, 270}, Value{160, 28}});
+  textButton->caption = "~Textfenster...";
+  textButton->activate = [&app](const Args&) -> Value {
+    OpenTextWindow(app);
+    return NIL;
+  };
+  textButton->create();
 
   app.dialog->show();
   SetAppFocus(app.dialog);

@@ -6,6 +6,7 @@
 
 #include "../boxes.h"
 #include "../sysinfo.h"
+#include "../xbp/crt.h"
 
 namespace rt {
 
@@ -146,6 +147,11 @@ void MsgBox(const std::string& text, const std::string& title) {
 
 long Alert(const std::string& text, const std::vector<std::string>& options, const std::string& title) {
   if (options.empty()) return -1;
+  // A program whose application window is a text-mode window asks in it.
+  if (const auto crt = std::dynamic_pointer_cast<XbpBaseCrt>(SetAppWindow()); crt && crt->isCreated()) {
+    const long answer = crt->choiceBox(text, options);
+    if (answer != -1) return answer;
+  }
   AlertSpec spec;
   std::string lines;
   for (char c : text) {

@@ -270,7 +270,7 @@ void RegisterWindowClasses() {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   // Frames paint nothing themselves: the drawing area covers them.
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  for (const wchar_t* name : {L"XbpDialog", L"XbpDrawingArea", L"XbpStatic"}) {
+  for (const wchar_t* name : {L"XbpDialog", L"XbpDrawingArea", L"XbpStatic", L"XbpCrt"}) {
     wc.lpszClassName = name;
     RegisterClassExW(&wc);
   }

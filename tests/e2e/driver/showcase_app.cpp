@@ -8,6 +8,7 @@ namespace e2e {
 namespace {
 constexpr const char* kTitle = "Steuerelemente";
 constexpr unsigned kTcmGetCurSel = 0x130B, kTcmGetItemRect = 0x130A;
+constexpr unsigned kCrtMsgCellAt = 0x0400 + 2;  // a text window's answer: the byte in a cell
 }  // namespace
 
 bool sameClass(const std::string& a, const std::string& b) {
@@ -78,6 +79,16 @@ Rect ShowcaseApp::tabRect(int index) {
 }
 
 int ShowcaseApp::currentTab() { return static_cast<int>(probe.send(tabs.hwnd, kTcmGetCurSel)); }
+
+std::string ShowcaseApp::textRow(Hwnd crt, int row, int cols) {
+    std::string bytes;
+    for (int col = 0; col < cols; ++col) {
+        const long cell = probe.send(crt, kCrtMsgCellAt, static_cast<unsigned long>(row), static_cast<unsigned long>(col));
+        if (cell < 0) break;
+        bytes += static_cast<char>(cell);
+    }
+    return bytes;
+}
 
 bool ShowcaseApp::clickTab(int index) {
     const Rect r = tabRect(index);

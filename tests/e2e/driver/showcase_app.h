@@ -34,6 +34,10 @@ public:
     bool clickTab(int index);
 
     bool click(const ChildWindow& c) { return input::click(c.rect.centreX(), c.rect.centreY()); }
+
+    // The bytes (code page 858) of one row of a text window of the program,
+    // `cols` cells from the left, as the window answers them cell by cell.
+    std::string textRow(Hwnd crt, int row, int cols);
 };
 
 bool sameClass(const std::string& a, const std::string& b);

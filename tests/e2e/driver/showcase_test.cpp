@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <thread>
 
@@ -226,6 +227,46 @@ TEST_F(Showcase, TheScrollBarMovesByLineAndPage) {
     EXPECT_TRUE(app->waitStatus("Lautstärke: 1")) << app->statusText();
     ASSERT_TRUE(input::click(bar.rect.right - 40, bar.rect.centreY()));  // the track right of the box
     EXPECT_TRUE(app->waitStatus("Lautstärke: 11")) << app->statusText();
+}
+
+TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
+    ASSERT_TRUE(app->click(app->find("Button", "&Textfenster...")));
+    std::optional<TopWindow> crt;
+    ASSERT_TRUE(waitUntil([&] { return (crt = probe.findTop("XbpCrt", "Textfenster")).has_value(); }, 5s));
+    std::string why;
+    ASSERT_TRUE(probe.waitForeground(crt->hwnd, &why)) << why;
+    constexpr int kCols = 60;
+    EXPECT_EQ(app->textRow(crt->hwnd, 1, 30), "Textfenster der Steuerelemente");
+    screenshot(config().screenshots + "/steuerelemente-textfenster.png", crt->rect);
+
+    // Where a click lands, as "Zeile r, Spalte c" in the window's row 6.
+    auto clicked = [&](int x, int y) {
+        std::pair<int, int> cell{-1, -1};
+        if (!input::click(x, y)) return cell;
+        waitUntil(
+            [&] {
+                const std::string row = app->textRow(crt->hwnd, 6, kCols);
+                return std::sscanf(row.c_str(), "  Zeile %d, Spalte %d", &cell.first, &cell.second) == 2 &&
+                       row.find(", Spalte " + std::to_string(cell.second) + " ") != std::string::npos;
+            },
+            5s);
+        return cell;
+    };
+    const Rect& r = crt->rect;
+    const auto upperLeft = clicked(r.left + r.width() / 4, r.top + r.height() / 3);
+    const auto lowerRight = clicked(r.left + 3 * r.width() / 4, r.top + 5 * r.height() / 6);
+    EXPECT_GE(upperLeft.first, 0);
+    EXPECT_GT(lowerRight.first, upperLeft.first);
+    EXPECT_GT(lowerRight.second, upperLeft.second);
+    EXPECT_LE(lowerRight.first, 15);
+    EXPECT_LT(lowerRight.second, kCols);
+    // The upper-left quarter point is near row 4, column 15 of 16 x 60 cells.
+    EXPECT_NEAR(upperLeft.second, kCols / 4, 2);
+
+    // Escape closes it; the showcase goes on.
+    ASSERT_TRUE(input::key("Escape"));
+    EXPECT_TRUE(waitUntil([&] { return !probe.exists(crt->hwnd); }, 5s));
+    EXPECT_TRUE(app->process->running());
 }
 
 }  // namespace
