@@ -262,6 +262,7 @@ WindowRef DrawingPage(const WindowRef& page) {
 Value RunModalDialog(Showcase& app) {
   auto dlg = New<XbpDialog>({AppDesktop(), app.dialog, NIL, Value{340, 150}, NIL, false});
   dlg->title = "Modaler Dialog";
+  dlg->minButton = false;
   CenterControl({dlg, app.dialog});
   dlg->create();
   const WindowRef area = dlg->drawingArea();

@@ -240,6 +240,7 @@ TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
         SCOPED_TRACE(run.shown);
         const TopWindow dialog = app->openModalDialog();
         EXPECT_EQ(dialog.owner, app->window.hwnd);
+        if (*run.how == 'O') shoot("modal");
         EXPECT_TRUE(probe.info(app->window.hwnd).style & kWsDisabled) << "the window behind is not disabled";
         // A click on the window behind does nothing while the dialog runs.
         const std::string before = app->statusText();
