@@ -14,6 +14,13 @@ void XbpCrt::init(const rt::Args& args) {
   ModalResult = 0;
 }
 
+rt::Value XbpCrt::ShowModal(const rt::Value& initialFocus) {
+  IsModal = true;
+  DisplayModalDlg(rt::Value(shared_from_this()), initialFocus);
+  IsModal = false;
+  return ModalResult;
+}
+
 rt::Value XbpCrt::handleEvent(long code, const rt::Value& mp1, const rt::Value& mp2) {
   if (code != rt::kEvMouseLbDown && code != rt::kEvMouseLbUp && code != rt::kEvMouseMove) {
     return XbpBaseCrt::handleEvent(code, mp1, mp2);

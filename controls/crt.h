@@ -2,11 +2,12 @@
 #pragma once
 
 #include "forwarding.h"
+#include "modal.h"
 #include "xbp/crt.h"
 
 namespace valumat {
 
-class XbpCrt : public rt::XbpBaseCrt {
+class XbpCrt : public rt::XbpBaseCrt, public ModalWindow {
   RT_CLASS("XbpCrt", XbpCrt, rt::XbpBaseCrt)
 
  public:
@@ -17,17 +18,15 @@ class XbpCrt : public rt::XbpBaseCrt {
     return XbpBaseCrt::InitClass(cls, args);
   }
 
+  // Runs the window modally (DisplayModalDlg) with `initialFocus` as the
+  // control focused first; returns ModalResult.
+  rt::Value ShowModal(const rt::Value& initialFocus = rt::Value());
+
   // The three mouse events: dropped (answer 0) while the mouse is switched
   // off; with MouseMode 1 the position (mp1's second element) reaches the
   // base class as {row, column}, in a copy. Pixel coordinates of 0 or below
   // are left as they are.
   rt::Value handleEvent(long code, const rt::Value& mp1, const rt::Value& mp2) override;
-
-  // The result of the last modal run: 0 none yet, 2 closed or hidden without
-  // one, anything else what a handler stored.
-  rt::Value ModalResult = 0;
-  // True exactly while a modal run of this window is in progress.
-  bool IsModal = false;
 };
 
 }  // namespace valumat

@@ -10,4 +10,11 @@ void XbpDialog::init(const rt::Args& args) {
   ModalResult = 0;
 }
 
+rt::Value XbpDialog::ShowModal(const rt::Value& initialFocus) {
+  IsModal = true;
+  DisplayModalDlg(rt::Value(shared_from_this()), initialFocus);
+  IsModal = false;
+  return ModalResult;
+}
+
 }  // namespace valumat

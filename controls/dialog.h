@@ -2,11 +2,12 @@
 #pragma once
 
 #include "forwarding.h"
+#include "modal.h"
 #include "xbp/dialog.h"
 
 namespace valumat {
 
-class XbpDialog : public rt::XbpBaseDialog {
+class XbpDialog : public rt::XbpBaseDialog, public ModalWindow {
   RT_CLASS("XbpDialog", XbpDialog, rt::XbpBaseDialog)
 
  public:
@@ -17,11 +18,9 @@ class XbpDialog : public rt::XbpBaseDialog {
     return XbpBaseDialog::InitClass(cls, args);
   }
 
-  // The result of the last modal run: 0 none yet, 2 closed or hidden without
-  // one, anything else what a handler stored.
-  rt::Value ModalResult = 0;
-  // True exactly while a modal run of this window is in progress.
-  bool IsModal = false;
+  // Runs the dialog modally (DisplayModalDlg) with `initialFocus` as the
+  // control focused first; returns ModalResult.
+  rt::Value ShowModal(const rt::Value& initialFocus = rt::Value());
 };
 
 }  // namespace valumat

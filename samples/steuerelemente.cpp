@@ -1,10 +1,13 @@
 // Steuerelemente: the framework's showcase. One window with a menu bar and
 // tab pages that hold one of every control kind, each created through its
-// public class; a status line says what the last callback reported.
+// public class; a status line says what the last callback reported. A column
+// of buttons beside the pages runs a dialog modally, opens a text window and
+// centres a control.
 // Texts are code page 858 (\x84 ä, \x94 ö, \x81 ü, \xe1 ß, \x8e Ä).
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "boxes.h"
 #include "controls.h"
@@ -15,6 +18,7 @@
 #include "errorsys.h"
 #include "events.h"
 #include "graphics.h"
+#include "output.h"
 #include "startrecord.h"
 #include "transform.h"
 
@@ -28,6 +32,13 @@ struct Showcase {
   std::shared_ptr<XbpDialog> dialog;
   std::shared_ptr<XbpStatic> status;
   long event = kEvNone;
+  // Per tab page, the control that "Zentrieren" centres while it is in front.
+  struct Centred {
+    std::shared_ptr<XbpTabPage> page;
+    WindowRef control;
+    std::string name;
+  };
+  std::vector<Centred> centred;
 
   void report(const std::string& text) { status->setCaption(text); }
   void quit() {
@@ -60,7 +71,7 @@ std::shared_ptr<XbpStatic> Label(const WindowRef& parent, long x, long y, long w
   return label;
 }
 
-void SwitchesPage(Showcase& app, const WindowRef& page) {
+WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
   auto check = New<XbpCheckBox>({page, NIL, Value{20, 240}, Value{200, 24}});
   check->caption = "~Kontrollk\x84stchen";
   check->selected = [&app](const Args& a) -> Value {
@@ -103,9 +114,10 @@ void SwitchesPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   button->create();
+  return button;
 }
 
-void ListsPage(Showcase& app, const WindowRef& page) {
+WindowRef ListsPage(Showcase& app, const WindowRef& page) {
   Label(page, 20, 262, 200, "Liste:");
   auto list = New<XbpListBox>({page, NIL, Value{20, 40}, Value{200, 220}});
   for (int i = 1; i <= 8; ++i) list->addItem("Eintrag " + std::to_string(i));
@@ -143,9 +155,10 @@ void ListsPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   city->create();
+  return list;
 }
 
-void EntryPage(Showcase& app, const WindowRef& page) {
+WindowRef EntryPage(Showcase& app, const WindowRef& page) {
   Label(page, 20, 262, 110, "Name:");
   auto name = New<XbpSLE>({page, NIL, Value{130, 260}, Value{200, 24}});
   name->bufferLength = 40;
@@ -189,9 +202,10 @@ void EntryPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   volume->create();
+  return notes;
 }
 
-void TreePage(Showcase& app, const WindowRef& page) {
+WindowRef TreePage(Showcase& app, const WindowRef& page) {
   auto tree = New<XbpTreeView>({page, NIL, Value{20, 20}, Value{300, 250}});
   tree->itemMarked = [&app](const Args& a) -> Value {
     if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " markiert");
@@ -222,9 +236,10 @@ void TreePage(Showcase& app, const WindowRef& page) {
   };
   branch("Deutschland", {"Berlin", "Bonn", "K\x94ln"});
   branch("Europa", {"Euro", "Cent"});
+  return tree;
 }
 
-void DrawingPage(const WindowRef& page) {
+WindowRef DrawingPage(const WindowRef& page) {
   auto canvas = New<XbpStatic>({page, NIL, Value{20, 20}, Value{520, 250}, Value{Value{kPPBackground, 0}}});
   canvas->create();
   auto ps = New<XbpPresSpace>();
@@ -244,6 +259,38 @@ void DrawingPage(const WindowRef& page) {
   GraLine(ps, Value{10, 239}, Value{509, 10});
   GraSetFont({ps, "12.Arial Fett"});
   GraStringAt(ps, Value{180, 120}, "Zeichnen mit XbpPresSpace");
+  return canvas;
+}
+
+// A dialog on the desktop, owned by the showcase's window, run modally: "OK"
+// and "Abbrechen" store their results, the close button leaves 2.
+Value RunModalDialog(Showcase& app) {
+  auto dlg = New<XbpDialog>({AppDesktop(), app.dialog, NIL, Value{340, 150}, NIL, false});
+  dlg->title = "Modaler Dialog";
+  dlg->minButton = false;
+  CenterControl({dlg, app.dialog});
+  dlg->create();
+  const WindowRef area = dlg->drawingArea();
+  Label(area, 20, 80, 300, "Das Fenster dahinter wartet auf die Antwort.");
+  // Raw: the buttons live only as long as the dialog, and run only during its run.
+  XbpDialog* self = dlg.get();
+  auto ok = New<XbpPushButton>({area, NIL, Value{20, 20}, Value{140, 28}});
+  ok->caption = "OK";
+  ok->activate = [self](const Args&) -> Value {
+    self->ModalResult = 1;
+    return NIL;
+  };
+  ok->create();
+  auto cancel = New<XbpPushButton>({area, NIL, Value{176, 20}, Value{140, 28}});
+  cancel->caption = "Abbrechen";
+  cancel->activate = [self](const Args&) -> Value {
+    self->ModalResult = "abgebrochen";
+    return NIL;
+  };
+  cancel->create();
+  const Value result = dlg->ShowModal(ok);
+  dlg->destroy();
+  return result;
 }
 
 // The text window: console output while it is the application window, the
@@ -297,6 +344,39 @@ void OpenTextWindow(Showcase& app) {
   SetAppFocus(crt);
 }
 
+// The column beside the pages.
+void ButtonColumn(Showcase& app) {
+  const WindowRef area = app.dialog->drawingArea();
+  auto result = Label(area, 590, 190, 160, "");
+  auto modal = New<XbpPushButton>({area, NIL, Value{590, 310}, Value{160, 28}});
+  modal->caption = "~Modaler Dialog...";
+  modal->activate = [&app, result](const Args&) -> Value {
+    result->setCaption("ModalResult: " + DisplayText(RunModalDialog(app)));
+    return NIL;
+  };
+  modal->create();
+
+  auto centre = New<XbpPushButton>({area, NIL, Value{590, 230}, Value{160, 28}});
+  centre->caption = "~Zentrieren";
+  centre->activate = [&app](const Args&) -> Value {
+    for (const auto& [page, control, name] : app.centred) {
+      if (page->minimized) continue;
+      CenterControl({control});
+      app.report("Zentriert: " + name);
+    }
+    return NIL;
+  };
+  centre->create();
+
+  auto textWindow = New<XbpPushButton>({area, NIL, Value{590, 270}, Value{160, 28}});
+  textWindow->caption = "~Textfenster...";
+  textWindow->activate = [&app](const Args&) -> Value {
+    OpenTextWindow(app);
+    return NIL;
+  };
+  textWindow->create();
+}
+
 void MenuBar(Showcase& app) {
   auto bar = New<XbpMenuBar>({app.dialog});
   bar->create();
@@ -346,19 +426,18 @@ void Main() {
   app.status->options = XbpStatic::kTextVCenter;
   app.status->create();
 
-  SwitchesPage(app, Page(app, "~Schalter", "Schalter", true));
-  ListsPage(app, Page(app, "~Listen", "Listen", false));
-  EntryPage(app, Page(app, "~Eingabe", "Eingabe", false));
-  TreePage(app, Page(app, "~Baum", "Baum", false));
-  DrawingPage(Page(app, "~Zeichnung", "Zeichnung", false));
-
-  auto textButton = New<XbpPushButton>({area, NIL, Value{590, 270}, Value{160, 28}});
-  textButton->caption = "~Textfenster...";
-  textButton->activate = [&app](const Args&) -> Value {
-    OpenTextWindow(app);
-    return NIL;
-  };
-  textButton->create();
+  auto page = Page(app, "~Schalter", "Schalter", true);
+  app.centred.push_back({page, SwitchesPage(app, page), "Schalter"});
+  page = Page(app, "~Listen", "Listen", false);
+  app.centred.push_back({page, ListsPage(app, page), "Listen"});
+  page = Page(app, "~Eingabe", "Eingabe", false);
+  app.centred.push_back({page, EntryPage(app, page), "Eingabe"});
+  page = Page(app, "~Baum", "Baum", false);
+  app.centred.push_back({page, TreePage(app, page), "Baum"});
+  // Z is the key letter of "Zentrieren".
+  page = Page(app, "Zei~chnung", "Zeichnung", false);
+  app.centred.push_back({page, DrawingPage(page), "Zeichnung"});
+  ButtonColumn(app);
 
   app.dialog->show();
   SetAppFocus(app.dialog);

@@ -137,7 +137,7 @@ void XbpBaseCombobox::fitHeight() {
   // The box's height is its entry's, which follows the font unless set.
   // Measured, not computed: what the box answers for the entry's height
   // need not be what it takes (Wine's is 2 more).
-  const long wanted = std::lround(size_.at(2).number());
+  const long wanted = Pixels(size_.at(2));
   long entry = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   RECT r{};
   for (int tries = 0; tries < 3 && wanted > 0; ++tries) {

@@ -11,8 +11,6 @@ namespace rt {
 
 namespace {
 
-long Coordinate(const Value& v) { return std::lround(v.number()); }
-
 // Entry `i` of a bundle, or `fallback` where the bundle leaves it open.
 long Entry(const Value& bundle, size_t i, long fallback) {
   const Value v = bundle.at(i);
@@ -108,8 +106,8 @@ Value XbpBasePresSpace::drawFocusRect(const Args& args) {
     return false;
   }
   // XOR drawing: recording it would undo it on the next repaint.
-  return draw({Primitive::kFocusRect, Coordinate(a.at(1)), Coordinate(a.at(2)), Coordinate(b.at(1)),
-               Coordinate(b.at(2)), {}, attributes_});
+  return draw({Primitive::kFocusRect, Pixels(a.at(1)), Pixels(a.at(2)), Pixels(b.at(1)),
+               Pixels(b.at(2)), {}, attributes_});
 }
 
 long XbpBasePresSpace::deviceHeight() const {
@@ -125,8 +123,8 @@ bool XbpBasePresSpace::line(const Value& from, const Value& to) {
     lastError_ = ERROR_INVALID_PARAMETER;
     return false;
   }
-  Primitive p{Primitive::kLine, Coordinate(from.at(1)), Coordinate(from.at(2)), Coordinate(to.at(1)),
-              Coordinate(to.at(2)), {}, attributes_};
+  Primitive p{Primitive::kLine, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)),
+              Pixels(to.at(2)), {}, attributes_};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
@@ -136,7 +134,7 @@ bool XbpBasePresSpace::stringAt(const Value& at, const std::string& text) {
     lastError_ = ERROR_INVALID_PARAMETER;
     return false;
   }
-  Primitive p{Primitive::kString, Coordinate(at.at(1)), Coordinate(at.at(2)), 0, 0, text, attributes_};
+  Primitive p{Primitive::kString, Pixels(at.at(1)), Pixels(at.at(2)), 0, 0, text, attributes_};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
@@ -159,8 +157,8 @@ HFONT StringFont(const std::string& compoundName, const Value& box, OwnedFont& o
   if (!box.isArray() || box.at(1).number() <= 0 || box.at(2).number() <= 0) return base;
   LOGFONTW lf{};
   GetObjectW(base, sizeof lf, &lf);
-  lf.lfHeight = Coordinate(box.at(2));  // cell height
-  lf.lfWidth = Coordinate(box.at(1));   // average character width
+  lf.lfHeight = Pixels(box.at(2));  // cell height
+  lf.lfWidth = Pixels(box.at(1));   // average character width
   owned.reset(CreateFontIndirectW(&lf));
   return owned.get();
 }

@@ -9,9 +9,13 @@
 
 namespace rt {
 
+long Pixels(const Value& v) { return std::lround(v.number()); }
+
 namespace {
 
-long Coordinate(const Value& v) { return std::lround(v.number()); }
+bool IsPair(const Value& v) { return v.at(1).isNumber() && v.at(2).isNumber(); }
+
+bool IsDesktop(const XbpWindow* w) { return dynamic_cast<const XbpDesktop*>(w) != nullptr; }
 
 BOOL CALLBACK RefreshChildFont(HWND child, LPARAM) {
   if (XbpWindow* w = WindowFromHandle(child)) {
@@ -65,8 +69,8 @@ void XbpWindow::create(const Args& args) {
   if (tabStop) style |= WS_TABSTOP;
   if (visible && !topLevel) style |= WS_VISIBLE;
 
-  const long x = Coordinate(pos_.at(1)), y = Coordinate(pos_.at(2));
-  const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
+  const long x = Pixels(pos_.at(1)), y = Pixels(pos_.at(2));
+  const long w = Pixels(size_.at(1)), h = Pixels(size_.at(2));
   const long areaHeight = parentAreaHeight();
   HWND nativeParent = nullptr;
   if (!topLevel) {
@@ -159,13 +163,39 @@ bool XbpWindow::setPos(const Value& pos) { return setPosAndSize(pos, currentSize
 bool XbpWindow::setSize(const Value& size) { return setPosAndSize(currentPos(), size); }
 
 bool XbpWindow::setPosAndSize(const Value& pos, const Value& size) {
+  // A NIL or half position would land the window at 0.
+  if (!IsPair(pos) || !IsPair(size)) return false;
   pos_ = Value{pos.at(1), pos.at(2)};
   size_ = Value{size.at(1), size.at(2)};
   if (!handle_) return true;
   const long areaHeight = parentAreaHeight();
-  const long w = Coordinate(size_.at(1)), h = Coordinate(size_.at(2));
-  return SetWindowPos(Hwnd(handle_), nullptr, Coordinate(pos_.at(1)), areaHeight - Coordinate(pos_.at(2)) - h, w, h,
+  const long w = Pixels(size_.at(1)), h = Pixels(size_.at(2));
+  return SetWindowPos(Hwnd(handle_), nullptr, Pixels(pos_.at(1)), areaHeight - Pixels(pos_.at(2)) - h, w, h,
                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool XbpWindow::setModalState(long state) {
+  if (state != 1 && state != 2) return false;
+  // Only the owner's window is touched, so a run whose window was destroyed
+  // still gives its owner back.
+  if (owner_ && owner_.get() != this && owner_->isCreated())
+    EnableWindow(Hwnd(owner_->nativeHandle()), state == 1 ? TRUE : FALSE);
+  return true;
+}
+
+Value XbpWindow::mapPoint(const WindowRef& destination, const Value& point) const {
+  if (!destination || !IsPair(point)) return Value();
+  const bool fromDesktop = IsDesktop(this), toDesktop = IsDesktop(destination.get());
+  if ((!fromDesktop && !handle_) || (!toDesktop && !destination->isCreated())) return Value();
+  HWND from = fromDesktop ? HWND_DESKTOP : Hwnd(childParentHandle());
+  HWND to = toDesktop ? HWND_DESKTOP : Hwnd(destination->childParentHandle());
+  // Only the offset between the two areas is mapped natively, so that the
+  // point keeps its fractions until it becomes pixels.
+  POINT origin{0, 0};
+  MapWindowPoints(from, to, &origin, 1);
+  const double x = point.at(1).number() + origin.x;
+  const double yFromTop = childAreaHeight() - point.at(2).number() + origin.y;
+  return Value{x, destination->childAreaHeight() - yFromTop};
 }
 
 bool XbpWindow::setColorBG(long color) {

@@ -44,6 +44,11 @@ inline constexpr long kPPForeground = 2;
 inline constexpr long kPPBackground = 4;
 inline constexpr long kPPCompoundName = 15;
 
+// Positions and sizes may be fractional (a centred control lands on half
+// pixels). They become pixels by one rule everywhere, rounding half away from
+// zero: 100.5 -> 101, -0.5 -> -1.
+long Pixels(const Value& v);
+
 // One row of a class's event table: where the event comes from, the runtime
 // event it becomes, and the member holding its callback (called with mp1,
 // mp2 and the object).
@@ -94,11 +99,25 @@ class XbpWindow : public Object {
 
   Value currentPos() const;
   virtual Value currentSize() const;
+  // Positions and sizes are {x, y} and {width, height} of numbers (see
+  // Pixels); anything else is refused with false and moves nothing.
   bool setPos(const Value& pos);
   bool setSize(const Value& size);
   bool setPosAndSize(const Value& pos, const Value& size);
   WindowRef setParent() const { return parent_; }
   WindowRef setOwner() const { return owner_; }
+
+  // 2: the window becomes modal over its owner, whose native window is
+  // disabled; 1: modeless again, the owner enabled. Without an owner that
+  // has a native window (none, the desktop) nothing changes. The owner is
+  // enabled again also when this window is already gone. False for other
+  // states.
+  bool setModalState(long state);
+  // `point` in this window's coordinates (from the lower-left corner of the
+  // area its children are placed in, y up) in those of `destination`.
+  // Fractions are kept. NIL when either window has no native window (the
+  // desktop always has one).
+  Value mapPoint(const WindowRef& destination, const Value& point) const;
 
   // Colours: palette 0..15, negative system colours, RGB values (bit 24 set).
   bool setColorBG(long color);
@@ -293,7 +312,8 @@ WindowRef SetAppWindow();
 WindowRef SetAppWindow(const WindowRef& window);
 // The object with the input focus (nullptr when none of ours has it).
 WindowRef SetAppFocus();
-// Gives `window` the input focus; returns the object that had it.
+// Gives `window` the input focus; returns the object that had it. With
+// nullptr, or a window without a native window, the focus stays where it is.
 WindowRef SetAppFocus(const WindowRef& window);
 
 }  // namespace rt

@@ -49,10 +49,14 @@ ShowcaseApp::ShowcaseApp(Probe& p) : probe(p) {
 std::vector<ChildWindow> ShowcaseApp::controls() { return probe.descendants(window.hwnd); }
 
 ChildWindow ShowcaseApp::find(const std::string& cls, const std::string& text, Millis timeout) {
+    return findIn(window.hwnd, cls, text, timeout);
+}
+
+ChildWindow ShowcaseApp::findIn(Hwnd root, const std::string& cls, const std::string& text, Millis timeout) {
     ChildWindow found;
     waitUntil(
         [&] {
-            for (const auto& c : controls()) {
+            for (const auto& c : probe.descendants(root)) {
                 if (c.visible && sameClass(c.cls, cls) && (text.empty() || c.text == text)) {
                     found = c;
                     return true;
@@ -63,6 +67,18 @@ ChildWindow ShowcaseApp::find(const std::string& cls, const std::string& text, M
         timeout);
     if (!found.hwnd) throw std::runtime_error("no visible " + cls + " \"" + text + "\"");
     return found;
+}
+
+TopWindow ShowcaseApp::openModalDialog() {
+    if (!click(find("Button", "&Modaler Dialog...")))
+        throw std::runtime_error("could not click the button of the modal dialog");
+    std::optional<TopWindow> dialog;
+    waitUntil([&] { return (dialog = probe.findTop("XbpDialog", "Modaler Dialog")).has_value(); });
+    if (!dialog) throw std::runtime_error("the modal dialog did not show");
+    std::string why;
+    if (!probe.waitForeground(dialog->hwnd, &why))
+        throw std::runtime_error("the modal dialog did not become the active window: " + why);
+    return *dialog;
 }
 
 bool ShowcaseApp::waitStatus(const std::string& text, Millis timeout) {

@@ -23,6 +23,11 @@ public:
     // The visible control of that class (case-insensitive) whose text is
     // `text` ("" matches any), waiting for it; throws when it does not come.
     ChildWindow find(const std::string& cls, const std::string& text = "", Millis timeout = 5s);
+    // The same among the descendants of another window of the program.
+    ChildWindow findIn(Hwnd root, const std::string& cls, const std::string& text = "", Millis timeout = 5s);
+    // Opens the modal dialog with a click on its button and waits until it
+    // is the active window; throws when it does not come.
+    TopWindow openModalDialog();
     std::string statusText() { return probe.text(status.hwnd); }
     bool waitStatus(const std::string& text, Millis timeout = 5s);
     Hwnd focused() { return probe.focus(window.hwnd).focus; }

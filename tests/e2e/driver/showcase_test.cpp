@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 
@@ -18,6 +19,7 @@ constexpr unsigned kBmGetCheck = 0x00F0;
 constexpr unsigned kTvmGetNextItem = 0x110A, kTvmGetItemRect = 0x1104, kTvmGetItemState = 0x1127;
 constexpr unsigned long kTvgnRoot = 0, kTvisExpanded = 0x20;
 constexpr unsigned kLbGetCurSel = 0x0188, kLbGetItemRect = 0x0198;
+constexpr std::uint32_t kWsDisabled = 0x08000000;
 enum Tab { kSwitches = 0, kLists = 1, kEntry = 2, kTree = 3, kDrawing = 4 };
 
 class Showcase : public testing::Test {
@@ -267,6 +269,50 @@ TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
     ASSERT_TRUE(input::key("Escape"));
     EXPECT_TRUE(waitUntil([&] { return !probe.exists(crt->hwnd); }, 5s));
     EXPECT_TRUE(app->process->running());
+}
+
+TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
+    ChildWindow behind = app->find("Button", "&Anklicken");
+    const struct {
+        const char* how;  // the dialog's button, or "" for the close button
+        const char* shown;
+    } runs[] = {{"OK", "ModalResult: 1"}, {"Abbrechen", "ModalResult: abgebrochen"}, {"", "ModalResult: 2"}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.shown);
+        const TopWindow dialog = app->openModalDialog();
+        EXPECT_EQ(dialog.owner, app->window.hwnd);
+        if (*run.how == 'O') shoot("modal");
+        EXPECT_TRUE(probe.info(app->window.hwnd).style & kWsDisabled) << "the window behind is not disabled";
+        // A click on the window behind does nothing while the dialog runs.
+        const std::string before = app->statusText();
+        ASSERT_TRUE(app->click(behind));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(app->statusText(), before);
+        EXPECT_TRUE(probe.foreground().hwnd == dialog.hwnd) << "the dialog stays in front";
+        if (*run.how) {
+            ASSERT_TRUE(app->click(app->findIn(dialog.hwnd, "Button", run.how)));
+        } else {
+            const auto [x, y] = probe.closeBox(dialog.hwnd);
+            ASSERT_TRUE(input::click(x, y));
+        }
+        EXPECT_NO_THROW(app->find("XbpStatic", run.shown));
+        EXPECT_TRUE(waitUntil([&] { return !probe.exists(dialog.hwnd); })) << "the dialog stayed";
+        EXPECT_FALSE(probe.info(app->window.hwnd).style & kWsDisabled);
+    }
+    // The window behind answers again.
+    ASSERT_TRUE(probe.waitForeground(app->window.hwnd));
+    ASSERT_TRUE(app->click(behind));
+    EXPECT_TRUE(app->waitStatus("Schaltfläche: 1-mal gedrückt")) << app->statusText();
+}
+
+TEST_F(Showcase, ZentrierenCentresTheFrontPagesControlInThePage) {
+    ChildWindow button = app->find("Button", "&Anklicken");
+    ChildWindow page = probe.info(button.parent);
+    ASSERT_TRUE(app->click(app->find("Button", "&Zentrieren")));
+    EXPECT_TRUE(app->waitStatus("Zentriert: Schalter")) << app->statusText();
+    const ChildWindow moved = probe.info(button.hwnd);
+    EXPECT_LE(std::abs((moved.rect.left - page.rect.left) - (page.rect.right - moved.rect.right)), 1);
+    EXPECT_LE(std::abs((moved.rect.top - page.rect.top) - (page.rect.bottom - moved.rect.bottom)), 1);
 }
 
 }  // namespace
