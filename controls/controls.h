@@ -4,11 +4,13 @@
 
 #include "checkbox.h"
 #include "combobox.h"
+#include "crt.h"
 #include "dialog.h"
 #include "listbox.h"
 #include "menu.h"
 #include "menubar.h"
 #include "mle.h"
+#include "modal.h"
 #include "presspace.h"
 #include "pushbutton.h"
 #include "radiobutton.h"

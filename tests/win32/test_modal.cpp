@@ -130,6 +130,31 @@ TEST(ShowModal, TheCloseButtonEndsWithTwoAndATextResultComesBackAsText) {
   EXPECT_FALSE(IsWindowVisible(H(m.dlg)));
 }
 
+TEST(ShowModal, ATextWindowRunsModallyAndGetsItsClicksAsCells) {
+  Modal m;
+  auto crt = New<valumat::XbpCrt>({AppDesktop(), m.owner, Value{60, 60}, 10, 40, "Text", false});
+  crt->create();
+  Value cell;
+  bool ownerEnabled = true;
+  crt->lbDown = [&](const Args& a) -> Value {
+    cell = Arg(a, 1).at(2);
+    ownerEnabled = IsWindowEnabled(H(m.owner));
+    crt->ModalResult = "geklickt";
+    return NIL;
+  };
+  // A click in the second column of the last row.
+  const LPARAM at = MAKELPARAM(crt->FontWidth + 1, crt->FontHeight * 10 - 2);
+  PostMessageW(H(crt), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(H(crt), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(crt->ShowModal(), Value("geklickt"));
+  EXPECT_EQ(Pair(cell), P(9, 1));
+  EXPECT_FALSE(ownerEnabled);
+  EXPECT_TRUE(IsWindowEnabled(H(m.owner)));
+  EXPECT_FALSE(crt->IsModal);
+  EXPECT_FALSE(IsWindowVisible(H(crt)));
+  crt->destroy();
+}
+
 TEST(ShowModal, TheOwnerIsDisabledDuringTheRunAndTheFocusComesBack) {
   Modal m;
   ASSERT_EQ(SetAppFocus(), m.field);
