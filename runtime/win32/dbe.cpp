@@ -10,6 +10,7 @@
 #include "../dbe/dbe_abi.h"
 #include "../dbe/workarea.h"
 #include "../xbp/handle.h"
+#include "native.h"
 
 namespace rt {
 
@@ -44,22 +45,6 @@ bool IsEngineName(std::string_view name) {
   return std::all_of(name.begin(), name.end(), [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
   });
-}
-
-// The folder of the running executable, with its trailing backslash.
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 bool KnownKind(int32_t kind) { return kind >= DBE_KIND_DATA && kind <= DBE_KIND_FIXED_WIDTH; }

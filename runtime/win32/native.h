@@ -67,6 +67,8 @@ class SelectInScope {
 };
 
 HINSTANCE ModuleInstance();
+// The folder of the running executable, with its trailing backslash.
+std::wstring ProgramFolder();
 
 // Colour numbers of the runtime as COLORREF: palette 0..15, negative system
 // colours, RGB values with bit 24 set. Unknown numbers give black.

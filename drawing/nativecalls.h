@@ -1,0 +1,28 @@
+// Single entry points of Windows system libraries, reached by library and
+// entry-point name through DllLoad/DllCall/DllUnload; each call loads its
+// library and releases it again. And theme detection on top of them.
+#pragma once
+
+#include "value.h"
+
+namespace valumat {
+
+// "SetTextAlign" of GDI32.DLL: device context, alignment mode; the previous
+// alignment.
+rt::Value SetTextAlign(const rt::Value& hdc, const rt::Value& mode);
+// "DrawTextA" of USER32.DLL: device context, text, its length, the 16-byte
+// rectangle (left, top, right, bottom as 32-bit little-endian integers; the
+// entry point may write it back, as DT_CALCRECT does), format flags. The
+// drawn height; 0 on failure.
+rt::Value DrawTextA(const rt::Value& hdc, const rt::Value& text, const rt::Value& length, rt::Value& rect,
+                    const rt::Value& format);
+// "GetModuleHandleA" of KERNEL32.DLL: the handle of a module loaded in the
+// process, 0 when it is not loaded.
+rt::Value GetModuleHandleA(const rt::Value& name);
+
+// Whether visual themes are in effect; with `checkApp` true (or NIL) also
+// for this application, with common controls of version 6 or later. Asks
+// anew on every call and never loads a library that is not already loaded.
+bool IsThemeActive(const rt::Value& checkApp = rt::Value());
+
+}  // namespace valumat
