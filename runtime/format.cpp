@@ -12,6 +12,8 @@ namespace {
 // 15 significant digits is what a double holds reliably: printing with that
 // many gives the decimal the programmer meant (977.915, not 977.91499999...).
 constexpr int kSignificant = 15;
+// The no-break blank of code page 858.
+constexpr char kNoBreakBlank = '\xff';
 
 struct Picture {
   bool german = false;
@@ -148,12 +150,20 @@ std::string FormatNumber(double value, std::string_view picture) {
   return out;
 }
 
-double ParseNumber(std::string_view text, [[maybe_unused]] std::string_view tmpl) {
+double ParseNumber(std::string_view text, std::string_view tmpl) {
   size_t i = 0;
   const auto skipBlanks = [&] {
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   };
-  const auto isDigit = [&] { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  const auto isDigitAt = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  const auto isDigit = [&] { return isDigitAt(i); };
+  // A separator at `at` followed by exactly three digits.
+  const auto groupAt = [&](size_t at, char separator) {
+    if (at >= text.size()) return false;
+    const char c = text[at];
+    const bool matches = separator == '.' ? c == '.' : (c == ' ' || c == kNoBreakBlank);
+    return matches && isDigitAt(at + 1) && isDigitAt(at + 2) && isDigitAt(at + 3) && !isDigitAt(at + 4);
+  };
 
   skipBlanks();
   bool negative = false;
@@ -165,8 +175,28 @@ double ParseNumber(std::string_view text, [[maybe_unused]] std::string_view tmpl
   // Normalised ASCII form for from_chars: "<int>.<fraction>", never empty parts.
   std::string number;
   while (isDigit()) number.push_back(text[i++]);
+  // Thousands groups after a first group of one to three digits, all with the
+  // same separator: "." or a blank.
+  char grouping = 0;
+  if (!number.empty() && number.size() <= 3 && number.front() != '0') {
+    for (const char separator : {'.', ' '}) {
+      if (!groupAt(i, separator)) continue;
+      // Under a template with three decimals a lone "." with three digits is
+      // the formatter's own decimal point.
+      if (separator == '.' && ParsePicture(tmpl).decimals == 3 && !groupAt(i + 4, '.') &&
+          !(i + 4 < text.size() && text[i + 4] == ',')) {
+        break;
+      }
+      grouping = separator;
+      while (groupAt(i, separator)) {
+        number.append(text.substr(i + 1, 3));
+        i += 4;
+      }
+      break;
+    }
+  }
   const bool nonZeroInt = number.find_first_not_of('0') != std::string::npos;
-  if (i < text.size() && (text[i] == ',' || text[i] == '.')) {
+  if (i < text.size() && (text[i] == ',' || (text[i] == '.' && grouping != '.'))) {
     ++i;
     std::string fraction;
     while (isDigit()) fraction.push_back(text[i++]);

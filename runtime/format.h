@@ -23,11 +23,18 @@ namespace rt {
 // latter only count towards the width.
 std::string FormatNumber(double value, std::string_view picture);
 
-// Reads a number the way a classic Val() does: blanks, optional sign (blanks may
+// Reads a number as a German writes it: blanks, optional sign (blanks may
 // follow it), digits, one decimal comma or point, digits. The longest valid
 // prefix counts, anything after it is ignored; no digits at all give 0.
-// Accepts every text FormatNumber produces. The value is not rounded to the
-// template's decimals; the template is accepted for the caller's interface.
+// Thousands may be grouped: after a first group of one to three digits (not
+// starting with 0), groups of exactly three digits, each after the same
+// separator, "." or a blank (the no-break blank 0xFF too): "1.000,50" is
+// 1000.5, "1.000.000" and "1 000 000" are 1000000. A "." with other than three
+// digits after it is a decimal point ("1.5", "12.75", "1.2345"), and so is a
+// lone "." with three digits when the template has three decimals ("1.500"
+// under "999.999" is 1.5, as FormatNumber writes it). After "." groups only a
+// comma is a decimal separator. Accepts every text FormatNumber produces. The
+// value is not rounded to the template's decimals.
 double ParseNumber(std::string_view text, std::string_view tmpl = {});
 
 }  // namespace rt

@@ -177,10 +177,38 @@ TEST(ParseNumber, BlanksSignsAndSeparators) {
 TEST(ParseNumber, LongestValidPrefixCounts) {
   EXPECT_EQ(Parse("12a"), 12.0);
   EXPECT_EQ(Parse("1,2,3"), 1.2);
-  EXPECT_EQ(Parse("1.234,56"), 1.234);
+  EXPECT_EQ(Parse("1.234.5"), 1234.0);  // after "." groups only a comma is decimal
   EXPECT_EQ(Parse("1 2"), 1.0);
   EXPECT_EQ(Parse("1e5"), 1.0);
   EXPECT_EQ(Parse("3,14 DM"), 3.14);
+}
+
+// German notation, as a German reads it.
+TEST(ParseNumber, ThousandsGroupsAsAGermanWritesThem) {
+  const struct {
+    const char* text;
+    double value;
+  } table[] = {
+      {"1.000,50", 1000.5},     {"1.000", 1000},          {"1.000.000", 1000000},   {"-1.234.567,89", -1234567.89},
+      {"1 000", 1000},          {"1\xff" "000", 1000},     {"12 345 678,9", 12345678.9}, {" 999 999 999,99 ", 999999999.99},
+      {"1 000.5", 1000.5},      {"12.750", 12750},        {"100.000 DM", 100000},   {"1.000,5 \xd5", 1000.5},
+      // A "." with other than three digits after it is a decimal point.
+      {"1.5", 1.5},             {"12.75", 12.75},         {"1.2345", 1.2345},       {"0.500", 0.5},
+      {"1000.000", 1000},       {"1.0000", 1},
+      // Not a group: the longest number before it counts.
+      {"1 2", 1},               {"1  000", 1},            {"1234 567", 1234},       {"1.000 000", 1000},
+      {"1 000.000", 1000},      {"1.000.50", 1000},       {"1. 000", 1},            {"1,000.50", 1},
+      {"abc", 0},               {".000", 0},
+  };
+  for (const auto& row : table) EXPECT_EQ(Parse(row.text), row.value) << '"' << row.text << '"';
+  // A lone "." under a template with three decimals is the formatter's own.
+  EXPECT_EQ(rt::ParseNumber(rt::FormatNumber(1.5, "999.999"), "999.999"), 1.5);
+  EXPECT_EQ(rt::ParseNumber("1.500,25", "999.999"), 1500.25);
+  EXPECT_EQ(rt::ParseNumber("1.500.000", "999.999"), 1500000);
+  for (double v : {0.001, 1.5, 12.345, -99.999, 999.999}) {
+    const std::string text = rt::FormatNumber(v, "999.999");
+    EXPECT_EQ(rt::ParseNumber(text, "999.999"), v) << text;
+  }
 }
 
 TEST(ParseNumber, CorrectlyRoundedAndNotCutToTheTemplate) {

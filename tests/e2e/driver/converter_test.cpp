@@ -90,6 +90,20 @@ TEST_F(Converter, TypingDmShowsEuro) {
     EXPECT_TRUE(app->waitFields("100", "51,13")) << app->dmText() << " | " << app->euroText();
 }
 
+TEST_F(Converter, GermanThousandsSeparatorsAreReadAsAGermanMeansThem) {
+    ASSERT_TRUE(input::type("1.000,50"));
+    EXPECT_TRUE(app->waitFields("1956,81", "1.000,50")) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    ASSERT_TRUE(input::type("1 000 000"));
+    EXPECT_TRUE(app->waitFields("1 000 000", "511291,88")) << app->dmText() << " | " << app->euroText();
+    // A point with other than three digits after it stays a decimal point.
+    ASSERT_TRUE(app->click(app->euroField));
+    ASSERT_TRUE(app->waitFocus(app->euroField.hwnd));
+    ASSERT_TRUE(input::type("12.75"));
+    EXPECT_TRUE(app->waitFields("24,94", "12.75")) << app->dmText() << " | " << app->euroText();
+}
+
 TEST_F(Converter, TabMovesBetweenTheFieldsAndEmptiesBoth) {
     ASSERT_TRUE(input::type("500"));
     ASSERT_TRUE(app->waitFields("977,92", "500")) << app->dmText() << " | " << app->euroText();
