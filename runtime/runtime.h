@@ -15,8 +15,13 @@ namespace rt {
 // A Break that no recovery block caught ends `program`: Run hands the broken
 // value to the break reporter (an error object gets the call stack at the
 // break attached, see Error::getCallstack), sets the exit code 1 and goes on
-// with the exit procedures. Any other exception that escapes is written to
-// the standard error channel and ends the program with exit code 1 as well.
+// with the exit procedures. Any other exception that escapes `program`, a
+// C++ exception that ends a thread, and a hardware exception (an access
+// violation, a stack overflow) that nothing handled become an error object
+// (osCode: the exception code; operation: the faulting module) for the break
+// reporter, after a box telling the user in a GUI application; the exit code
+// is 1. After a hardware exception the process ends at once: the exit
+// procedures do not run on a state that may be broken.
 int Run(const std::function<void()>& program);
 
 int ErrorLevel();

@@ -1,11 +1,13 @@
 // Runtime start-up and tear-down.
 #include "native.h"
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <mutex>
 #include <vector>
 
+#include "../boxes.h"
 #include "../error.h"
 #include "../output.h"
 #include "../runtime.h"
@@ -50,9 +52,120 @@ void ReportUncaughtBreak(const BreakSignal& broken) {
   }
 }
 
-void ReportException(const char* what) {
+// --- failures no handler can take ------------------------------------------
+
+// The file name of the module that holds `address` ("" when none does).
+std::string ModuleAt(const void* address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<LPCWSTR>(address), &module)) {
+    return std::string();
+  }
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+  std::wstring name(path, n);
+  const size_t slash = name.find_last_of(L"\\/");
+  return Narrow(slash == std::wstring::npos ? name : name.substr(slash + 1));
+}
+
+const char* ExceptionName(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: return "Zugriffsverletzung";
+    case EXCEPTION_STACK_OVERFLOW: return "Stapel\x81" "berlauf";
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: return "Division durch null";
+    case EXCEPTION_ILLEGAL_INSTRUCTION: return "Ung\x81ltiger Befehl";
+    case EXCEPTION_IN_PAGE_ERROR: return "Seitenfehler";
+    case EXCEPTION_PRIV_INSTRUCTION: return "Privilegierter Befehl";
+    case EXCEPTION_DATATYPE_MISALIGNMENT: return "Falsch ausgerichtete Daten";
+    default: return "Ausnahme";
+  }
+}
+
+// A failure that no error handler can take becomes an error object and goes
+// the way of a break that nothing caught: the user is told in a box, the
+// break reporter writes the error log, the exit code is 1.
+void ReportFailure(const std::string& description, unsigned long osCode, const std::string& module,
+                   std::vector<FrameInfo> stack) {
   ErrorLevel(1);
-  OutErr(std::string("Programmabbruch: ") + what + "\r\n");
+  ErrorSpec spec;
+  spec.genCode = 0;
+  spec.subSystem = "BASE";
+  spec.operation = module;
+  spec.description = description;
+  spec.canDefault = false;
+  spec.severity = 3;
+  const ErrorRef e = MakeError(spec);
+  e->osCode = Value(osCode);  // exception codes are above 2^31
+  e->attachCallstack(std::move(stack));
+  if (AppType() == kAppTypeGui) {
+    MsgBox(description + "\r\rDas Programm wird beendet.", "Fehlermeldung");
+  }
+  try {
+    if (Reporter()) Reporter()(Value(e));
+  } catch (...) {
+    DescribeOnStdErr(Value(e));
+  }
+}
+
+void ReportException(const char* what) {
+  ReportFailure(std::string("Unbehandelte Ausnahme: ") + what, 0, ModuleAt(reinterpret_cast<void*>(&ReportException)),
+                CallStack());
+}
+
+struct Crash {
+  std::string description;
+  unsigned long code;
+  std::string module;
+  std::vector<FrameInfo> stack;
+};
+
+DWORD WINAPI ReportCrash(void* crash) {
+  auto* c = static_cast<Crash*>(crash);
+  ReportFailure(c->description, c->code, c->module, std::move(c->stack));
+  return 0;
+}
+
+// A hardware exception nothing handled. The report runs on a thread of its
+// own: the failed thread's stack may be used up. Only the first one is
+// reported; the program ends with exit code 1.
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
+  static std::atomic<bool> reporting{false};
+  if (reporting.exchange(true)) ExitProcess(1);
+  const EXCEPTION_RECORD& record = *info->ExceptionRecord;
+  Crash crash;
+  crash.code = record.ExceptionCode;
+  crash.module = ModuleAt(record.ExceptionAddress);
+  char text[160];
+  std::snprintf(text, sizeof text, "Schwerer Ausnahmefehler %08lX (%s) in %s", crash.code,
+                ExceptionName(record.ExceptionCode), crash.module.empty() ? "unbekanntem Code" : crash.module.c_str());
+  crash.description = text;
+  if (record.ExceptionCode != EXCEPTION_STACK_OVERFLOW) crash.stack = CallStack();
+  if (HANDLE reporter = CreateThread(nullptr, 0, ReportCrash, &crash, 0, nullptr)) {
+    WaitForSingleObject(reporter, INFINITE);
+    CloseHandle(reporter);
+  }
+  CloseOutput();
+  ExitProcess(1);
+}
+
+[[noreturn]] void OnTerminate() {
+  static std::atomic<bool> reporting{false};
+  if (!reporting.exchange(true)) {
+    const char* what = "unbekannte Ausnahme";
+    std::string text;
+    if (std::exception_ptr e = std::current_exception()) {
+      try {
+        std::rethrow_exception(e);
+      } catch (const std::exception& x) {
+        text = x.what();
+        what = text.c_str();
+      } catch (...) {
+      }
+    }
+    ReportException(what);
+    CloseOutput();
+  }
+  ExitProcess(1);
 }
 
 // Runs `body`; whatever escapes it is reported, never lost.
@@ -110,6 +223,8 @@ BreakReporter SetBreakReporter(BreakReporter reporter) {
 
 int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
+  SetUnhandledExceptionFilter(OnUnhandledException);
+  std::set_terminate(OnTerminate);
   BindGuiThread();
   RegisterWindowClasses();
   Guarded(program);

@@ -47,6 +47,33 @@ bool IsEngineName(std::string_view name) {
   });
 }
 
+// Whether `size` bytes from `address` can be read: foreign code may hand
+// back any pointer, and reading a bad one would end the program.
+bool Readable(const void* address, size_t size) {
+  auto p = reinterpret_cast<uintptr_t>(address);
+  const uintptr_t end = p + size;
+  if (!address || end < p) return false;
+  while (p < end) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (!VirtualQuery(reinterpret_cast<const void*>(p), &info, sizeof info) || info.State != MEM_COMMIT) return false;
+    const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    if (!(info.Protect & readable) || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return false;
+    p = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+  }
+  return true;
+}
+
+// The length of a zero-ended name of at most `most` characters that can be
+// read; most + 1 when it is longer or cannot be read.
+size_t NameLength(const char* name, size_t most) {
+  for (size_t n = 0; n <= most; ++n) {
+    if (!Readable(name + n, 1)) return most + 1;
+    if (name[n] == '\0') return n;
+  }
+  return most + 1;
+}
+
 bool KnownKind(int32_t kind) { return kind >= DBE_KIND_DATA && kind <= DBE_KIND_FIXED_WIDTH; }
 
 }  // namespace
@@ -70,12 +97,14 @@ bool DbeLoad(std::string_view name, bool hidden) {
       reinterpret_cast<void*>(GetProcAddress(module.get(), DBE_ENTRY_POINT)));
   if (!entry) return false;
   const DbeRegistration* reg = entry();
-  if (!reg || reg->abiVersion != DBE_ABI_VERSION || reg->size < sizeof(DbeRegistration) || !reg->name ||
-      !KnownKind(reg->kind)) {
+  // Checked before use: a bad block is a failed load, not a crash.
+  if (!Readable(reg, sizeof(DbeRegistration)) || reg->abiVersion != DBE_ABI_VERSION ||
+      reg->size < sizeof(DbeRegistration) || !KnownKind(reg->kind)) {
     return false;
   }
   // Bounded: the name comes from foreign code.
-  const size_t length = strnlen(reg->name, 33);
+  const size_t length = NameLength(reg->name, 32);
+  if (length > 32) return false;
   const std::string registered(reg->name, length);
   if (length > 32 || !EqualsNoCase(registered, name)) return false;
 

@@ -2,6 +2,7 @@
 // handler, for the tests that answer its real boxes. The first argument picks
 // what it does; what happens is written to standard output.
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "error.h"
@@ -72,6 +73,12 @@ void Main(const std::string& mode) {
     AppType(1);
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
+  } else if (mode == "crash") {
+    RT_LINE;
+    Protected([] { *static_cast<volatile int*>(nullptr) = 1; });  // no recovery block takes this
+  } else if (mode == "throw") {
+    RT_LINE;
+    throw std::runtime_error("Speicher reicht nicht");
   } else if (mode == "uncaught" || mode == "nohandler") {
     RT_LINE;
     QOut("result", ReportsBadArgs("abc", 42));

@@ -164,6 +164,30 @@ TEST_F(ErrorProcess, OkWritesTheLogTellsWhereAndEndsWithExitCode1) {
   EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
 }
 
+// Failures no handler can take still reach the user and the log.
+TEST_F(ErrorProcess, AHardwareExceptionIsShownLoggedAndEndsWithExitCode1) {
+  run("crash");
+  const Box box = answer(kTitle, "OK");
+  EXPECT_EQ(box.text.rfind("Schwerer Ausnahmefehler C0000005 (Zugriffsverletzung) in errproc.exe", 0), 0u) << box.text;
+  EXPECT_EQ(answer("errproc", "OK").text, kWritten);
+  expectEnded(1);
+  const std::string log = file(L"APPERROR.LOG");
+  EXPECT_NE(log.find("oError:osCode       : 3221225477\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("oError:operation    : errproc.exe\r\n"), std::string::npos) << log;
+  // The stack of the failed thread, not the reporter's.
+  EXPECT_NE(log.find("Aufgerufen von Main("), std::string::npos) << log;
+}
+
+TEST_F(ErrorProcess, AnEscapedExceptionIsShownLoggedAndEndsWithExitCode1) {
+  run("throw");
+  EXPECT_EQ(answer(kTitle, "OK").text.rfind("Unbehandelte Ausnahme: Speicher reicht nicht", 0), 0u);
+  EXPECT_EQ(answer("errproc", "OK").text, kWritten);
+  expectEnded(1);
+  EXPECT_TRUE(exitProceduresRanOnce());
+  EXPECT_NE(file(L"APPERROR.LOG").find("oError:description  : Unbehandelte Ausnahme: Speicher reicht nicht\r\n"),
+            std::string::npos);
+}
+
 TEST_F(ErrorProcess, CancelThenYesLogsAndEnds) {
   run("xbp");
   answer(kTitle, IDCANCEL);

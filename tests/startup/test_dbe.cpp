@@ -99,6 +99,9 @@ TEST_F(Engines, WhatIsNoSoundEngineIsNotLoaded) {
   // DLLs without the registration entry, and for another engine interface.
   EXPECT_FALSE(rt::DbeLoad("NOREGDBE"));
   EXPECT_FALSE(rt::DbeLoad("OLDABIDBE"));
+  // Registration blocks that point at nothing: refused, not a crash.
+  EXPECT_FALSE(rt::DbeLoad("BADBLKDBE"));
+  EXPECT_FALSE(rt::DbeLoad("BADNAMDBE"));
   EXPECT_TRUE(rt::DbeLoaded().empty());
   // Nothing of them stays loaded.
   EXPECT_EQ(GetModuleHandleW((OwnFolder() + L"WRONGDBE.DLL").c_str()), nullptr);

@@ -38,10 +38,11 @@ struct ProgramCopy {
       if (std::find(without.begin(), without.end(), engine) != without.end()) continue;
       EXPECT_TRUE(CopyFileW((enginesFrom + engine).c_str(), folder.file(engine).c_str(), FALSE));
     }
-    // {file, source}: the source is a file of the engines' folder or, when
-    // it names none, the content itself.
+    // {file, source}: the source is a file (by full path, or of the engines'
+    // folder) or, when it names none, the content itself.
     for (const auto& [file, source] : replaced) {
-      if (!CopyFileW((enginesFrom + source).c_str(), folder.file(file).c_str(), FALSE)) {
+      const std::wstring from = source.find(L'\\') != std::wstring::npos ? source : enginesFrom + source;
+      if (!CopyFileW(from.c_str(), folder.file(file).c_str(), FALSE)) {
         EXPECT_TRUE(WriteWholeFile(folder.file(file), Narrow(source)));
       }
     }
@@ -213,8 +214,9 @@ std::string Trimmed(HWND hwnd) {
 
 // Valumat from a copy of its folder: the boxes it shows, then its converter,
 // which must convert and close.
-std::vector<Box> RunValumat(const std::vector<std::wstring>& without) {
-  ProgramCopy copy(ValumatExe(), ValumatFolder(), without);
+std::vector<Box> RunValumat(const std::vector<std::wstring>& without,
+                            const std::vector<std::pair<std::wstring, std::wstring>>& replaced = {}) {
+  ProgramCopy copy(ValumatExe(), ValumatFolder(), without, replaced);
   Process child(copy.exe, L"", copy.folder.path());
   EXPECT_TRUE(child.started());
   bool converter = false;
@@ -236,6 +238,12 @@ std::vector<Box> RunValumat(const std::vector<std::wstring>& without) {
 
 TEST(Valumat, StartsStraightIntoTheConverterWithAllEngines) {
   EXPECT_TRUE(RunValumat({}).empty());
+}
+
+TEST(Valumat, AnEngineHandingBackABadBlockIsNotLoadedAndNoCrash) {
+  const auto boxes = RunValumat({}, {{L"DELDBE.DLL", OwnFolder() + L"BADBLKDBE.DLL"}});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "DELDBE" + kNotLoaded);
 }
 
 TEST(Valumat, MissingEngineShownBeforeTheWorkingConverter) {
