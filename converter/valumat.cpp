@@ -166,6 +166,10 @@ void Main() {
   oKurs->create();
   oXbp = oKurs;
 
+  // Active again (the information window closed, restored, switched back
+  // to), the converter gives typed digits to an amount field: the one that
+  // had the focus, or the euro field, as at start.
+  oDlg->focusOnActivation = oSLE2;
   oDlg->show();
   SetAppFocus(oDlg);
   SetAppFocus(oSLE2);

@@ -2,6 +2,7 @@
 #include "../events.h"
 #include "../xbp/dialog.h"
 #include "../xbp/menubar.h"
+#include "../xbp/pushbutton.h"
 #include "native.h"
 
 namespace rt {
@@ -132,6 +133,24 @@ bool XbpBaseDialog::setTitle(const std::string& newTitle) {
   return !handle_ || SetWindowTextW(Hwnd(handle_), Wide(title).c_str());
 }
 
+HWND XbpBaseDialog::focusOnReturn() const {
+  HWND hwnd = Hwnd(handle_);
+  const auto takesFocus = [hwnd](HWND control) {
+    return control && IsWindow(control) && IsChild(hwnd, control) && IsWindowVisible(control) &&
+           IsWindowEnabled(control);
+  };
+  // Back to the control that had the focus, as dialogs do; not if it was
+  // hidden or disabled meanwhile (a tab page went behind).
+  HWND target = takesFocus(lastFocus_) ? lastFocus_ : nullptr;
+  const bool button = target && dynamic_cast<XbpBasePushButton*>(WindowFromHandle(target));
+  if (!target || button) {
+    if (const WindowRef preferred = focusOnActivation.lock(); preferred && takesFocus(Hwnd(preferred->nativeHandle()))) {
+      target = Hwnd(preferred->nativeHandle());
+    }
+  }
+  return target;
+}
+
 const EventRoutes& XbpBaseDialog::routes() const {
   static const EventRoute rows[] = {
       {EventRoute::From::Posted, 0, kEvClose, CallbackOf(&XbpBaseDialog::close)},
@@ -150,15 +169,32 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
       return true;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
+        // Minimised, the focus is gone already: keep what was known then.
         HWND focus = GetFocus();
-        lastFocus_ = (focus && IsChild(hwnd, focus)) ? focus : nullptr;
+        if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
         return false;
       }
-      if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_) && IsWindowVisible(lastFocus_) &&
-          IsWindowEnabled(lastFocus_)) {
-        // Back to the control that had the focus, as dialogs do; not if it
-        // was hidden or disabled meanwhile (a tab page went behind).
-        SetFocus(lastFocus_);
+      // Minimised, the window takes no focus; it gets it when restored.
+      if (HIWORD(wparam) != 0) return false;
+      if (HWND target = focusOnReturn()) {
+        SetFocus(target);
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_SYSCOMMAND:
+      // Minimising takes the focus away before the window is deactivated:
+      // remember it first, as dialogs do.
+      if ((wparam & 0xFFF0) == SC_MINIMIZE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+      }
+      return false;
+    case WM_SETFOCUS:
+      // The frame itself given the focus (restored, or SetAppFocus on the
+      // dialog): on to its control.
+      if (HWND target = focusOnReturn()) {
+        SetFocus(target);
         result = 0;
         return true;
       }

@@ -39,6 +39,10 @@ class XbpBaseDialog : public XbpWindow {
   bool minButton = true;
   bool maxButton = false;
   Value close;  // callback for the close button (event kEvClose)
+  // When the window becomes active again, the focus goes back to the control
+  // that had it; where that was a push button or no control, to this one
+  // (if set, shown and enabled).
+  std::weak_ptr<XbpWindow> focusOnActivation;
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
@@ -50,6 +54,8 @@ class XbpBaseDialog : public XbpWindow {
 
  private:
   friend class XbpBaseMenubar;  // sets itself in and takes itself out
+  // The control to focus when the window is active again; nullptr for none.
+  NativeWindow focusOnReturn() const;
   // Weak: the area points back at its dialog.
   std::weak_ptr<XbpDrawingArea> drawingArea_;
   std::shared_ptr<XbpBaseMenubar> menuBar_;

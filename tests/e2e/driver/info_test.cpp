@@ -276,6 +276,55 @@ TEST_F(Info, CloseButtonAndOkHandTheFocusBackToTheConverter) {
     EXPECT_TRUE(app->process->running());
 }
 
+// Typed digits and Escape always reach an amount field once the converter is
+// active again: the field that had the focus, or the euro field when a push
+// button (or nothing) had it.
+TEST_F(Info, AfterTheInformationWindowDigitsAndEscapeReachTheAmountFields) {
+    ASSERT_TRUE(app->waitFocus(app->euroField.hwnd));
+    ASSERT_TRUE(input::type("100"));
+    ASSERT_TRUE(app->waitFields("195,58", "100"));
+    InfoWindow w = openInfo();
+    ASSERT_TRUE(input::click(w.ok.rect.centreX(), w.ok.rect.centreY()));
+    ASSERT_TRUE(waitGone(w));
+    EXPECT_TRUE(app->waitFocus(app->euroField.hwnd)) << "after OK";
+    ASSERT_TRUE(input::type("250"));
+    EXPECT_TRUE(app->waitFields("488,96", "250")) << app->dmText() << " | " << app->euroText();
+
+    // The key letter presses Info and focuses it; Escape closes the window.
+    ASSERT_TRUE(input::key("alt+i"));
+    std::optional<InfoWindow> keyed;
+    ASSERT_TRUE(waitUntil([&] {
+        auto all = infoWindows();
+        return !all.empty() && (keyed = read(all.front())).has_value();
+    })) << "Alt+I opened no information window";
+    std::string why;
+    ASSERT_TRUE(probe.waitForeground(keyed->window.hwnd, &why)) << why;
+    ASSERT_TRUE(input::key("Escape"));
+    ASSERT_TRUE(waitGone(*keyed));
+    EXPECT_TRUE(app->waitFocus(app->euroField.hwnd)) << "after Alt+I and Escape";
+    ASSERT_TRUE(input::type("10"));
+    EXPECT_TRUE(app->waitFields("19,56", "10")) << app->dmText() << " | " << app->euroText();
+
+    // Minimised and restored: the DM field keeps the focus it had.
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    constexpr unsigned kWmSysCommand = 0x0112;
+    constexpr unsigned long kScMinimize = 0xF020, kScRestore = 0xF120;
+    probe.send(app->window.hwnd, kWmSysCommand, kScMinimize);
+    constexpr std::uint32_t kWsMinimize = 0x20000000;
+    ASSERT_TRUE(waitUntil([&] { return (probe.info(app->window.hwnd).style & kWsMinimize) != 0; }));
+    probe.send(app->window.hwnd, kWmSysCommand, kScRestore);
+    ASSERT_TRUE(waitUntil([&] { return (probe.info(app->window.hwnd).style & kWsMinimize) == 0; }));
+    ASSERT_TRUE(probe.waitForeground(app->window.hwnd, &why)) << why;
+    EXPECT_TRUE(app->waitFocus(app->dmField.hwnd))
+        << "after minimise and restore the focus is on " << app->focused() << ", not the DM field " << app->dmField.hwnd
+        << " (euro field " << app->euroField.hwnd << ", window " << app->window.hwnd << ")";
+    ASSERT_TRUE(input::type("100"));
+    EXPECT_TRUE(app->waitFields("100", "51,13")) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(input::key("Escape"));
+    EXPECT_TRUE(app->process->waitExit(10s).has_value()) << "Escape did not end the program";
+}
+
 TEST_F(Info, ConverterStaysUsableWhileItIsOpen) {
     InfoWindow w = openInfo();
     // It covers most of the converter: a user first brings the converter up.
