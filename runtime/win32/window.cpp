@@ -56,6 +56,21 @@ void XbpWindow::init(const Args& args) {
   if (Arg(args, 6).isLogical()) visible = Arg(args, 6).logical();
 }
 
+namespace {
+// A window of its own opens where it was asked to, unless part of it would
+// lie outside the work area (a small screen): then it moves just enough to
+// lie inside it, its top-left corner first when it is larger, so that its
+// title bar can always be reached.
+void KeepInWorkArea(long& left, long& top, long width, long height) {
+  RECT work{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
+  if (left + width > work.right) left = work.right - width;
+  if (top + height > work.bottom) top = work.bottom - height;
+  if (left < work.left) left = work.left;
+  if (top < work.top) top = work.top;
+}
+}  // namespace
+
 void XbpWindow::create(const Args& args) {
   if (!args.empty()) init(args);
   if (handle_) return;
@@ -84,10 +99,12 @@ void XbpWindow::create(const Args& args) {
     static UINT_PTR nextId = 0;
     id = 1000 + (nextId++ % 60000);
   }
+  long left = x, top = areaHeight - y - h;
+  if (topLevel) KeepInWorkArea(left, top, w, h);
   HWND hwnd;
   {
     CreatingScope creating(this, id);
-    hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text.c_str(), style, x, areaHeight - y - h, w, h,
+    hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, spec.text.c_str(), style, left, top, w, h,
                            nativeParent, reinterpret_cast<HMENU>(id), ModuleInstance(),
                            spec.subclass ? nullptr : static_cast<XbpWindow*>(this));
   }
