@@ -8,6 +8,7 @@
 
 #include "../dbe/dbe.h"
 #include "../dbe/dbe_abi.h"
+#include "../dbe/registration.h"
 #include "../dbe/workarea.h"
 #include "../xbp/handle.h"
 #include "native.h"
@@ -64,17 +65,6 @@ bool Readable(const void* address, size_t size) {
   return true;
 }
 
-// The length of a zero-ended name of at most `most` characters that can be
-// read; most + 1 when it is longer or cannot be read.
-size_t NameLength(const char* name, size_t most) {
-  for (size_t n = 0; n <= most; ++n) {
-    if (!Readable(name + n, 1)) return most + 1;
-    if (name[n] == '\0') return n;
-  }
-  return most + 1;
-}
-
-bool KnownKind(int32_t kind) { return kind >= DBE_KIND_DATA && kind <= DBE_KIND_FIXED_WIDTH; }
 
 }  // namespace
 
@@ -96,19 +86,14 @@ bool DbeLoad(std::string_view name, bool hidden) {
   const auto entry = reinterpret_cast<DbeRegisterFn>(
       reinterpret_cast<void*>(GetProcAddress(module.get(), DBE_ENTRY_POINT)));
   if (!entry) return false;
-  const DbeRegistration* reg = entry();
   // Checked before use: a bad block is a failed load, not a crash.
-  if (!Readable(reg, sizeof(DbeRegistration)) || reg->abiVersion != DBE_ABI_VERSION ||
-      reg->size < sizeof(DbeRegistration) || !KnownKind(reg->kind)) {
-    return false;
-  }
-  // Bounded: the name comes from foreign code.
-  const size_t length = NameLength(reg->name, 32);
-  if (length > 32) return false;
-  const std::string registered(reg->name, length);
-  if (length > 32 || !EqualsNoCase(registered, name)) return false;
+  const DbeRegistration* reg = entry();
+  const std::optional<std::string> registered = RegisteredName(reg, Readable);
+  if (!registered || !EqualsNoCase(*registered, name)) return false;
 
-  Engine engine{{registered, static_cast<DbeKind>(reg->kind), hidden, {}, {}}, std::move(module)};
+  DbeRegistration block;
+  std::memcpy(&block, reg, sizeof block);  // readable, and maybe not aligned
+  Engine engine{{*registered, static_cast<DbeKind>(block.kind), hidden, {}, {}}, std::move(module)};
   Engines().push_back(std::move(engine));
   return true;
 }
