@@ -30,6 +30,13 @@ protected:
     }
 
     long checked(const ChildWindow& c) { return probe.send(c.hwnd, kBmGetCheck); }
+    // The spin button on the "Eingabe" page, still showing its first value.
+    ChildWindow spinField() {
+        if (!app->clickTab(kEntry)) return {};
+        for (const auto& c : app->controls())
+            if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") return c;
+        return {};
+    }
     void shoot(const std::string& name) {
         const std::string path = config().screenshots + "/steuerelemente-" + name + ".png";
         EXPECT_TRUE(screenshot(path, app->window.rect));
@@ -209,10 +216,7 @@ TEST_F(Showcase, TypedTextAndLinesReachTheFieldsCallbacks) {
 }
 
 TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
-    ASSERT_TRUE(app->clickTab(kEntry));
-    ChildWindow count;
-    for (const auto& c : app->controls())
-        if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") count = c;
+    const ChildWindow count = spinField();
     ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
     ASSERT_TRUE(app->click(count));
     ASSERT_TRUE(input::key("Up"));
@@ -229,10 +233,7 @@ TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
 }
 
 TEST_F(Showcase, TheSpinButtonShowsATypedValueWithItsZerosWhenLeft) {
-    ASSERT_TRUE(app->clickTab(kEntry));
-    ChildWindow count;
-    for (const auto& c : app->controls())
-        if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") count = c;
+    const ChildWindow count = spinField();
     ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
     ASSERT_TRUE(app->click(count));
     ASSERT_TRUE(input::key("End"));
