@@ -387,7 +387,7 @@ void MenuBar(Showcase& app) {
                                     app.quit();
                                     return NIL;
                                   })});
-  bar->addItem(Value{Value(file), NIL});
+  bar->addItem(Value{Value(file), NIL, NIL, kMenuKeyLetter});  // Alt+D
 
   auto help = New<XbpMenu>({bar});
   help->title = "~Hilfe";
@@ -398,7 +398,7 @@ void MenuBar(Showcase& app) {
                                        "Info");
                                 return NIL;
                               })});
-  bar->addItem(Value{Value(help), NIL});
+  bar->addItem(Value{Value(help), NIL, NIL, kMenuKeyLetter});  // Alt+H
 }
 
 void Main() {

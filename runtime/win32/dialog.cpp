@@ -204,6 +204,11 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
         MoveWindow(Hwnd(area->nativeHandle()), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
       }
       return false;
+    case WM_MENUCHAR:
+      // A letter in the active bar that no item shows underlined.
+      if (!menuBar_ || reinterpret_cast<HMENU>(lparam) != menuBar_->nativeMenu()) return false;
+      result = menuBar_->onMenuChar(WideToCp858(std::wstring(1, static_cast<wchar_t>(LOWORD(wparam))), '\0')[0]);
+      return true;
     default: return XbpWindow::onMessage(msg, wparam, lparam, result);
   }
 }

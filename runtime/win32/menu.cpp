@@ -152,15 +152,15 @@ void XbpMenuItems::insertNative(size_t index) {
     if (item.submenu) {
       item.submenu->create();
       if (!item.submenu->menu_) return;
-      text = NativeCaption(item.submenu->title);
       info.fMask |= MIIM_SUBMENU;
       info.hSubMenu = item.submenu->menu_;
     } else {
-      text = NativeCaption(item.caption.text());
       item.id = NewCommandId(this);
       info.fMask |= MIIM_ID;
       info.wID = item.id;
     }
+    const long pos = static_cast<long>(index) + 1;
+    text = nativeText(pos, itemTitle(pos));
     info.dwTypeData = text.data();
   }
   if (!InsertMenuItemW(menu_, static_cast<UINT>(index), TRUE, &info)) {
@@ -169,6 +169,29 @@ void XbpMenuItems::insertNative(size_t index) {
   }
   // From now on this menu destroys the submenu's native menu with its own.
   if (item.submenu) item.submenu->owned_.release();
+}
+
+std::wstring XbpMenuItems::nativeText(long, std::string_view title) { return NativeCaption(title); }
+
+std::string XbpMenuItems::itemTitle(long pos) const {
+  if (!has(pos)) return {};
+  const Item& item = items_[static_cast<size_t>(pos - 1)];
+  if (item.submenu) return item.submenu->title;
+  return item.caption.isText() ? item.caption.text() : std::string();
+}
+
+void XbpMenuItems::refreshTexts() {
+  if (!menu_) return;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (IsSeparator(items_[i].style)) continue;
+    const long pos = static_cast<long>(i) + 1;
+    std::wstring text = nativeText(pos, itemTitle(pos));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    SetMenuItemInfoW(menu_, static_cast<UINT>(i), TRUE, &info);
+  }
 }
 
 void XbpMenuItems::removeNative(size_t index) {

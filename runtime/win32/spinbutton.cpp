@@ -121,7 +121,8 @@ void XbpBaseSpinbutton::stepBy(long steps) {
 }
 
 Value XbpBaseSpinbutton::KillInputFocus() {
-  const long before = value_;
+  const long before = shownAtLoss_.value_or(value_);
+  shownAtLoss_.reset();
   const long value = valueOf(XbpBaseSLE::editBuffer());
   display(value);
   if (value != before) post(kEvChange, value);
@@ -134,7 +135,9 @@ Value XbpBaseSpinbutton::handleEvent(long code, const Value& mp1, const Value& m
   // method runs the callback.
   if (code != kEvKillInputFocus || !handle_) return XbpBaseSLE::handleEvent(code, mp1, mp2);
   const ObjectRef self = shared_from_this();
+  shownAtLoss_ = value_;
   KillInputFocus();
+  shownAtLoss_.reset();  // also when an override did not call the runtime's
   if (handle_) afterEvent(code, mp1, mp2);
   return Value(self);
 }

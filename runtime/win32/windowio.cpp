@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../events.h"
+#include "../xbp/menubar.h"
 #include "native.h"
 
 namespace rt {
@@ -280,6 +281,8 @@ bool HandleMnemonic(const MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (!root) return false;
   const std::string letter = WideToCp858(std::wstring(1, static_cast<wchar_t>(msg.wParam)));
+  // The window's menu bar answers its key letters before the controls do.
+  if (const auto bar = XbpBaseMenubar::shownOn(root); bar && bar->takeKeyLetter(letter[0])) return true;
   const char wanted = UpperLetter(letter[0]);
   MnemonicSearch search{wanted, nullptr};
   EnumChildWindows(root, FindMnemonic, reinterpret_cast<LPARAM>(&search));

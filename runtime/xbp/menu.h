@@ -8,13 +8,15 @@
 // - block: called with (index, NIL, menu) when the user chooses the item, or
 //   NIL;
 // - style: kMenuSeparator for a separator line, or NIL;
-// - attribute: kMenuChecked and kMenuDisabled bits, or NIL. Other bits are
-//   kept as given and getItem answers them unchanged.
+// - attribute: kMenuChecked and kMenuDisabled bits, or NIL; on a menu bar
+//   also kMenuKeyLetter (see menubar.h). Other bits are kept as given and
+//   getItem answers them unchanged.
 // Positions are 1-based.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "window.h"
@@ -24,6 +26,7 @@ namespace rt {
 inline constexpr long kMenuSeparator = 0x0004;  // style
 inline constexpr long kMenuChecked = 0x2000;    // attribute bits
 inline constexpr long kMenuDisabled = 0x4000;
+inline constexpr long kMenuKeyLetter = 0x20000;  // the bar's item answers its key letter
 
 class XbpBaseMenu;
 
@@ -84,6 +87,13 @@ class XbpMenuItems : public XbpWindow {
   virtual NativeMenu newNativeMenu() = 0;
   // The native menu's items changed (a bar redraws its window's menu line).
   virtual void itemsChanged() {}
+  // The native text of the item at `pos` titled `title` ("~" before the key
+  // letter).
+  virtual std::wstring nativeText(long pos, std::string_view title);
+  // The item's text, or its submenu's title; empty for separators.
+  std::string itemTitle(long pos) const;
+  // Puts every item's nativeText on the native menu again.
+  void refreshTexts();
   void applyBackground();
 
   NativeMenu menu_ = nullptr;  // while created, whoever owns it

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "../events.h"
@@ -72,6 +73,10 @@ class XbpBaseSpinbutton : public XbpBaseSLE {
   long min_ = 0;
   long max_ = 100;
   long value_ = 0;  // the value last shown
+  // The value shown when the focus left: a derived KillInputFocus may show
+  // the typed value before the runtime's processing, which must still see
+  // the user's change.
+  std::optional<long> shownAtLoss_;
   std::shared_ptr<Arrows> arrows_;
   bool layingOut_ = false;
 };

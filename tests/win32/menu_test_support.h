@@ -1,4 +1,5 @@
-// Shared by the menu tests: a dialog with a bar that has one menu, "Datei",
+// Shared by the menu tests: a dialog with a bar that has one menu, "Datei"
+// (its key letter answered),
 // callbacks that log how they were called, and choosing an item the way the
 // system reports a click.
 #pragma once
@@ -15,6 +16,22 @@
 
 namespace menutest {
 
+inline BOOL CALLBACK FindOpenMenu(HWND hwnd, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(hwnd, name, 16);
+  if (std::wstring(name) != L"#32768" || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+// The menu the system shows open now (a visible pop-up menu window of this
+// thread), or nullptr.
+inline HMENU OpenMenu() {
+  HWND popup = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindOpenMenu, reinterpret_cast<LPARAM>(&popup));
+  return popup ? reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) : nullptr;
+}
+
 struct MenuForm {
   std::shared_ptr<valumat::XbpDialog> dlg = rt::New<valumat::XbpDialog>(
       {rt::AppDesktop(), rt::NIL, rt::Value{140, 140}, rt::Value{320, 200}, rt::NIL, false});
@@ -30,7 +47,7 @@ struct MenuForm {
     file = rt::New<valumat::XbpMenu>({bar});
     file->create();
     file->title = "~Datei";
-    bar->addItem({file, rt::NIL});
+    bar->addItem({file, rt::NIL, rt::NIL, rt::kMenuKeyLetter});  // Alt+D opens it
   }
   ~MenuForm() {
     dlg->destroy();

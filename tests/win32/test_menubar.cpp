@@ -62,20 +62,11 @@ struct MenuTyping {
 };
 MenuTyping g_typing;
 
-BOOL CALLBACK FindOpenMenu(HWND hwnd, LPARAM found) {
-  wchar_t name[16] = {};
-  GetClassNameW(hwnd, name, 16);
-  if (std::wstring(name) != L"#32768" || !IsWindowVisible(hwnd)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = hwnd;
-  return FALSE;
-}
-
 void CALLBACK TypeIntoOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
   ++g_typing.ticks;
-  HWND popup = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindOpenMenu, reinterpret_cast<LPARAM>(&popup));
-  if (popup && !g_typing.opened) {
-    g_typing.opened = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+  HMENU open = menutest::OpenMenu();
+  if (open && !g_typing.opened) {
+    g_typing.opened = open;
     PostMessageW(g_typing.target, WM_CHAR, g_typing.letter, 1);
   } else if (g_typing.ticks > 100) {
     EndMenu();  // never leave the suite inside a menu loop

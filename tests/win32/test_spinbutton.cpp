@@ -398,3 +398,62 @@ TEST(SpinButton, ATypedValueOutlastsDestroyAndCreateAgain) {
   EXPECT_EQ(form.shown(), L"077");
   EXPECT_EQ(form.spin->getData(), 77);
 }
+
+namespace {
+
+// What the field is told to show, in order, and where the runtime's focus
+// processing ends (its killInputFocus callback): "|".
+std::vector<std::wstring> g_shownSteps;
+HWND g_watchedField = nullptr;
+
+LRESULT CALLBACK WatchSetText(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && sent->hwnd == g_watchedField && sent->message == WM_SETTEXT)
+    g_shownSteps.emplace_back(reinterpret_cast<const wchar_t*>(sent->lParam));
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Types `keys` over the field's text, leaves it with Tab and answers the
+// texts set on the field while the focus processing ran.
+std::vector<std::wstring> LeaveAfterTyping(Counter<>& form, const std::wstring& keys) {
+  SetFocus(form.field());
+  form.retype(keys);
+  g_shownSteps.clear();
+  g_watchedField = form.field();
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchSetText, nullptr, GetCurrentThreadId());
+  Type(form.spin, L"\t");
+  Drain();
+  UnhookWindowsHookEx(hook);
+  g_watchedField = nullptr;
+  return g_shownSteps;
+}
+
+}  // namespace
+
+TEST(SpinButton, WithZerosLeavingSetsTheTypedValueAgainBeforeTheRuntimesProcessing) {
+  using Steps = std::vector<std::wstring>;
+  Calls changes;
+  Counter<> form([](XbpSpinButton& s) { s.PadWithZeros = true; });
+  form.spin->change = changes.block();
+  form.spin->killInputFocus = [](const Args&) -> Value {
+    g_shownSteps.emplace_back(L"|");
+    return NIL;
+  };
+  // Set as the value first, then shown again by the runtime, which ends with
+  // the callback.
+  EXPECT_EQ(LeaveAfterTyping(form, L"7"), (Steps{L"007", L"007", L"|"}));
+  EXPECT_EQ(form.shown(), L"007");
+  // The text is set by the class, the change is still the user's.
+  EXPECT_EQ(changes.values, std::vector<long>{7});
+  // A leading zero: only the runtime's processing.
+  EXPECT_EQ(LeaveAfterTyping(form, L"012"), (Steps{L"012", L"|"}));
+  EXPECT_EQ(changes.values, (std::vector<long>{7, 12}));
+  // Nothing typed: the empty text is set, the lower limit shows.
+  EXPECT_EQ(LeaveAfterTyping(form, L"\b"), (Steps{L"000", L"000", L"|"}));
+  EXPECT_EQ(form.shown(), L"000");
+  EXPECT_EQ(changes.values, (std::vector<long>{7, 12, 0}));
+  // Without zeros the class leaves it all to the runtime.
+  form.spin->PadWithZeros = false;
+  EXPECT_EQ(LeaveAfterTyping(form, L"7"), (Steps{L"7", L"|"}));
+  EXPECT_EQ(changes.values, (std::vector<long>{7, 12, 0, 7}));
+}

@@ -30,6 +30,13 @@ protected:
     }
 
     long checked(const ChildWindow& c) { return probe.send(c.hwnd, kBmGetCheck); }
+    // The spin button on the "Eingabe" page, still showing its first value.
+    ChildWindow spinField() {
+        if (!app->clickTab(kEntry)) return {};
+        for (const auto& c : app->controls())
+            if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") return c;
+        return {};
+    }
     void shoot(const std::string& name) {
         const std::string path = config().screenshots + "/steuerelemente-" + name + ".png";
         EXPECT_TRUE(screenshot(path, app->window.rect));
@@ -138,8 +145,14 @@ TEST_F(Showcase, AMenuOpensWithAltAndItsKeyLetterAndAnItemRuns) {
     ASSERT_TRUE(input::key("Return"));
     EXPECT_TRUE(waitUntil([&] { return !probe.exists(box->hwnd); }));
 
-    // Datei, Beenden ends the program.
+    // Datei opens and Escape closes it again; then Beenden ends the program.
     ASSERT_TRUE(probe.waitForeground(app->window.hwnd));
+    ASSERT_TRUE(input::key("alt+d"));
+    EXPECT_TRUE(waitUntil(popupShown)) << "Alt+D opened no menu";
+    shoot("menue-datei");
+    ASSERT_TRUE(input::key("Escape"));
+    EXPECT_TRUE(waitUntil([&] { return !popupShown(); })) << "Escape left the menu open";
+    ASSERT_TRUE(input::key("Escape"));  // out of the bar, which stays active
     ASSERT_TRUE(input::key("alt+d"));
     EXPECT_TRUE(waitUntil(popupShown)) << "Alt+D opened no menu";
     ASSERT_TRUE(input::key("b"));
@@ -203,10 +216,7 @@ TEST_F(Showcase, TypedTextAndLinesReachTheFieldsCallbacks) {
 }
 
 TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
-    ASSERT_TRUE(app->clickTab(kEntry));
-    ChildWindow count;
-    for (const auto& c : app->controls())
-        if (c.visible && sameClass(c.cls, "Edit") && probe.text(c.hwnd) == "000") count = c;
+    const ChildWindow count = spinField();
     ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
     ASSERT_TRUE(app->click(count));
     ASSERT_TRUE(input::key("Up"));
@@ -220,6 +230,19 @@ TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
     ChildWindow arrows = app->find("msctls_updown32");
     ASSERT_TRUE(input::click(arrows.rect.centreX(), arrows.rect.top + 3));
     EXPECT_TRUE(app->waitStatus("Anzahl: 002")) << app->statusText();
+}
+
+TEST_F(Showcase, TheSpinButtonShowsATypedValueWithItsZerosWhenLeft) {
+    const ChildWindow count = spinField();
+    ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
+    ASSERT_TRUE(app->click(count));
+    ASSERT_TRUE(input::key("End"));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(input::key("BackSpace"));
+    ASSERT_TRUE(input::type("7"));
+    EXPECT_TRUE(waitUntil([&] { return probe.text(count.hwnd) == "7"; })) << probe.text(count.hwnd);
+    ASSERT_TRUE(input::key("Tab"));
+    EXPECT_TRUE(waitUntil([&] { return probe.text(count.hwnd) == "007"; })) << probe.text(count.hwnd);
+    EXPECT_TRUE(app->waitStatus("Anzahl: 007")) << app->statusText();
 }
 
 TEST_F(Showcase, TheScrollBarMovesByLineAndPage) {
