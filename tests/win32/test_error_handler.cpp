@@ -116,6 +116,13 @@ class StandardHandler : public errtest::ErrorSystemTest {
     ErrorSys();
     AppType(kAppTypeGui);
   }
+  // An answer scripted but never asked for means the test expected a box
+  // that did not come.
+  void TearDown() override {
+    EXPECT_TRUE(ui.answers.empty()) << ui.answers.size() << " box answer(s) never asked for";
+    EXPECT_TRUE(ui.alertAnswers.empty()) << ui.alertAnswers.size() << " choice(s) never asked for";
+    ErrorSystemTest::TearDown();
+  }
   ScriptedUi ui;
 };
 
@@ -134,7 +141,7 @@ TEST_F(StandardHandler, RoutineCasesAreAnsweredWithoutABox) {
   EXPECT_TRUE(ui.boxes.empty());
 
   // The same codes without their conditions are shown.
-  ui.answers = {kIdIgnore, kIdIgnore};
+  ui.answers = {kIdIgnore};
   e = Flags(true, true);
   e->genCode = 71;
   e->osCode = 5;
@@ -198,8 +205,6 @@ TEST_F(StandardHandler, OkAbortAndCancelThenYesWriteTheLogAndEndWithExitCode1) {
 }
 
 TEST_F(StandardHandler, BoxTextHasLineBreaksOsErrorAndTheCallStackFromTheRaiser) {
-  ui.answers = {kIdOk};
-  ui.answers = {kIdIgnore};
   DosError(0);
   {
     RT_PROC("OuterProc");
@@ -219,6 +224,7 @@ TEST_F(StandardHandler, BoxTextHasLineBreaksOsErrorAndTheCallStackFromTheRaiser)
     }
     DosError(0);
   }
+  EXPECT_EQ(ui.quits, 1);  // OK: logged and ended
   ASSERT_EQ(ui.boxes.size(), 1u);
   const std::string& text = ui.boxes[0].text;
   EXPECT_EQ(text.find(';'), std::string::npos);
