@@ -334,6 +334,101 @@ class ErrorLogFile : public errtest::ErrorSystemTest {
   ScriptedUi ui;
 };
 
+// What reaches the standard error channel while it lives: the channel is a
+// file of the test's own meanwhile.
+class ErrorChannel {
+ public:
+  ErrorChannel() : previous_(GetStdHandle(STD_ERROR_HANDLE)) {
+    file_ = CreateFileW(L"stderr.txt", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+    SetStdHandle(STD_ERROR_HANDLE, file_);
+  }
+  ~ErrorChannel() {
+    SetStdHandle(STD_ERROR_HANDLE, previous_);
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  ErrorChannel(const ErrorChannel&) = delete;
+  ErrorChannel& operator=(const ErrorChannel&) = delete;
+  bool open() const { return file_ != INVALID_HANDLE_VALUE; }
+  std::string text() const { return ReadWholeFile("stderr.txt"); }
+
+ private:
+  HANDLE previous_;
+  HANDLE file_;
+};
+
+// The host's own path of the file `name`, for a Unix program; "" outside Wine.
+std::wstring HostPath(const std::wstring& name) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t full[MAX_PATH];
+  if (!unixName || !GetFullPathNameW(name.c_str(), MAX_PATH, full, nullptr)) return L"";
+  char* path = unixName(full);
+  if (!path) return L"";
+  std::wstring wide;
+  for (const char* c = path; *c; ++c) wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  HeapFree(GetProcessHeap(), 0, path);
+  return wide;
+}
+
+// Runs a program of the host: Wine starts a Unix program handed to
+// CreateProcess (in a Unix directory of its own, so paths are given in full).
+// Wine does not learn its exit code.
+bool RunOnHost(const wchar_t* program, std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool Opens(const std::wstring& name) {
+  const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+// Makes `name` a link to the host's /dev/full, which opens but refuses every
+// write, while it lives.
+class FullDevice {
+ public:
+  explicit FullDevice(const std::wstring& name) : name_(name), path_(HostPath(name)) {
+    if (path_.empty() || !RunOnHost(L"Z:\\bin\\ln", L"ln -s /dev/full " + path_)) return;
+    // The link is another process's work; a device has no attributes to
+    // show for it under Wine: it is there once the name opens.
+    for (int i = 0; i < 100 && !made_; ++i) {
+      made_ = Opens(name);
+      if (!made_) Sleep(20);
+    }
+  }
+  ~FullDevice() { remove(); }
+  FullDevice(const FullDevice&) = delete;
+  FullDevice& operator=(const FullDevice&) = delete;
+  bool made() const { return made_; }
+  // DeleteFile does not take a device away.
+  void remove() {
+    if (!made_) return;
+    RunOnHost(L"Z:\\bin\\rm", L"rm -f " + path_);
+    for (int i = 0; i < 100 && Opens(name_); ++i) Sleep(20);
+    made_ = false;
+  }
+
+ private:
+  std::wstring name_;
+  std::wstring path_;
+  bool made_ = false;
+};
+
+const std::string kCannotOpen = "Datei f\x81r Fehlerprotokoll kann nicht ge\x94" "ffnet werden";
+
 TEST_F(ErrorLogFile, LayoutByteForByte) {
   Set(kSetDateFormat, "dd.mm.yyyy");
   ErrorRef e = NewError();
@@ -428,6 +523,33 @@ TEST_F(ErrorLogFile, BlockedNamesAreSkippedAndAllBlockedEndsTheProgram) {
   EXPECT_NE(ReadWholeFile("APPERROR.002").find("CALLSTACK:"), std::string::npos);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], "Fehlerprotokoll wurde in die Datei APPERROR.002 geschrieben");
+
+  // Every one of the 1000 names blocked: the user is told and the program
+  // ends with exit code 1.
+  for (int i = 2; i <= 999; ++i) {
+    wchar_t name[16];
+    swprintf(name, 16, L"APPERROR.%03d", i);
+    ASSERT_TRUE(blocker.block(name));
+  }
+  ErrorLevel(0);
+  EXPECT_THROW(ErrorLog(NewError(), 0), QuitCalled);
+  EXPECT_EQ(ui.quits, 1);
+  EXPECT_EQ(ErrorLevel(), 1);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1], kCannotOpen);
+  EXPECT_EQ(ReadWholeFile("APPERROR.999"), "");
+
+  // In text mode the message goes to the error channel as well, the console
+  // being off.
+  AppType(1);
+  ErrorLevel(0);
+  ErrorChannel channel;
+  ASSERT_TRUE(channel.open());
+  EXPECT_THROW(ErrorLog(NewError(), 0), QuitCalled);
+  EXPECT_EQ(ui.quits, 2);
+  EXPECT_EQ(ErrorLevel(), 1);
+  EXPECT_EQ(channel.text(), "\n\r" + kCannotOpen);
+  EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST_F(ErrorLogFile, OutputSettingsAreAsBeforeAndAnOpenAlternateFileIsContinued) {
@@ -452,7 +574,28 @@ TEST_F(ErrorLogFile, OutputSettingsAreAsBeforeAndAnOpenAlternateFileIsContinued)
 
 TEST_F(ErrorLogFile, TextModeTellsThroughTheErrorChannelWhenTheConsoleIsOff) {
   AppType(1);
+  ErrorChannel channel;
+  ASSERT_TRUE(channel.open());
   ErrorLog(NewError(), 0);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(std::filesystem::exists("APPERROR.LOG"));
+  // Line feed, carriage return, then the message.
+  EXPECT_EQ(channel.text(), "\n\rFehlerprotokoll wurde in die Datei APPERROR.LOG geschrieben");
+}
+
+TEST_F(ErrorLogFile, AReportThatCannotBeWrittenWholeIsNotClaimedWritten) {
+  // The file opens, every write to it fails (disk full).
+  FullDevice full(L"APPERROR.LOG");
+  ASSERT_TRUE(full.made()) << "could not link APPERROR.LOG to /dev/full";
+  ErrorLog(NewError(), 0);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], "Fehlerprotokoll konnte nicht vollst\x84ndig in die Datei APPERROR.LOG geschrieben werden");
+  EXPECT_EQ(Set(kSetAltFile), Value(""));
+
+  // The failure belongs to that report alone: the next one is written whole.
+  full.remove();
+  ErrorLog(NewError(), 0);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[1], "Fehlerprotokoll wurde in die Datei APPERROR.LOG geschrieben");
+  EXPECT_NE(ReadWholeFile("APPERROR.LOG").find("CALLSTACK:"), std::string::npos);
 }
