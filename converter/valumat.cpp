@@ -150,10 +150,12 @@ void Main() {
   };
   auto oBeenden = button(40, " ~Beenden");
   oBeenden->activate = [&](const Args&) -> Value {
+    RT_PROC("(b)Main");
     quit();
     return NIL;
   };
   oBeenden->keyboard = [&](const Args& a) -> Value {
+    RT_PROC("(b)Main");
     if (Arg(a, 1) == kKeyEsc) quit();
     return NIL;
   };
