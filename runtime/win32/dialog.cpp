@@ -83,6 +83,21 @@ bool XbpDrawingArea::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, 
 
 // --- dialog ----------------------------------------------------------------
 
+namespace {
+
+// Owner of the dialogs kept off the task bar: never shown, so it neither gets
+// a button itself nor takes the activation when an owned window goes. One per
+// thread, as an owner on another thread would join the two threads' input.
+HWND HiddenOwner() {
+  thread_local HWND owner = nullptr;
+  if (!owner || !IsWindow(owner)) {
+    owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ModuleInstance(), nullptr);
+  }
+  return owner;
+}
+
+}  // namespace
+
 XbpBaseDialog::XbpBaseDialog() { clipChildren = true; }
 
 XbpWindow::NativeSpec XbpBaseDialog::nativeSpec() const {
@@ -99,6 +114,11 @@ XbpWindow::NativeSpec XbpBaseDialog::nativeSpec() const {
 
 void XbpBaseDialog::afterCreate() {
   HWND hwnd = Hwnd(handle_);
+  // Before it is first shown: the shell decides on the button then.
+  const bool child = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+  if (!taskList && !child && !GetWindow(hwnd, GW_OWNER)) {
+    if (HWND owner = HiddenOwner()) SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  }
   if (icon.isNumber()) {
     const auto id = MAKEINTRESOURCEW(icon.integer());
     auto load = [id](int cx, int cy) {

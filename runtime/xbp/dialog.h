@@ -34,6 +34,12 @@ class XbpBaseDialog : public XbpWindow {
 
   std::string title;
   Value icon;  // resource number
+  // Read by create. True gives the window a task-bar button
+  // (WS_EX_APPWINDOW). False keeps it off the task bar: Windows shows a
+  // button for every unowned frame that is no tool window, so a window
+  // without an owner of its own is owned by a hidden window of the runtime
+  // (one per thread), which leaves the frame a normal one (a tool window
+  // would get a small caption).
   bool taskList = false;
   bool sysMenu = true;
   bool minButton = true;

@@ -334,3 +334,59 @@ TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
   dlg->destroy();
   Drain();
 }
+
+namespace {
+
+// What Windows decides for a top-level window: a task-bar button for an
+// application window, or for an unowned one that is no tool window; none for
+// an owned one or a tool window.
+bool HasTaskBarButton(HWND hwnd) {
+  const LONG exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
+  if (exStyle & WS_EX_APPWINDOW) return true;
+  return !GetWindow(hwnd, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+}
+
+}  // namespace
+
+TEST(Windows, TaskListDecidesOnTheTaskBarButtonAndTheFrameStaysNormal) {
+  auto on = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}});
+  on->taskList = true;
+  on->create();
+  auto off = New<XbpDialog>({AppDesktop(), NIL, Value{120, 120}, Value{280, 140}});
+  off->create();  // taskList false by default
+  // An owner given by the program stays the owner, either way.
+  auto ownedOff = New<XbpDialog>({AppDesktop(), on, Value{140, 140}, Value{280, 140}});
+  ownedOff->create();
+  auto ownedOn = New<XbpDialog>({AppDesktop(), off, Value{160, 160}, Value{280, 140}});
+  ownedOn->taskList = true;
+  ownedOn->create();
+  Drain();
+
+  EXPECT_TRUE(HasTaskBarButton(H(on)));
+  EXPECT_FALSE(HasTaskBarButton(H(off)));
+  EXPECT_FALSE(HasTaskBarButton(H(ownedOff)));
+  EXPECT_TRUE(HasTaskBarButton(H(ownedOn)));
+  EXPECT_EQ(GetWindow(H(ownedOff), GW_OWNER), H(on));
+  EXPECT_EQ(GetWindow(H(ownedOn), GW_OWNER), H(off));
+  // Kept off by an owner nobody sees: no tool window, no button of its own.
+  const HWND hidden = GetWindow(H(off), GW_OWNER);
+  ASSERT_NE(hidden, nullptr);
+  EXPECT_FALSE(IsWindowVisible(hidden));
+  for (const auto& dlg : {on, off, ownedOff, ownedOn}) {
+    EXPECT_TRUE(IsWindowVisible(H(dlg)));
+    EXPECT_FALSE(GetWindowLongW(H(dlg), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(GetWindowLongW(H(dlg), GWL_STYLE) & WS_CAPTION);
+  }
+
+  // That owner outlives the windows it keeps off and serves the next one.
+  ownedOn->destroy();
+  ownedOff->destroy();
+  off->destroy();
+  Drain();
+  EXPECT_TRUE(IsWindow(hidden));
+  off->create();
+  EXPECT_EQ(GetWindow(H(off), GW_OWNER), hidden);
+  off->destroy();
+  on->destroy();
+  Drain();
+}
