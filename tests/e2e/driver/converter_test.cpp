@@ -44,8 +44,11 @@ TEST_F(Converter, HasIconAndTaskBarEntry) {
     IconInfo icon = probe.icon(app->window.hwnd);
     EXPECT_TRUE(icon.big != 0 || icon.small != 0 || icon.classBig != 0) << "the window has no icon";
     const TopWindow& w = app->window;
+    // taskList true, no owner: an application window, which Windows gives a
+    // task-bar button whatever owns it; a normal frame, no tool window.
+    EXPECT_TRUE(w.exStyle & kWsExAppWindow) << "no WS_EX_APPWINDOW: taskList is not true";
+    EXPECT_EQ(w.owner, 0u) << "the window has an owner";
     EXPECT_FALSE(w.exStyle & kWsExToolWindow);
-    EXPECT_TRUE((w.exStyle & kWsExAppWindow) || w.owner == 0) << "owned window without WS_EX_APPWINDOW";
 }
 
 TEST_F(Converter, ControlsSitWhereTheLayoutPutsThem) {

@@ -207,8 +207,10 @@ TEST_F(Info, OpensAtItsPlaceAndAgainOnEveryPress) {
     EXPECT_EQ(first.date.rect.bottom, first.area.rect.bottom - 260);
     IconInfo icon = probe.icon(first.window.hwnd);
     EXPECT_TRUE(icon.big != 0 || icon.small != 0 || icon.classBig != 0) << "the window has no icon";
+    // taskList true, no owner: a task-bar button of its own, a normal frame.
+    EXPECT_TRUE(first.window.exStyle & kWsExAppWindow) << "no WS_EX_APPWINDOW: taskList is not true";
+    EXPECT_EQ(first.window.owner, 0u) << "the window has an owner";
     EXPECT_FALSE(first.window.exStyle & kWsExToolWindow);
-    EXPECT_TRUE((first.window.exStyle & kWsExAppWindow) || first.window.owner == 0);
 
     InfoWindow second = openInfo();
     EXPECT_NE(second.window.hwnd, first.window.hwnd);
