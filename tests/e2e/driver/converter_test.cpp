@@ -73,6 +73,61 @@ TEST_F(Converter, ControlsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(flags, 2) << "two flag pictures";
 }
 
+// The flags, the currency labels, the buttons and the rate label read back at
+// their places, in their fonts and, for the flags, in their colours.
+TEST_F(Converter, FlagsLabelsAndButtonsShowTheirPicturesTextsAndFonts) {
+    const ChildWindow& da = app->drawingArea;
+    auto expectFont = [&](const ChildWindow& c, const std::string& face, int points, int weight) {
+        const FontInfo f = probe.font(c.hwnd);
+        EXPECT_TRUE(faceIs(f.face, face)) << "\"" << c.text << "\": " << toString(f) << ", not " << face;
+        EXPECT_EQ(f.points, points) << "\"" << c.text << "\": " << toString(f);
+        EXPECT_EQ(f.weight, weight) << "\"" << c.text << "\": " << toString(f);
+    };
+
+    // The labels and the buttons take the drawing area's "9.Arial Fett", the
+    // rate label its own "10.Arial Fett", the amount fields "8.MS Sans Serif".
+    const struct {
+        int x, y;
+        const char* text;
+        int points;
+    } labels[] = {{148, 75, "DM", 9}, {155, 40, "\u20ac", 9}, {192, 75, " &Info", 9}, {192, 40, " &Beenden", 9},
+                  {25, 5, "Kurs: 1\u20ac = 1,95583 DM", 10}};
+    for (const auto& l : labels) {
+        const ChildWindow* c = placedAt(app->controls, da, l.x, l.y);
+        if (!c) {
+            ADD_FAILURE() << "nothing at (" << l.x << ", " << l.y << ")";
+            continue;
+        }
+        EXPECT_EQ(c->text, l.text) << "at (" << l.x << ", " << l.y << ")";
+        EXPECT_GT(c->rect.width(), 0);
+        expectFont(*c, "Arial", l.points, 700);
+    }
+    expectFont(app->dmField, "MS Sans Serif", 8, 400);
+    expectFont(app->euroField, "MS Sans Serif", 8, 400);
+
+    // The flags at their places, at the pictures' own 33 x 21: black, red and
+    // gold stripes from the top; gold stars on blue.
+    const ChildWindow* de = placedAt(app->controls, da, 5, 75);
+    const ChildWindow* eu = placedAt(app->controls, da, 5, 42);
+    ASSERT_NE(de, nullptr) << "no flag at (5, 75)";
+    ASSERT_NE(eu, nullptr) << "no flag at (5, 42)";
+    for (const ChildWindow* flag : {de, eu}) {
+        EXPECT_EQ(flag->cls, "XbpStatic");
+        EXPECT_EQ(flag->text, "");
+        EXPECT_EQ(flag->rect.width(), 33) << toString(flag->rect);
+        EXPECT_EQ(flag->rect.height(), 21) << toString(flag->rect);
+    }
+    auto stripe = [&](int row) { return probe.pixel(de->rect.left + 16, de->rect.top + row); };
+    const Rgb black = stripe(3), red = stripe(10), gold = stripe(17);
+    auto show = [](Rgb c) { return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b); };
+    EXPECT_TRUE(black.r < 64 && black.g < 64 && black.b < 64) << "top stripe " << show(black);
+    EXPECT_TRUE(red.r > 150 && red.g < 80 && red.b < 80) << "middle stripe " << show(red);
+    EXPECT_TRUE(gold.r > 180 && gold.g > 120 && gold.b < 100) << "bottom stripe " << show(gold);
+    const Rgb corner = probe.pixel(eu->rect.left + 1, eu->rect.top + 1);
+    EXPECT_TRUE(corner.b > 100 && corner.b > corner.r + 50 && corner.b > corner.g + 50) << "European flag " << show(corner);
+    EXPECT_GT(probe.count(eu->rect, Rgb{255, 204, 0}, 60).count, 5) << "no gold stars";
+}
+
 TEST_F(Converter, TypingEuroShowsDmAndBackspaceRecomputes) {
     ASSERT_TRUE(input::type("100"));
     ASSERT_TRUE(app->waitFields("195,58", "100")) << app->dmText() << " | " << app->euroText();

@@ -343,6 +343,15 @@ IconInfo Probe::icon(Hwnd h) {
     return IconInfo{num(f.at(0)), num(f.at(1)), num(f.at(2)), num(f.at(3))};
 }
 
+FontInfo Probe::font(Hwnd h) {
+    auto f = call("font\t" + hexHwnd(h));
+    return FontInfo{unescape(f.at(0)), inum(f.at(1)), inum(f.at(2))};
+}
+
+std::string toString(const FontInfo& f) {
+    return std::to_string(f.points) + "." + f.face + " weight " + std::to_string(f.weight);
+}
+
 Rgb Probe::pixel(int x, int y) {
     auto f = call("pixel\t" + std::to_string(x) + "\t" + std::to_string(y));
     return Rgb{inum(f.at(0)), inum(f.at(1)), inum(f.at(2))};

@@ -106,6 +106,15 @@ struct IconInfo {
     Hwnd classBig = 0, classSmall = 0;   // of the window class
 };
 
+// A window's font as the window itself reports it (WM_GETFONT).
+struct FontInfo {
+    std::string face;
+    int points = 0;  // 0: the window has no font of its own
+    int weight = 0;  // 400 normal, 700 bold
+    bool operator==(const FontInfo&) const = default;
+};
+std::string toString(const FontInfo& f);
+
 struct Rgb {
     int r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -135,6 +144,7 @@ public:
     // Waits until `h` is the foreground window; false with `why` filled if not.
     bool waitForeground(Hwnd h, std::string* why = nullptr, Millis timeout = 10s);
     IconInfo icon(Hwnd h);
+    FontInfo font(Hwnd h);
     Rgb pixel(int x, int y);
     // Pixels whose every channel is within `tolerance` of `colour`.
     ColourHits count(const Rect& area, Rgb colour, int tolerance = 0);

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kInfoTitle = "Informationen zum Valumat";
 // (250, 200) from the lower-left corner of the 1024x768 desktop, 500x400.
 constexpr Rect kInfoRect{250, 168, 750, 568};
-constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kRed{255, 0, 0}, kPink{255, 0, 255}, kBlue{0, 0, 255};
 constexpr std::uint32_t kWsExToolWindow = 0x80, kWsExAppWindow = 0x40000;
 // Longer than the double-click time: two presses closer together at one spot
 // are a double click, which is a different test.
@@ -217,6 +217,68 @@ TEST_F(Info, OpensAtItsPlaceAndAgainOnEveryPress) {
     EXPECT_EQ(second.window.rect, kInfoRect) << toString(second.window.rect);
     EXPECT_EQ(infoWindows().size(), 2u);
     EXPECT_TRUE(app->process->running());
+}
+
+// Each label read back at its place (lower-left corner in the drawing area,
+// y upwards): its text, its font, and text pixels in its colour; the picture
+// at its place in its own size.
+TEST_F(Info, LabelsAndPictureShowTheirTextsFontsAndColoursAtTheirPlaces) {
+    InfoWindow w = openInfo();
+    const auto all = probe.descendants(w.window.hwnd);
+    const struct {
+        int x, y;
+        const char* text;  // the whole text, or its beginning where the maker chose the rest
+        bool whole;
+        const char* face;
+        int points, weight;
+        Rgb colour;
+    } labels[] = {
+        {60, 320, " Valumat ", true, "Tahoma", 18, 700, kPink},
+        {300, 322, "Version V2.01", true, "Tahoma", 15, 700, kRed},
+        {335, 260, "05. Juni 2003", true, "Times New Roman", 10, 400, kBlue},
+        {305, 210, "", false, "Times New Roman", 10, 400, kBlue},
+        {305, 195, "", false, "Times New Roman", 10, 400, kBlue},
+        {305, 180, "", false, "Times New Roman", 10, 400, kBlue},
+        {305, 165, "EMail : ", false, "Times New Roman", 10, 400, kBlue},
+        {305, 149, "Internet : ", false, "Times New Roman", 10, 400, kBlue},
+    };
+    std::vector<std::string> makerLines;
+    for (const auto& l : labels) {
+        const std::string at = "at (" + std::to_string(l.x) + ", " + std::to_string(l.y) + ")";
+        const ChildWindow* c = placedAt(all, w.area, l.x, l.y);
+        if (!c) {
+            ADD_FAILURE() << "no label " << at;
+            continue;
+        }
+        EXPECT_EQ(c->cls, "XbpStatic") << at;
+        if (l.whole) {
+            EXPECT_EQ(c->text, l.text) << at;
+        } else {
+            EXPECT_EQ(c->text.rfind(l.text, 0), 0u) << at << ": \"" << c->text << "\"";
+            EXPECT_GT(c->text.size(), std::string(l.text).size()) << at << ": \"" << c->text << "\"";
+            makerLines.push_back(c->text);
+        }
+        const FontInfo f = probe.font(c->hwnd);
+        EXPECT_TRUE(faceIs(f.face, l.face)) << at << ": " << toString(f) << ", not " << l.face;
+        EXPECT_EQ(f.points, l.points) << at << ": " << toString(f);
+        EXPECT_EQ(f.weight, l.weight) << at << ": " << toString(f);
+        ColourHits hits;
+        EXPECT_TRUE(waitUntil([&] { return (hits = probe.count(c->rect, l.colour)).count >= 10; }, 3s, 200ms))
+            << at << ": " << hits.count << " text pixels in " << l.colour.r << "," << l.colour.g << "," << l.colour.b;
+    }
+    // Five different maker lines.
+    std::sort(makerLines.begin(), makerLines.end());
+    EXPECT_EQ(std::unique(makerLines.begin(), makerLines.end()), makerLines.end());
+    EXPECT_TRUE(std::any_of(makerLines.begin(), makerLines.end(), [](const std::string& t) {
+        return t.rfind("EMail : ", 0) == 0 && t.find('@') != std::string::npos;
+    })) << "no e-mail address";
+
+    // The banknotes and coins, at their own 281 x 290: white around them.
+    const ChildWindow* picture = placedAt(all, w.area, 5, 10);
+    ASSERT_NE(picture, nullptr) << "no picture at (5, 10)";
+    EXPECT_EQ(picture->cls, "XbpStatic");
+    EXPECT_EQ(picture->rect, w.inArea(5, 10, 286, 300)) << toString(picture->rect);
+    EXPECT_GT(probe.count(picture->rect, Rgb{255, 255, 255}, 8).count, 281 * 290 / 10) << "hardly any white";
 }
 
 // Drawn-by-us push buttons report a double click's second press apart; it

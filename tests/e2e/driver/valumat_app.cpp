@@ -27,6 +27,25 @@ std::string trimLeft(const std::string& s) {
     return i == std::string::npos ? std::string() : s.substr(i);
 }
 
+bool faceIs(const std::string& face, const std::string& wanted) {
+    static const std::vector<std::pair<std::string, std::vector<std::string>>> alternatives{
+        {"Arial", {"Liberation Sans", "DejaVu Sans"}},
+        {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
+        {"Tahoma", {"DejaVu Sans", "Liberation Sans"}},
+        {"MS Sans Serif", {"Microsoft Sans Serif", "Tahoma", "Liberation Sans"}},
+    };
+    if (face == wanted) return true;
+    for (const auto& [name, others] : alternatives)
+        if (name == wanted) return std::find(others.begin(), others.end(), face) != others.end();
+    return false;
+}
+
+const ChildWindow* placedAt(const std::vector<ChildWindow>& all, const ChildWindow& area, int x, int y) {
+    for (const auto& c : all)
+        if (c.hwnd != area.hwnd && c.rect.left == area.rect.left + x && c.rect.bottom == area.rect.bottom - y) return &c;
+    return nullptr;
+}
+
 bool waitNoConverterWindow(Probe& probe, Millis timeout) {
     return waitUntil([&] { return !probe.findTop(kDialogClass, kTitle); }, timeout, 100ms);
 }

@@ -44,4 +44,12 @@ bool waitNoConverterWindow(Probe& probe, Millis timeout = 10s);
 
 std::string trimLeft(const std::string& s);
 
+// Whether a window's font face is `wanted`, or the face the runtime puts in
+// its place where `wanted` is not installed (the same kind of letters).
+bool faceIs(const std::string& face, const std::string& wanted);
+
+// The control of `all` whose lower-left corner lies at (x, y) in `area`, x to
+// the right and y upwards from the area's bottom row; nullptr if none.
+const ChildWindow* placedAt(const std::vector<ChildWindow>& all, const ChildWindow& area, int x, int y);
+
 }  // namespace e2e

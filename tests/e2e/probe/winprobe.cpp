@@ -18,6 +18,7 @@
 //   focus HWND                ok  hwndFocus hwndActive hwndCapture   (of HWND's GUI thread)
 //   foreground                ok  hwnd pid class title                (the window keys go to)
 //   icon HWND                 ok  big small classbig classsmall   (WM_GETICON, class icons)
+//   font HWND                 ok  face points weight    (WM_GETFONT; points 0: no font)
 //   pixel X Y                 ok  r g b
 //   count L T R B RRGGBB [T]  ok  n x y     pixels of that colour (each channel within T,
 //                                           default 0) in [L,R)x[T,B); first hit
@@ -188,10 +189,13 @@ void cmdFocus(HWND h) {
     done("ok\t" + hex(gi.hwndFocus) + '\t' + hex(gi.hwndActive) + '\t' + hex(gi.hwndCapture));
 }
 
-// Icons are read inside the target process through a message hook in
-// winprobe_hook.dll: Wine answers neither WM_GETICON nor the class icons of
-// another process's window.
-void cmdIcon(HWND h) {
+// Icons and fonts are read inside the target process through a message hook
+// in winprobe_hook.dll: Wine answers neither WM_GETICON nor the class icons of
+// another process's window, and a font handle means nothing outside its
+// process. Posts the query to `h` and collects `count` answers of WM_APP +
+// `first` onwards, in order of their message numbers; false with the error
+// line sent when that fails.
+bool askInside(HWND h, const wchar_t* query, UINT first, int count, MSG* answers) {
     static HMODULE dll = [] {
         wchar_t path[MAX_PATH];
         DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -204,37 +208,56 @@ void cmdIcon(HWND h) {
                     : nullptr;
     if (!proc || !reply) {
         done("err\tcannot load winprobe_hook.dll");
-        return;
+        return false;
     }
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, proc, dll, GetWindowThreadProcessId(h, nullptr));
     if (!hook) {
         done("err\tSetWindowsHookEx failed");
-        return;
+        return false;
     }
+    const UINT low = WM_APP + first, high = WM_APP + first + static_cast<UINT>(count) - 1;
     MSG stale;
-    while (PeekMessageW(&stale, reply, WM_APP, WM_APP + 1, PM_REMOVE)) {
+    while (PeekMessageW(&stale, reply, low, high, PM_REMOVE)) {
     }
-    PostMessageW(h, RegisterWindowMessageW(L"winprobe.icon"), reinterpret_cast<WPARAM>(reply), 0);
-    // Two answers: window icons, then class icons.
-    void* icons[4] = {};
-    int answers = 0;
-    for (DWORD start = GetTickCount(); answers < 2 && GetTickCount() - start < 3000;) {
+    PostMessageW(h, RegisterWindowMessageW(query), reinterpret_cast<WPARAM>(reply), 0);
+    int got = 0;
+    for (DWORD start = GetTickCount(); got < count && GetTickCount() - start < 3000;) {
         MSG m{};
-        if (PeekMessageW(&m, reply, WM_APP, WM_APP + 1, PM_REMOVE)) {
-            int at = m.message == WM_APP ? 0 : 2;
-            icons[at] = reinterpret_cast<void*>(m.wParam);
-            icons[at + 1] = reinterpret_cast<void*>(m.lParam);
-            ++answers;
+        if (PeekMessageW(&m, reply, low, high, PM_REMOVE)) {
+            answers[m.message - low] = m;
+            ++got;
             continue;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
     }
     UnhookWindowsHookEx(hook);
-    if (answers < 2) {
-        done("err\tthe window's thread did not answer the icon query");
-        return;
+    if (got < count) {
+        done("err\tthe window's thread did not answer the query");
+        return false;
     }
-    done("ok\t" + hex(icons[0]) + '\t' + hex(icons[1]) + '\t' + hex(icons[2]) + '\t' + hex(icons[3]));
+    return true;
+}
+
+// Two answers: window icons, then class icons.
+void cmdIcon(HWND h) {
+    MSG m[2] = {};
+    if (!askInside(h, L"winprobe.icon", 0, 2, m)) return;
+    done("ok\t" + hex(reinterpret_cast<void*>(m[0].wParam)) + '\t' + hex(reinterpret_cast<void*>(m[0].lParam)) + '\t' +
+         hex(reinterpret_cast<void*>(m[1].wParam)) + '\t' + hex(reinterpret_cast<void*>(m[1].lParam)));
+}
+
+// The face name comes as a global atom, which this side deletes.
+void cmdFont(HWND h) {
+    MSG m[1] = {};
+    if (!askInside(h, L"winprobe.font", 2, 1, m)) return;
+    const auto atom = static_cast<ATOM>(m[0].wParam);
+    wchar_t face[LF_FACESIZE + 1] = {};
+    if (atom) {
+        GlobalGetAtomNameW(atom, face, LF_FACESIZE + 1);
+        GlobalDeleteAtom(atom);
+    }
+    done("ok\t" + escape(utf8(face)) + '\t' + std::to_string(LOWORD(m[0].lParam)) + '\t' +
+         std::to_string(HIWORD(m[0].lParam)));
 }
 
 void cmdPixel(int x, int y) {
@@ -444,7 +467,7 @@ bool handle(const std::vector<std::string>& a) {
         if (!h) return true;
         if (cmd == "send") cmdSend(h, number(a[2]), number(a[3]), static_cast<LPARAM>(number(a[4])));
         else cmdSendRect(h, number(a[2]), number(a[3]), a.size() > 4 ? number(a[4]) : 0);
-    } else if (cmd == "tree" || cmd == "info" || cmd == "text" || cmd == "focus" || cmd == "icon" ||
+    } else if (cmd == "tree" || cmd == "info" || cmd == "text" || cmd == "focus" || cmd == "icon" || cmd == "font" ||
                cmd == "close" || cmd == "click" || cmd == "closebox") {
         if (!needs(1)) return true;
         HWND h = hwndArg();
@@ -454,6 +477,7 @@ bool handle(const std::vector<std::string>& a) {
         else if (cmd == "text") done("ok\t" + escape(windowText(h)));
         else if (cmd == "focus") cmdFocus(h);
         else if (cmd == "icon") cmdIcon(h);
+        else if (cmd == "font") cmdFont(h);
         else if (cmd == "closebox") cmdCloseBox(h);
         else if (cmd == "close") done(PostMessageW(h, WM_CLOSE, 0, 0) ? "ok" : "err\tPostMessage failed");
         else done(PostMessageW(h, BM_CLICK, 0, 0) ? "ok" : "err\tPostMessage failed");
