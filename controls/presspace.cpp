@@ -20,12 +20,8 @@ using namespace rt;
 namespace {
 
 // DT_* flags of the native call.
-constexpr long kDtVCenter = 4;
-constexpr long kDtSingleLine = 32;
-constexpr long kDtExpandTabs = 64;
-constexpr long kDtTabStop = 128;
-constexpr long kDtCalcRect = 0x400;
-constexpr long kDtModifyString = 0x10000;
+constexpr long kDtVCenter = 4, kDtSingleLine = 32, kDtExpandTabs = 64, kDtTabStop = 128;
+constexpr long kDtCalcRect = 0x400, kDtModifyString = 0x10000;
 
 // A corner point as the checks see it: an array of at least two elements.
 bool IsPoint(const Value& v) { return v.isArray() && v.size() >= 2; }
@@ -34,6 +30,20 @@ bool IsPoint(const Value& v) { return v.isArray() && v.size() >= 2; }
 // not passed, in an array of its own.
 Value Reported(const Args& args) {
   return Value(Array{Arg(args, 1), Arg(args, 2), Arg(args, 3), Arg(args, 4), Arg(args, 5)});
+}
+
+enum class Refusal { Count, Type };
+
+// A failed check is raised with the five arguments, the frame showing the
+// check's line; when the handler returns, the caller goes on.
+void Check(bool passed, Refusal kind, const Args& args, ProcFrame& frame, int line) {
+  if (passed) return;
+  frame.at(line);
+  if (kind == Refusal::Count) {
+    XbpException()->raiseParameterCount({Reported(args)});
+  } else {
+    XbpException()->raiseParameterType({Reported(args)});
+  }
 }
 
 void PutInt32(std::string& out, long value) {
@@ -83,26 +93,11 @@ bool XbpPresSpace::DrawFormattedStr(const Args& args) {
   RT_PROC("XbpPresSpace:DrawFormattedStr");
   const Value aStartPos = Arg(args, 1), aEndPos = Arg(args, 2), cText = Arg(args, 3), nFormat = Arg(args, 4),
               nTabSize = Arg(args, 5);
-  if (PCount(args) < 4) {
-    RT_LINE;
-    XbpException()->raiseParameterCount({Reported(args)});
-  }
-  if (!IsPoint(aStartPos)) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
-  if (!IsPoint(aEndPos)) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
-  if (!cText.isText()) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
-  if (!nFormat.isNumber()) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
+  Check(PCount(args) >= 4, Refusal::Count, args, rt_proc_frame_, __LINE__);
+  Check(IsPoint(aStartPos), Refusal::Type, args, rt_proc_frame_, __LINE__);
+  Check(IsPoint(aEndPos), Refusal::Type, args, rt_proc_frame_, __LINE__);
+  Check(cText.isText(), Refusal::Type, args, rt_proc_frame_, __LINE__);
+  Check(nFormat.isNumber(), Refusal::Type, args, rt_proc_frame_, __LINE__);
 
   const Value aStart = MapPoint(aStartPos, true, true), aEnd = MapPoint(aEndPos, true, true);
   // An argument refused above and let go on by the handler cannot be drawn.
@@ -153,23 +148,11 @@ bool XbpPresSpace::DrawCaptionStr(const Args& args) {
   RT_PROC("XbpPresSpace:DrawCaptionStr");
   const Value aStartPos = Arg(args, 1), cCaption = Arg(args, 3), nTabSize = Arg(args, 5);
   Value aEndPos = Arg(args, 2), nFormat = Arg(args, 4);
-  if (PCount(args) < 3) {
-    RT_LINE;
-    XbpException()->raiseParameterCount({Reported(args)});
-  }
-  if (!IsPoint(aStartPos)) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
+  Check(PCount(args) >= 3, Refusal::Count, args, rt_proc_frame_, __LINE__);
+  Check(IsPoint(aStartPos), Refusal::Type, args, rt_proc_frame_, __LINE__);
   // Anything else that is not an array is DrawFormattedStr's to refuse.
-  if (aEndPos.isArray() && aEndPos.size() < 2) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
-  if (!cCaption.isText()) {
-    RT_LINE;
-    XbpException()->raiseParameterType({Reported(args)});
-  }
+  Check(!aEndPos.isArray() || aEndPos.size() >= 2, Refusal::Type, args, rt_proc_frame_, __LINE__);
+  Check(cCaption.isText(), Refusal::Type, args, rt_proc_frame_, __LINE__);
 
   if (aEndPos.isNil()) {
     // A start point or caption refused above leaves no box to derive.

@@ -18,7 +18,9 @@ class XbpPresSpace : public rt::XbpBasePresSpace {
   // ordered) on the device context of lockHDC; with a tab size, DT_TABSTOP
   // and the size are added to the format. Setting 46 turns "~" markers into
   // underlined letters, setting 43 (1) converts the text to the ANSI code
-  // page. The drawing is retained like the space's other primitives. Bad
+  // page. The text goes to the native call as a copy, so DT_MODIFYSTRING
+  // (which a tab size of 256 or more also reaches) is taken out of the
+  // format. The drawing is retained like the space's other primitives. Bad
   // arguments are raised through XbpException with all five arguments; when
   // the handler lets the call go on, an argument that cannot be used makes
   // the result false. True when the native call drew (a height above 0).
