@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "caption.h"
@@ -271,6 +272,13 @@ TEST(CaptionDrawing, LentDeviceContextsCarryTheSpacesTextAttributesAndGoBackOnce
   Value hdc = 0;
   EXPECT_EQ(c.ps->lockHDC(1, hdc), Value(0));  // only the text mode
   EXPECT_EQ(hdc, Value(0));
+  // A context is only lent on the window's own thread.
+  Value elsewhere = -1;
+  std::thread([&] {
+    Value h = 0;
+    elsewhere = c.ps->lockHDC(kLockHdcText, h);
+  }).join();
+  EXPECT_EQ(elsewhere, Value(0));
 
   Value attrs = NewArray(kStringAttrCount);
   attrs[1] = 2;                 // red
