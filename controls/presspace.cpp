@@ -7,9 +7,7 @@
 #include "cp858.h"
 #include "crt.h"
 #include "exception.h"
-// The controls library is linked beside the drawing one, whose forwarders
-// these are; its headers are not on this library's include path.
-#include "../drawing/nativecalls.h"
+#include "nativecalls.h"
 #include "procstack.h"
 #include "settings.h"
 
