@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "xbp/prespace.h"
+#include "error.h"
 #include "procstack.h"
 #include "xbp/window.h"
 
@@ -15,16 +16,23 @@ namespace {
 
 constexpr double kRgbFlag = 16777216;
 
-PresSpaceRef SpaceOf(const Value& oPS) {
+// The space the procedure's method goes to: the first argument, or the
+// application window's for NIL. Anything else is no receiver of the method:
+// raised as for any method sent to an object that lacks it; when the handler
+// lets it go on, nothing is sent.
+PresSpaceRef SpaceOf(const Args& args, const char* method) {
+  const Value oPS = Arg(args, 1);
   if (oPS.isNil()) return SetAppWindow()->presSpace();
-  return oPS.as<XbpBasePresSpace>();
+  if (PresSpaceRef ps = oPS.as<XbpBasePresSpace>()) return ps;
+  RaiseNoMethod(oPS, method, Args(args.begin() + 1, args.end()));
+  return nullptr;
 }
 
 // The common shape of the attribute family: with more than one argument the
 // second goes along (NIL included), otherwise the method gets none.
 template <class Method>
-Value Forward(const Args& args, Method method) {
-  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+Value Forward(const Args& args, const char* name, Method method) {
+  PresSpaceRef ps = SpaceOf(args, name);
   if (!ps) return Value();
   return ((*ps).*method)(PCount(args) > 1 ? Args{Arg(args, 2)} : Args{});
 }
@@ -33,7 +41,7 @@ Value Forward(const Args& args, Method method) {
 
 Value GraSetColor(const Args& args) {
   RT_PROC("GraSetColor");
-  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  PresSpaceRef ps = SpaceOf(args, "setColor");
   if (!ps) return Value();
   if (PCount(args) > 2) return ps->setColor({Arg(args, 2), Arg(args, 3)});
   if (PCount(args) == 2) return ps->setColor({Arg(args, 2)});
@@ -42,44 +50,44 @@ Value GraSetColor(const Args& args) {
 
 Value GraSetAttrLine(const Args& args) {
   RT_PROC("GraSetAttrLine");
-  return Forward(args, &XbpBasePresSpace::setAttrLine);
+  return Forward(args, "setAttrLine", &XbpBasePresSpace::setAttrLine);
 }
 
 Value GraSetAttrMarker(const Args& args) {
   RT_PROC("GraSetAttrMarker");
-  return Forward(args, &XbpBasePresSpace::setAttrMarker);
+  return Forward(args, "setAttrMarker", &XbpBasePresSpace::setAttrMarker);
 }
 
 Value GraSetAttrArea(const Args& args) {
   RT_PROC("GraSetAttrArea");
-  return Forward(args, &XbpBasePresSpace::setAttrArea);
+  return Forward(args, "setAttrArea", &XbpBasePresSpace::setAttrArea);
 }
 
 Value GraSetAttrString(const Args& args) {
   RT_PROC("GraSetAttrString");
-  return Forward(args, &XbpBasePresSpace::setAttrString);
+  return Forward(args, "setAttrString", &XbpBasePresSpace::setAttrString);
 }
 
 Value GraSetFont(const Args& args) {
   RT_PROC("GraSetFont");
-  return Forward(args, &XbpBasePresSpace::setFont);
+  return Forward(args, "setFont", &XbpBasePresSpace::setFont);
 }
 
 Value GraSegDrawMode(const Args& args) {
   RT_PROC("GraSegDrawMode");
-  return Forward(args, &XbpBasePresSpace::drawMode);
+  return Forward(args, "drawMode", &XbpBasePresSpace::drawMode);
 }
 
 Value GraFocusRect(const Args& args) {
   RT_PROC("GraFocusRect");
-  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  PresSpaceRef ps = SpaceOf(args, "drawFocusRect");
   if (!ps) return Value();
   return ps->drawFocusRect(Args(args.begin() + std::min<size_t>(1, args.size()), args.end()));
 }
 
 Value GraError(const Args& args) {
   RT_PROC("GraError");
-  PresSpaceRef ps = SpaceOf(Arg(args, 1));
+  PresSpaceRef ps = SpaceOf(args, "lastError");
   return ps ? ps->lastError({}) : Value();
 }
 

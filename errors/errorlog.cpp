@@ -1,6 +1,7 @@
 // The error log: a German report of one error in APPERROR.LOG (or the next
 // free APPERROR.nnn), written through line output with the output redirected
 // into the file.
+#include <algorithm>
 #include <cstdio>
 
 #include "boxes.h"
@@ -144,7 +145,18 @@ void ErrorLog(const Value& error, int levels) {
   QOut("CALLSTACK:");
   QOut(kRule);
   if (e->isMethod("getCallstack")) {
-    QOut(e->getCallstack(Chr(13) + Chr(10)));
+    // The stack at a break nothing caught: from the procedure that raised
+    // on, as the handler's own log lists it, without the frames of the
+    // handler that broke out.
+    const std::string stack = e->getCallstack(Chr(13) + Chr(10));
+    bool own = true;
+    for (size_t at = 0; at < stack.size();) {
+      const size_t next = std::min(stack.find("\r\n", at + 2), stack.size());
+      const std::string line = stack.substr(at + 2, next - at - 2);
+      own = own && (line.rfind("Aufgerufen von StandardEH(", 0) == 0 || line.rfind("Aufgerufen von (b)ErrorSys(", 0) == 0);
+      if (!own) QOut(line);
+      at = next;
+    }
   } else {
     for (int level = levels + 1; !ProcName(level).empty(); ++level) {
       std::string name = ProcName(level);

@@ -57,7 +57,33 @@ const std::array<Reverse, 128>& ReverseTable() {
 bool IsHighSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+// Windows-1252 0x80..0x9F; 0 where the code page leaves the byte unassigned.
+// 0xA0..0xFF are U+00A0..U+00FF.
+constexpr std::array<char16_t, 32> kAnsiC1 = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+char AnsiByteOf(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  for (size_t i = 0; i < kAnsiC1.size(); ++i) {
+    if (kAnsiC1[i] == unit) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
 }  // namespace
+
+std::string ConvToAnsiCP(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto b = static_cast<uint8_t>(c);
+    if (b >= 0x80) c = AnsiByteOf(kHigh[b - 0x80]);
+  }
+  return out;
+}
 
 std::wstring Cp858ToWide(std::string_view text) {
   std::wstring out;

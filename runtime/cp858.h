@@ -15,4 +15,9 @@ std::wstring Cp858ToWide(std::string_view text);
 // pair (one character) gives one fallback byte, a lone surrogate one as well.
 std::string WideToCp858(std::wstring_view text, char fallback = '?');
 
+// Code page 858 to Windows-1252, byte for byte: the same length, "?" for a
+// character that 1252 lacks (box drawing, U+2017). By our own tables, so that
+// the result does not depend on the code pages of the machine.
+std::string ConvToAnsiCP(std::string_view text);
+
 }  // namespace rt

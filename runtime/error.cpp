@@ -83,4 +83,15 @@ Value RaiseError(const ErrorRef& error) {
   return Eval(handler, {error});
 }
 
+Value RaiseNoMethod(const Value& receiver, const std::string& method, const Args& args) {
+  ErrorSpec spec;
+  spec.genCode = kGenNoMethod;
+  spec.operation = method;
+  Array all{receiver};
+  all.insert(all.end(), args.begin(), args.end());
+  spec.args = Value(std::move(all));
+  spec.canSubstitute = true;
+  return RaiseError(spec);
+}
+
 }  // namespace rt

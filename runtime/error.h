@@ -129,5 +129,12 @@ inline constexpr long kGenCreate = 20;
 inline constexpr long kGenOpen = 21;
 inline constexpr long kGenClose = 22;
 inline constexpr long kGenWrite = 24;
+inline constexpr long kGenNoMethod = 13;
+
+// A method sent to an object that lacks it (a NIL or a number where an object
+// was expected): raised with genCode kGenNoMethod, the method's name as
+// operation and {receiver, arguments...} as args; the handler's result is
+// returned (the method's result when the handler lets it go on).
+Value RaiseNoMethod(const Value& receiver, const std::string& method, const Args& args);
 
 }  // namespace rt

@@ -15,6 +15,7 @@ constexpr Message kMessages[] = {
     {3, "Falsche Anzahl von Parametern"},
     {7, "Syntaxfehler"},
     {12, "Funktion nicht gefunden"},
+    {13, "Methode nicht vorhanden"},
     {20, "Datei kann nicht angelegt werden"},
     {21, "Datei kann nicht ge\x94"
          "ffnet werden"},

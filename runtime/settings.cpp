@@ -18,6 +18,8 @@ std::map<int, Value>& Settings() {
       {kSetExtra, Value(true)},
       {kSetPrinter, Value(false)},
       {kSetCentury, Value(false)},
+      {kSetCharset, Value(0)},
+      {kSetTildeMarkers, Value(false)},
   };
   return settings;
 }

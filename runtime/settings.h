@@ -14,6 +14,12 @@ inline constexpr int kSetExtra = 21;
 inline constexpr int kSetPrinter = 23;
 inline constexpr int kSetCentury = 40;
 inline constexpr int kSetOptimize = 41;
+// 1: texts go to native drawing calls converted from the OEM code page (858)
+// to the ANSI code page (1252); 0 (the default): as they are.
+inline constexpr int kSetCharset = 43;
+// true: a "~" before a letter in a drawn text marks it as the underlined key
+// letter ("&" of the native call); false (the default): drawn literally.
+inline constexpr int kSetTildeMarkers = 46;
 
 // Locale entries.
 inline constexpr int kLocaleCurrency = 5;

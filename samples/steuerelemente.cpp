@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "boxes.h"
+#include "caption.h"
 #include "controls.h"
 #include "crt.h"
 #include "error.h"
@@ -18,7 +19,8 @@
 #include "errorsys.h"
 #include "events.h"
 #include "graphics.h"
-#include "output.h"
+#include "nativecalls.h"
+#include "settings.h"
 #include "startrecord.h"
 #include "transform.h"
 
@@ -240,25 +242,45 @@ WindowRef TreePage(Showcase& app, const WindowRef& page) {
 }
 
 WindowRef DrawingPage(const WindowRef& page) {
-  auto canvas = New<XbpStatic>({page, NIL, Value{20, 20}, Value{520, 250}, Value{Value{kPPBackground, 0}}});
+  auto canvas = New<XbpStatic>({page, NIL, Value{20, 20}, Value{520, 230}, Value{Value{kPPBackground, 0}}});
   canvas->create();
   auto ps = New<XbpPresSpace>();
   ps->create({canvas});
-  // A frame, a red diagonal cross and a caption, drawn once and retained.
+  // Everything is drawn once and retained: the page repaints it.
   Value line = NewArray(4);
+  auto frame = [&ps](long x1, long y1, long x2, long y2) {
+    GraLine(ps, Value{x1, y1}, Value{x2, y1});
+    GraLine(ps, Value{x2, y1}, Value{x2, y2});
+    GraLine(ps, Value{x2, y2}, Value{x1, y2});
+    GraLine(ps, Value{x1, y2}, Value{x1, y1});
+  };
   line[1] = 1;
   line[3] = 2;
   GraSetAttrLine({ps, line});
-  GraLine(ps, Value{10, 10}, Value{509, 10});
-  GraLine(ps, Value{509, 10}, Value{509, 239});
-  GraLine(ps, Value{509, 239}, Value{10, 239});
-  GraLine(ps, Value{10, 239}, Value{10, 10});
+  frame(10, 10, 509, 219);
   line[1] = 2;
   GraSetAttrLine({ps, line});
-  GraLine(ps, Value{10, 10}, Value{509, 239});
-  GraLine(ps, Value{10, 239}, Value{509, 10});
+  GraLine(ps, Value{30, 30}, Value{200, 110});
+  GraLine(ps, Value{30, 110}, Value{200, 30});
   GraSetFont({ps, "12.Arial Fett"});
-  GraStringAt(ps, Value{180, 120}, "Zeichnen mit XbpPresSpace");
+  GraStringAt(ps, Value{30, 180}, "Zeichnen mit XbpPresSpace");
+
+  // A caption with its key letter underlined, in dark green.
+  Set(kSetTildeMarkers, true);
+  GraSetFont({ps, "12.Arial"});
+  GraSetColor({ps, 12});
+  GraCaptionStr({ps, Value{30, 140}, NIL, "~Beschriftung"});
+
+  // A text centred in a magenta frame, in dark red.
+  line[1] = 3;
+  line[3] = 1;
+  GraSetAttrLine({ps, line});
+  frame(260, 40, 490, 110);
+  GraSetColor({ps, 10});
+  constexpr long kCentred = 1 + 4 + 32;  // DT_CENTER, DT_VCENTER, DT_SINGLELINE
+  ps->DrawFormattedStr({Value{261, 41}, Value{490, 110}, "Formatierter Text", kCentred});
+
+  Label(page, 20, 258, 300, std::string("Themen aktiv: ") + (IsThemeActive() ? "ja" : "nein"));
   return canvas;
 }
 
@@ -435,8 +457,8 @@ void Main() {
   page = Page(app, "~Baum", "Baum", false);
   app.centred.push_back({page, TreePage(app, page), "Baum"});
   // Z is the key letter of "Zentrieren".
-  page = Page(app, "Zei~chnung", "Zeichnung", false);
-  app.centred.push_back({page, DrawingPage(page), "Zeichnung"});
+  page = Page(app, "Zei~chnen", "Zeichnen", false);
+  app.centred.push_back({page, DrawingPage(page), "Zeichnen"});
   ButtonColumn(app);
 
   app.dialog->show();

@@ -35,7 +35,13 @@ struct DbeRegistration {
   int32_t kind;         /* one of DbeKindCode */
 };
 
-typedef const struct DbeRegistration*(__cdecl* DbeRegisterFn)(void);
+/* The host build of the portable checks knows one calling convention. */
+#ifdef _WIN32
+#define DBE_CALL __cdecl
+#else
+#define DBE_CALL
+#endif
+typedef const struct DbeRegistration*(DBE_CALL* DbeRegisterFn)(void);
 
 #ifdef __cplusplus
 }

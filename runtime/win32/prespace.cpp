@@ -1,6 +1,8 @@
 // Presentation spaces on GDI. What is drawn is also recorded, so that a
 // window that is covered and uncovered shows it again.
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "../fontname.h"
@@ -38,11 +40,26 @@ int RasterOp(long mix) {
   }
 }
 
+// Tokens are unique in the process, so that a token lent by another space
+// never matches.
+std::atomic<long> g_nextHdcToken{1};
+
 }  // namespace
+
+struct XbpBasePresSpace::HdcLock {
+  HWND hwnd = nullptr;
+  HDC dc = nullptr;
+  double handle = 0;  // `dc` as the number handed out
+  int saved = 0;      // SaveDC level of the state before lending
+  OwnedFont scaled;   // a font made for the character box, selected while lent
+};
 
 XbpBasePresSpace::XbpBasePresSpace() = default;
 
-XbpBasePresSpace::~XbpBasePresSpace() = default;
+XbpBasePresSpace::~XbpBasePresSpace() {
+  // A context still lent goes back with the space.
+  for (auto& [token, lock] : hdcLocks_) release(*lock);
+}
 
 void XbpBasePresSpace::bind(const std::shared_ptr<XbpWindow>& window) { window_ = window; }
 
@@ -163,6 +180,23 @@ HFONT StringFont(const std::string& compoundName, const Value& box, OwnedFont& o
   return owned.get();
 }
 
+HFONT SpaceFont(const XbpBasePresSpace::Attributes& a, const XbpWindow* w, OwnedFont& owned) {
+  return StringFont(a.font.empty() && w ? w->fontCompoundName() : a.font, a.string.at(5), owned);
+}
+
+// Text colour and back mix mode of the string attributes: transparent unless
+// the back mix mode asks for the back colour (2).
+void ApplyStringColours(HDC dc, const XbpBasePresSpace::Attributes& a) {
+  SetTextColor(dc, ColorOf(Entry(a.string, 1, 7)));
+  const long backMix = Entry(a.string, 4, 0);
+  SetBkMode(dc, backMix == 2 ? OPAQUE : TRANSPARENT);
+  if (backMix == 2) SetBkColor(dc, ColorOf(Entry(a.string, 2, 0)));
+}
+
+// The native call may write into the text with DT_MODIFYSTRING; what it
+// draws is the same without.
+constexpr long kModifyString = DT_MODIFYSTRING;
+
 }  // namespace
 
 bool XbpBasePresSpace::draw(const Primitive& p) {
@@ -192,15 +226,22 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
     }
     case Primitive::kString: {
       OwnedFont scaled;
-      const std::string font = a.font.empty() && w ? w->fontCompoundName() : a.font;
-      SelectInScope select(dc, StringFont(font, a.string.at(5), scaled));
-      SetTextColor(dc, ColorOf(Entry(a.string, 1, 7)));
-      const long backMix = Entry(a.string, 4, 0);
-      SetBkMode(dc, backMix == 2 ? OPAQUE : TRANSPARENT);
-      if (backMix == 2) SetBkColor(dc, ColorOf(Entry(a.string, 2, 0)));
+      SelectInScope select(dc, SpaceFont(a, w.get(), scaled));
+      ApplyStringColours(dc, a);
       const UINT align = SetTextAlign(dc, TA_LEFT | TA_BASELINE);
       const std::wstring text = Wide(p.text);
       TextOutW(dc, p.x1, dy(p.y1), text.c_str(), static_cast<int>(text.size()));
+      SetTextAlign(dc, align);
+      break;
+    }
+    case Primitive::kFormattedText: {
+      OwnedFont scaled;
+      SelectInScope select(dc, SpaceFont(a, w.get(), scaled));
+      ApplyStringColours(dc, a);
+      const UINT align = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+      // Left and right as given; top and bottom ordered, as when it was drawn.
+      RECT r{p.x1, std::min(dy(p.y1), dy(p.y2)), p.x2, std::max(dy(p.y1), dy(p.y2))};
+      DrawTextA(dc, p.text.data(), static_cast<int>(p.text.size()), &r, static_cast<UINT>(p.format & ~kModifyString));
       SetTextAlign(dc, align);
       break;
     }
@@ -227,8 +268,7 @@ Value XbpBasePresSpace::queryTextBox(const std::string& text) {
   HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
   WindowDC dc(hwnd);
   OwnedFont scaled;
-  const std::string font = attributes_.font.empty() && w ? w->fontCompoundName() : attributes_.font;
-  SelectInScope select(dc.get(), StringFont(font, attributes_.string.at(5), scaled));
+  SelectInScope select(dc.get(), SpaceFont(attributes_, w.get(), scaled));
   const std::wstring wide = Wide(text);
   SIZE extent{};
   GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
@@ -236,6 +276,69 @@ Value XbpBasePresSpace::queryTextBox(const std::string& text) {
   GetTextMetricsW(dc.get(), &tm);
   const long up = tm.tmAscent, down = -tm.tmDescent, right = extent.cx;
   return Value{Value{0, up}, Value{0, down}, Value{right, up}, Value{right, down}, Value{right, 0}};
+}
+
+// --- native drawing calls ----------------------------------------------------
+
+Value XbpBasePresSpace::lockHDC(long mode, Value& hdc) {
+  if (mode != kLockHdcText) return 0;
+  auto w = window();
+  // Unbound spaces draw on the screen; lending the screen's context would let
+  // a native call draw over the whole desktop.
+  if (!w || !w->isCreated()) return 0;
+  HWND hwnd = Hwnd(w->nativeHandle());
+  // A context is only good on the thread of its window.
+  if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return 0;
+  auto lock = std::make_unique<HdcLock>();
+  lock->hwnd = hwnd;
+  lock->dc = GetDC(hwnd);
+  if (!lock->dc) return 0;
+  lock->saved = SaveDC(lock->dc);
+  SelectObject(lock->dc, SpaceFont(attributes_, w.get(), lock->scaled));
+  ApplyStringColours(lock->dc, attributes_);
+  lock->handle = static_cast<double>(reinterpret_cast<uintptr_t>(lock->dc));
+  long token = g_nextHdcToken++;
+  if (token == 0) token = g_nextHdcToken++;  // after wrapping round
+  hdc = Value(lock->handle);
+  hdcLocks_[token] = std::move(lock);
+  return token;
+}
+
+bool XbpBasePresSpace::UnlockHDC(const Value& token, const Value& hdc) {
+  if (!token.isNumber() || !hdc.isNumber()) return false;
+  const auto it = hdcLocks_.find(token.integer());
+  if (it == hdcLocks_.end() || it->second->handle != hdc.number()) return false;
+  release(*it->second);
+  hdcLocks_.erase(it);
+  return true;
+}
+
+void XbpBasePresSpace::release(HdcLock& lock) {
+  // Restoring deselects the lent font before it is deleted with the lock.
+  RestoreDC(lock.dc, lock.saved);
+  ReleaseDC(lock.hwnd, lock.dc);
+}
+
+Value XbpBasePresSpace::MapPoint(const Value& point, bool toDevice, bool client) const {
+  if (!point.isArray() || !point.at(1).isNumber() || !point.at(2).isNumber()) return Value();
+  auto w = window();
+  if (w && !w->isCreated()) return Value();
+  HWND hwnd = w ? Hwnd(w->nativeHandle()) : nullptr;
+  const long height = deviceHeight();
+  POINT p{Pixels(point.at(1)), Pixels(point.at(2))};
+  if (toDevice) {
+    p.y = height - 1 - p.y;  // the same rows as the primitives
+    if (!client && hwnd) ClientToScreen(hwnd, &p);
+    return Value{p.x, p.y};
+  }
+  if (!client && hwnd) ScreenToClient(hwnd, &p);
+  return Value{p.x, height - 1 - p.y};
+}
+
+void XbpBasePresSpace::retainText(const Value& from, const Value& to, const std::string& text, long format) {
+  if (!from.isArray() || !to.isArray()) return;
+  record({Primitive::kFormattedText, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)), Pixels(to.at(2)),
+          text, attributes_, format});
 }
 
 bool GraLine(const PresSpaceRef& ps, const Value& from, const Value& to) {

@@ -2,6 +2,7 @@
 // window's own coordinates (origin at its lower-left corner, y upwards).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ inline constexpr size_t kStringAttrCount = 12;
 inline constexpr long kDrawModeDraw = 1;
 inline constexpr long kDrawModeRetain = 2;
 inline constexpr long kDrawModeDrawAndRetain = 3;
+
+// lockHDC mode: a device context of the window's client area for drawing text
+// with native calls (the only mode there is).
+inline constexpr long kLockHdcText = 4;
 
 class XbpBasePresSpace : public Object {
   RT_CLASS("XbpBasePresSpace", XbpBasePresSpace, void)
@@ -71,6 +76,32 @@ class XbpBasePresSpace : public Object {
   // left, upper right, lower right, and the start point of following text.
   Value queryTextBox(const std::string& text);
 
+  // Native drawing calls. lockHDC(kLockHdcText, hdc) lends a device context of
+  // the bound window's client area, with the space's font, string colour and
+  // back mix mode selected, so that a native text call draws as the space
+  // would: it stores the handle (a number) into `hdc` and returns a lock
+  // token (a number, never 0). 0, and `hdc` untouched, when no context can
+  // be had: another mode, no window bound (the screen is not lent), the
+  // window not created, or not the window's thread. UnlockHDC gives it back
+  // with the context's state as it was lent; only the pair that lockHDC
+  // gave counts, and only once (false otherwise).
+  virtual Value lockHDC(long mode, Value& hdc);
+  virtual bool UnlockHDC(const Value& token, const Value& hdc);
+  // A point {x, y} of this space. `toDevice` true: to device pixels (x to
+  // the right, y downwards), false: from device pixels back into the
+  // space. `client` true: device pixels of the window's client area, as a
+  // lent context uses them; false: of the screen. Coordinates are rounded
+  // to pixels (see Pixels); NIL for a point that is not two numbers, or
+  // screen pixels of a window not created. An unbound space's device is the
+  // screen.
+  virtual Value MapPoint(const Value& point, bool toDevice = true, bool client = true) const;
+  // Retains text that a native call drew with DT_* `format` into the
+  // rectangle of the corners `from` and `to` (space coordinates, left from
+  // `from`, right from `to`), with the attributes in force, so that every
+  // repaint draws it again the same way. `text` is the bytes the call got
+  // (ANSI code page). Not in draw-only mode.
+  void retainText(const Value& from, const Value& to, const std::string& text, long format);
+
   // The window drawn into (nullptr for the screen).
   std::shared_ptr<XbpWindow> window() const { return window_.lock(); }
   bool isLocked() const { return dc_ != nullptr; }
@@ -91,10 +122,11 @@ class XbpBasePresSpace : public Object {
     std::string font;
   };
   struct Primitive {
-    enum Kind { kLine, kString, kFocusRect } kind;
+    enum Kind { kLine, kString, kFocusRect, kFormattedText } kind;
     long x1, y1, x2, y2;
     std::string text;
     Attributes attributes;
+    long format = 0;  // kFormattedText: the native call's DT_* flags
   };
 
  private:
@@ -102,6 +134,9 @@ class XbpBasePresSpace : public Object {
   void record(Primitive primitive);
   Value setBundle(Value& bundle, const Args& args);
   long deviceHeight() const;
+  struct HdcLock;
+  // Releases the context of one lock, its state restored.
+  static void release(HdcLock& lock);
 
   std::weak_ptr<XbpWindow> window_;
   NativeDC dc_ = nullptr;
@@ -109,6 +144,7 @@ class XbpBasePresSpace : public Object {
   Value drawMode_ = kDrawModeDrawAndRetain;
   long lastError_ = 0;
   std::vector<Primitive> recording_;
+  std::map<long, std::unique_ptr<HdcLock>> hdcLocks_;  // by token
 };
 
 using PresSpaceRef = std::shared_ptr<XbpBasePresSpace>;

@@ -234,10 +234,16 @@ TEST_F(ErrorProcess, ABreakNoRecoveryBlockCatchesEndsInTheLogWithExitCode1) {
   expectEnded(1);
   EXPECT_TRUE(exitProceduresRanOnce());
   EXPECT_EQ(out(), "");
-  // The listing is the call stack at the break.
+  // The listing is the call stack at the break, from the raise on, as the
+  // handler's own log has it: none of the error system's frames above it.
   const std::string log = file(L"APPERROR.LOG");
-  EXPECT_NE(log.find("Aufgerufen von ReportsBadArgs("), std::string::npos) << log;
-  EXPECT_NE(log.find("Aufgerufen von Main("), std::string::npos);
+  EXPECT_EQ(log.rfind("\r\n" + std::string(78, '-') + "\r\nFEHLERPROTOKOLL von \"", 0), 0u) << log;
+  const size_t stack = log.find("CALLSTACK:\r\n" + std::string(78, '-') + "\r\nAufgerufen von XbpException:raise(");
+  EXPECT_NE(stack, std::string::npos) << log;
+  EXPECT_EQ(log.find("StandardEH"), std::string::npos) << log;
+  EXPECT_EQ(log.find("\r\n\r\n", stack), std::string::npos) << log;
+  EXPECT_NE(log.find("Aufgerufen von ReportsBadArgs(", stack), std::string::npos) << log;
+  EXPECT_NE(log.find("Aufgerufen von Main(", stack), std::string::npos);
 }
 
 TEST_F(ErrorProcess, TextModeChoiceBoxCannotBeDismissedAndIgnoreContinues) {

@@ -15,64 +15,13 @@
 #include "dll.h"
 #include "error.h"
 #include "nativecalls.h"
+#include "library_journal.h"
 #include "support/files.h"
 
 using namespace rt;
-
-namespace {
-
-// Records what the forwarders ask of the facility and answers as told.
-class Journal final : public LibraryCalls {
- public:
-  Journal() : previous_(SetLibraries(this)) {}
-  ~Journal() override { SetLibraries(previous_); }
-
-  std::vector<std::string> log;
-  std::map<std::string, long> handles;  // library name → handle; absent: 0
-  std::map<std::string, long> answers;  // entry point → result
-  std::function<void(const std::string& entry, std::span<DllArg>)> onCall;
-  int open = 0;
-
-  Value load(const std::string& name) override {
-    log.push_back("load " + name);
-    const auto it = handles.find(name);
-    const long handle = it == handles.end() ? 0 : it->second;
-    if (handle) ++open;
-    return handle;
-  }
-  Value call(const Value& library, long convention, const std::string& entry, std::span<DllArg> args) override {
-    std::string line = "call " + std::to_string(library.integer()) + " " + std::to_string(convention) + " " + entry;
-    for (const DllArg& a : args) line += " " + (a.value().isText() ? a.value().text() : std::to_string(a.value().integer()));
-    log.push_back(line);
-    if (onCall) onCall(entry, args);
-    return answers.count(entry) ? answers[entry] : 0;
-  }
-  bool unload(const Value& library) override {
-    log.push_back("unload " + std::to_string(library.integer()));
-    if (library.integer()) --open;
-    return true;
-  }
-
- private:
-  LibraryCalls* previous_;
-};
-
-using Log = std::vector<std::string>;
-
-// Errors raised while it lives, the handler letting each operation go on.
-struct Raised {
-  std::vector<ErrorRef> errors;
-  Value previous;
-  Raised() {
-    previous = ErrorBlock([this](const Args& a) -> Value {
-      errors.push_back(Arg(a, 1).as<Error>());
-      return false;
-    });
-  }
-  ~Raised() { ErrorBlock(previous); }
-};
-
-}  // namespace
+using dlltest::Journal;
+using dlltest::Log;
+using dlltest::Raised;
 
 TEST(NativeCalls, EachForwarderLoadsCallsAndReleasesItsLibrary) {
   Journal j;

@@ -505,11 +505,12 @@ TEST_F(ErrorLogFile, ArgumentsThatAreNoArrayOrAnEmptyOne) {
 
 TEST_F(ErrorLogFile, ACallStackTheErrorCarriesIsUsedAsItStands) {
   ErrorRef e = NewError();
-  e->attachCallstack({{"Tief", 3}, {"Main", 1}});
+  // The handler that broke out is no part of the listing; no empty line.
+  e->attachCallstack({{"StandardEH", 171}, {"(b)ErrorSys", 81}, {"Tief", 3}, {"StandardEH", 2}, {"Main", 1}});
   ErrorLog(e, 0);
   const std::string log = ReadWholeFile("APPERROR.LOG");
   const std::string tail = "CALLSTACK:\r\n" + std::string(78, '-') +
-                           "\r\n\r\nAufgerufen von Tief(3)\r\nAufgerufen von Main(1)\r\n";
+                           "\r\nAufgerufen von Tief(3)\r\nAufgerufen von StandardEH(2)\r\nAufgerufen von Main(1)\r\n";
   ASSERT_GE(log.size(), tail.size());
   EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls.h"
+#include "error.h"
 #include "events.h"
 #include "graphics.h"
 #include "win32/native.h"
@@ -78,6 +79,32 @@ TEST(GraphicsProcedures, NilStandsForTheApplicationWindowsSpace) {
   const Value now = appSpace->setColor({});
   EXPECT_EQ(now.at(1), Value(2));
   EXPECT_EQ(now.at(2), Value(3));
+}
+
+// A first argument that is neither NIL nor a presentation space cannot take
+// the method: the error system hears of it, nothing is drawn or set.
+TEST(GraphicsProcedures, AnyOtherFirstArgumentIsRaisedAsAMissingMethod) {
+  std::vector<ErrorRef> raised;
+  const Value previous = ErrorBlock([&](const Args& a) -> Value {
+    raised.push_back(Arg(a, 1).as<Error>());
+    return false;
+  });
+  EXPECT_EQ(valumat::GraSetColor({5, 2, 3}), Value());
+  EXPECT_EQ(valumat::GraSetAttrLine({"Stift", Value{1}}), Value());
+  EXPECT_EQ(valumat::GraFocusRect({Value{1, 2}, Value{0, 0}, Value{9, 9}}), Value());
+  EXPECT_EQ(valumat::GraError({true}), Value());
+  ErrorBlock(previous);
+  ASSERT_EQ(raised.size(), 4u);
+  const char* methods[] = {"setColor", "setAttrLine", "drawFocusRect", "lastError"};
+  for (size_t i = 0; i < raised.size(); ++i) {
+    EXPECT_EQ(raised[i]->genCode, Value(kGenNoMethod)) << i;
+    EXPECT_EQ(raised[i]->operation, Value(methods[i])) << i;
+    EXPECT_EQ(raised[i]->description, Value("Methode nicht vorhanden")) << i;
+  }
+  // The receiver first, then the method's arguments.
+  EXPECT_EQ(raised[0]->args.size(), 3u);
+  EXPECT_EQ(raised[0]->args.at(1), Value(5));
+  EXPECT_EQ(raised[1]->args.at(1), Value("Stift"));
 }
 
 TEST(RgbColours, MakeClampsIntoTheCallersArray) {

@@ -171,14 +171,23 @@ TEST(ShowModal, TheOwnerIsDisabledDuringTheRunAndTheFocusComesBack) {
   EXPECT_TRUE(IsWindowEnabled(H(m.owner)));
   EXPECT_EQ(SetAppFocus(), m.field) << "back on the control that had it";
 
-  // The dialog itself had the focus: it stays on the owner.
-  m.dlg->show();
-  SetAppFocus(m.dlg);
-  ASSERT_EQ(SetAppFocus(), m.dlg);
-  m.during([&] { m.dlg->ModalResult = 1; });
-  m.dlg->ShowModal();
-  EXPECT_EQ(OwningWindow(GetFocus()), m.owner);
+  // The dialog itself had the focus: it stays on the owner. (A dialog given
+  // the focus hands it on to the control it last had, so this one has none.)
+  auto bare = Dialog(AppDesktop(), m.owner, 380, "Leer");
+  bare->show();
+  SetAppFocus(bare);
+  ASSERT_EQ(SetAppFocus(), bare);
+  SetAppEvent(kEvProbe, [&](const Args&) -> Value {
+    bare->ModalResult = 1;
+    return NIL;
+  });
+  PostAppEvent(kEvProbe, NIL, NIL, bare);
+  bare->ShowModal();
+  // On the owner, which hands it on to the control it last had.
+  EXPECT_TRUE(GetFocus() == H(m.owner) || IsChild(H(m.owner), GetFocus()));
+  EXPECT_EQ(SetAppFocus(), m.field);
   EXPECT_TRUE(IsWindowEnabled(H(m.owner)));
+  bare->destroy();
 }
 
 TEST(ShowModal, ADialogOwnedByItsParentNeitherDisablesNorFocusesIt) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -88,7 +89,7 @@ TEST_F(Showcase, TabsSwitchWithTheMouseAndShowOnePageAtATime) {
         const char* name;
         const char* cls;  // a control only that page has
     } pages[] = {{kLists, "Listen", "ListBox"},    {kEntry, "Eingabe", "msctls_updown32"},
-                 {kTree, "Baum", "SysTreeView32"}, {kDrawing, "Zeichnung", ""},
+                 {kTree, "Baum", "SysTreeView32"}, {kDrawing, "Zeichnen", ""},
                  {kSwitches, "Schalter", "Button"}};
     for (const auto& page : pages) {
         ASSERT_TRUE(app->clickTab(page.tab));
@@ -107,6 +108,46 @@ TEST_F(Showcase, TabsSwitchWithTheMouseAndShowOnePageAtATime) {
             EXPECT_FALSE(c.visible);
         }
     }
+}
+
+TEST_F(Showcase, TheDrawingPageShowsItsTextsAgainAfterItWasCovered) {
+    ASSERT_TRUE(app->clickTab(kDrawing));
+    EXPECT_TRUE(app->waitStatus("Register: Zeichnen")) << app->statusText();
+    std::optional<ChildWindow> canvas, themes;
+    for (const auto& c : app->controls()) {
+        if (!c.visible) continue;
+        if (c.text.rfind("Themen aktiv: ", 0) == 0) themes = c;
+        if (c.rect.width() == 520 && c.rect.height() == 230) canvas = c;
+    }
+    ASSERT_TRUE(themes);
+    EXPECT_TRUE(themes->text == "Themen aktiv: ja" || themes->text == "Themen aktiv: nein") << themes->text;
+    ASSERT_TRUE(canvas);
+
+    // The program's drawing coordinates: from the canvas's bottom row up.
+    const Rect& r = canvas->rect;
+    auto area = [&r](int x1, int y1, int x2, int y2) {
+        return Rect{r.left + x1, r.bottom - 1 - y2, r.left + x2 + 1, r.bottom - y1};
+    };
+    const Rect caption = area(28, 136, 200, 165), framed = area(262, 42, 488, 108), frame = area(258, 38, 492, 112);
+    auto inks = [&] {
+        return std::vector<long>{probe.count(caption, Rgb{0, 128, 0}, 60).count,
+                                 probe.count(framed, Rgb{128, 0, 0}, 60).count,
+                                 probe.count(frame, Rgb{255, 0, 255}).count};
+    };
+    EXPECT_TRUE(waitUntil([&] {
+        const auto now = inks();
+        return now[0] > 20 && now[1] > 20 && now[2] > 400;
+    })) << "caption, framed text, frame: " << inks()[0] << ", " << inks()[1] << ", " << inks()[2];
+    const std::vector<long> shown = inks();
+    shoot("zeichnen");
+
+    // Covered by the modal dialog and uncovered again: all of it comes back.
+    const TopWindow dialog = app->openModalDialog();
+    EXPECT_NE(inks(), shown) << "the dialog covers none of it";
+    ASSERT_TRUE(app->click(app->findIn(dialog.hwnd, "Button", "Abbrechen")));
+    EXPECT_TRUE(waitUntil([&] { return !probe.exists(dialog.hwnd); }));
+    EXPECT_TRUE(waitUntil([&] { return inks() == shown; })) << inks()[0] << ", " << inks()[1] << ", " << inks()[2];
+    shoot("zeichnen-wieder");
 }
 
 TEST_F(Showcase, ATreeNodeOpensWithTheKeyboard) {

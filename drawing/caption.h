@@ -1,0 +1,22 @@
+// GraCaptionStr: DrawCaptionStr of a presentation space in procedure form.
+#pragma once
+
+#include "presspace.h"
+#include "procstack.h"
+#include "xbp/window.h"
+
+namespace valumat {
+
+// Arguments: oPS (NIL: the application window's space), aStartPos, aEndPos,
+// cCaption, nFormat, nTabSize. The space gets all five after oPS, NIL where
+// not passed. False when the space is no XbpPresSpace.
+inline rt::Value GraCaptionStr(const rt::Args& args) {
+  RT_PROC("GraCaptionStr");
+  const rt::Value oPS = rt::Arg(args, 1);
+  const rt::PresSpaceRef space = oPS.isNil() ? rt::SetAppWindow()->presSpace() : oPS.as<rt::XbpBasePresSpace>();
+  auto* ps = dynamic_cast<XbpPresSpace*>(space.get());
+  if (!ps) return false;
+  return ps->DrawCaptionStr({rt::Arg(args, 2), rt::Arg(args, 3), rt::Arg(args, 4), rt::Arg(args, 5), rt::Arg(args, 6)});
+}
+
+}  // namespace valumat
