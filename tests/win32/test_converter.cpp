@@ -130,7 +130,9 @@ std::string Listing(const std::vector<std::string>& stack) {
 TEST(Converter, EveryWayOutRunsInACallbackFrameOfMain) {
   for (Quit how : {Quit::CloseButton, Quit::BeendenClicked, Quit::EscapeOnBeenden}) {
     const MainRun run = RunMain(how);
-    SCOPED_TRACE(how == Quit::CloseButton ? "close button" : how == Quit::BeendenClicked ? "Beenden" : "Escape on Beenden");
+    SCOPED_TRACE(how == Quit::CloseButton      ? "close button"
+                 : how == Quit::BeendenClicked ? "Beenden"
+                                               : "Escape on Beenden");
     ASSERT_FALSE(run.gaveUp) << "the converter window never showed its Beenden button";
     EXPECT_FALSE(IsWindow(run.window));
     const auto& stack = run.stackAtDestroy;

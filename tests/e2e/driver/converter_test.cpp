@@ -124,7 +124,8 @@ TEST_F(Converter, FlagsLabelsAndButtonsShowTheirPicturesTextsAndFonts) {
     EXPECT_TRUE(red.r > 150 && red.g < 80 && red.b < 80) << "middle stripe " << show(red);
     EXPECT_TRUE(gold.r > 180 && gold.g > 120 && gold.b < 100) << "bottom stripe " << show(gold);
     const Rgb corner = probe.pixel(eu->rect.left + 1, eu->rect.top + 1);
-    EXPECT_TRUE(corner.b > 100 && corner.b > corner.r + 50 && corner.b > corner.g + 50) << "European flag " << show(corner);
+    EXPECT_TRUE(corner.b > 100 && corner.b > corner.r + 50 && corner.b > corner.g + 50)
+        << "European flag " << show(corner);
     EXPECT_GT(probe.count(eu->rect, Rgb{255, 204, 0}, 60).count, 5) << "no gold stars";
 }
 

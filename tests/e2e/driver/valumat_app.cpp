@@ -42,7 +42,8 @@ bool faceIs(const std::string& face, const std::string& wanted) {
 
 const ChildWindow* placedAt(const std::vector<ChildWindow>& all, const ChildWindow& area, int x, int y) {
     for (const auto& c : all)
-        if (c.hwnd != area.hwnd && c.rect.left == area.rect.left + x && c.rect.bottom == area.rect.bottom - y) return &c;
+        if (c.hwnd != area.hwnd && c.rect.left == area.rect.left + x && c.rect.bottom == area.rect.bottom - y)
+            return &c;
     return nullptr;
 }
 
