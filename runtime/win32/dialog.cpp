@@ -181,38 +181,33 @@ const EventRoutes& XbpBaseDialog::routes() const {
 
 bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
   HWND hwnd = Hwnd(handle_);
+  const auto noteFocus = [&] {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+  };
   switch (msg) {
     case WM_CLOSE:
       // The close button is an event for the application, not an order.
       post(kEvClose);
       result = 0;
       return true;
+    case WM_SYSCOMMAND:
+      // Minimising takes the focus away before the window is deactivated:
+      // remember it first, as dialogs do.
+      if ((wparam & 0xFFF0) == SC_MINIMIZE) noteFocus();
+      return false;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
         // Minimised, the focus is gone already: keep what was known then.
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+        noteFocus();
         return false;
       }
       // Minimised, the window takes no focus; it gets it when restored.
       if (HIWORD(wparam) != 0) return false;
-      if (HWND target = focusOnReturn()) {
-        SetFocus(target);
-        result = 0;
-        return true;
-      }
-      return false;
-    case WM_SYSCOMMAND:
-      // Minimising takes the focus away before the window is deactivated:
-      // remember it first, as dialogs do.
-      if ((wparam & 0xFFF0) == SC_MINIMIZE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
-      }
-      return false;
+      [[fallthrough]];
     case WM_SETFOCUS:
-      // The frame itself given the focus (restored, or SetAppFocus on the
-      // dialog): on to its control.
+      // Active again, or the frame itself given the focus (restored, or
+      // SetAppFocus on the dialog): on to its control.
       if (HWND target = focusOnReturn()) {
         SetFocus(target);
         result = 0;

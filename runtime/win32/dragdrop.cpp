@@ -16,10 +16,15 @@ class Medium {
  public:
   Medium(IDataObject* data, CLIPFORMAT format) {
     FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    ok_ = data && SUCCEEDED(data->GetData(&wanted, &medium_)) && medium_.tymed == TYMED_HGLOBAL && medium_.hGlobal;
+    got_ = data && SUCCEEDED(data->GetData(&wanted, &medium_));
+    ok_ = got_ && medium_.tymed == TYMED_HGLOBAL && medium_.hGlobal;
   }
   ~Medium() {
-    if (ok_) dyn::UseOle()->releaseStgMedium(&medium_);
+    // Whatever the source handed over is given back, also a kind not asked
+    // for; a data object in hand means OLE was started on this thread.
+    if (got_) {
+      if (const dyn::OleApi* ole = dyn::UseOle()) ole->releaseStgMedium(&medium_);
+    }
   }
   Medium(const Medium&) = delete;
   Medium& operator=(const Medium&) = delete;
@@ -27,6 +32,7 @@ class Medium {
 
  private:
   STGMEDIUM medium_{};
+  bool got_ = false;
   bool ok_ = false;
 };
 
@@ -165,7 +171,9 @@ Value OleDragData::GetFormats() {
     FORMATETC entry;
     ULONG n = 0;
     while (list->Next(1, &entry, &n) == S_OK && n == 1) {
-      if (entry.ptd) dyn::UseOle()->coTaskMemFree(entry.ptd);
+      if (entry.ptd) {
+        if (const dyn::OleApi* ole = dyn::UseOle()) ole->coTaskMemFree(entry.ptd);
+      }
       if (std::find(seen.begin(), seen.end(), entry.cfFormat) == seen.end()) seen.push_back(entry.cfFormat);
     }
     list->Release();
@@ -197,7 +205,9 @@ Value OleDragData::GetData(long format) {
   if (format == kFormatFiles) {
     Medium m(data_, CF_HDROP);
     if (!m.get()) return Value();
-    const auto query = dyn::UseOle()->dragQueryFile;
+    const dyn::OleApi* ole = dyn::UseOle();
+    if (!ole) return Value();
+    const auto query = ole->dragQueryFile;
     const auto drop = static_cast<HDROP>(m.get());
     Array names;
     const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
@@ -223,7 +233,9 @@ void RegisterDropTarget(HWND hwnd) {
 void RevokeDropTarget(HWND hwnd) {
   DropState& s = State();
   std::erase(s.pending, hwnd);
-  if (s.registered.erase(hwnd)) dyn::UseOle()->revokeDragDrop(hwnd);
+  if (s.registered.erase(hwnd)) {
+    if (const dyn::OleApi* ole = dyn::UseOle()) ole->revokeDragDrop(hwnd);
+  }
 }
 
 bool DropTargetsPending() { return !State().pending.empty(); }

@@ -45,47 +45,66 @@ COLORREF ColorOf(long color) {
 
 namespace {
 
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM param) {
-  *reinterpret_cast<bool*>(param) = true;
-  return 0;
-}
-
-bool FaceInstalled(const std::wstring& face) {
-  LOGFONTW lf{};
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+// Whether a font made for `face` really is that face: GDI answers a missing
+// face with another one. Asking the made font is much cheaper than
+// enumerating the installed fonts.
+bool Gets(const LOGFONTW& font, HFONT made) {
   WindowDC screen(nullptr);
-  bool found = false;
-  EnumFontFamiliesExW(screen.get(), &lf, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-  return found;
+  SelectInScope select(screen.get(), made);
+  wchar_t got[LF_FACESIZE] = {};
+  GetTextFaceW(screen.get(), LF_FACESIZE, got);
+  return lstrcmpiW(got, font.lfFaceName) == 0;
 }
 
-// Where a face is missing (as on systems without the Windows core fonts),
-// use a metric-compatible one so that labels keep their size.
-std::wstring FindAvailableFace(const std::wstring& face) {
-  if (face.empty() || FaceInstalled(face)) return face;
-  static const std::map<std::wstring, std::vector<std::wstring>> kAlternatives{
+// Where a face is missing (as on systems without the Windows core fonts), a
+// metric-compatible one keeps labels at their size.
+const std::map<std::wstring, std::vector<std::wstring>>& Alternatives() {
+  static const std::map<std::wstring, std::vector<std::wstring>> alternatives{
       {L"Arial", {L"Liberation Sans", L"DejaVu Sans"}},
       {L"Times New Roman", {L"Liberation Serif", L"DejaVu Serif"}},
       {L"Courier New", {L"Liberation Mono", L"DejaVu Sans Mono"}},
       {L"Tahoma", {L"DejaVu Sans", L"Liberation Sans"}},
       {L"MS Sans Serif", {L"Microsoft Sans Serif", L"Tahoma", L"Liberation Sans"}},
   };
-  auto it = kAlternatives.find(face);
-  if (it != kAlternatives.end()) {
-    for (const std::wstring& alternative : it->second) {
-      if (FaceInstalled(alternative)) return alternative;
-    }
-  }
-  return face;
+  return alternatives;
 }
 
-// Font enumeration is slow; each face is looked up once per process.
-std::wstring AvailableFace(const std::wstring& face) {
+// The face each requested face resolved to, once per process.
+std::map<std::wstring, std::wstring>& ResolvedFaces() {
   static std::map<std::wstring, std::wstring> resolved;
-  auto it = resolved.find(face);
-  if (it == resolved.end()) it = resolved.emplace(face, FindAvailableFace(face)).first;
-  return it->second;
+  return resolved;
+}
+
+// A font of `lf`, its face replaced by an installed alternative where GDI
+// would not give the face asked for.
+HFONT MakeFont(LOGFONTW lf) {
+  const std::wstring asked = lf.lfFaceName;
+  auto& resolved = ResolvedFaces();
+  if (auto it = resolved.find(asked); it != resolved.end()) {
+    lstrcpynW(lf.lfFaceName, it->second.c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
+  }
+  HFONT font = CreateFontIndirectW(&lf);
+  if (asked.empty() || !font || Gets(lf, font)) {
+    resolved.emplace(asked, asked);
+    return font;
+  }
+  if (auto it = Alternatives().find(asked); it != Alternatives().end()) {
+    for (const std::wstring& alternative : it->second) {
+      LOGFONTW other = lf;
+      lstrcpynW(other.lfFaceName, alternative.c_str(), LF_FACESIZE);
+      HFONT candidate = CreateFontIndirectW(&other);
+      if (candidate && Gets(other, candidate)) {
+        DeleteObject(font);
+        resolved.emplace(asked, alternative);
+        return candidate;
+      }
+      if (candidate) DeleteObject(candidate);
+    }
+  }
+  // None installed: what GDI chose for the face asked.
+  resolved.emplace(asked, asked);
+  return font;
 }
 
 std::map<std::string, OwnedFont>& FontCache() {
@@ -109,9 +128,8 @@ HFONT FontOf(const std::string& compoundName) {
   lf.lfStrikeOut = spec.strikeout;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = AvailableFace(Wide(spec.face));
-  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-  HFONT font = CreateFontIndirectW(&lf);
+  lstrcpynW(lf.lfFaceName, Wide(spec.face).c_str(), LF_FACESIZE);
+  HFONT font = MakeFont(lf);
   cache.emplace(compoundName, OwnedFont(font));
   return font;
 }

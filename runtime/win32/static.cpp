@@ -11,9 +11,12 @@ XbpWindow::NativeSpec XbpBaseStatic::nativeSpec() const {
   return spec;
 }
 
-void XbpBaseStatic::afterCreate() {
+void XbpBaseStatic::beforeCreate() {
+  // Measured first and made at its size: moving it afterwards costs a
+  // second layout of the window.
   if (type == kTypeBitmap) loadBitmap();
-  if (autoSize) fitToContent();
+  long width = 0, height = 0;
+  if (autoSize && contentExtent(width, height)) size_ = Value{width, height};
 }
 
 bool XbpBaseStatic::setCaption(const Value& newCaption) {
@@ -37,20 +40,28 @@ void XbpBaseStatic::loadBitmap() {
   }
 }
 
-void XbpBaseStatic::fitToContent() {
+bool XbpBaseStatic::contentExtent(long& width, long& height) {
   SIZE extent{};
   if (type == kTypeBitmap) {
     BITMAP info{};
-    if (!bitmap_ || !GetObjectW(bitmap_.get(), sizeof info, &info)) return;
+    if (!bitmap_ || !GetObjectW(bitmap_.get(), sizeof info, &info)) return false;
     extent = {info.bmWidth, info.bmHeight};
   } else {
+    // The screen's context measures as the window's does: same font.
     const std::wstring text = Wide(caption.text());
-    WindowDC dc(Hwnd(handle_));
+    WindowDC dc(nullptr);
     SelectInScope font(dc.get(), resolvedFont());
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
   }
+  width = extent.cx;
+  height = extent.cy;
+  return true;
+}
+
+void XbpBaseStatic::fitToContent() {
+  long width = 0, height = 0;
   // The lower-left corner stays where it was placed.
-  setPosAndSize(currentPos(), Value{extent.cx, extent.cy});
+  if (contentExtent(width, height)) setPosAndSize(currentPos(), Value{width, height});
 }
 
 void XbpBaseStatic::paint(NativeDC dc) {

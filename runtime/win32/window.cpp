@@ -75,6 +75,7 @@ void XbpWindow::create(const Args& args) {
   if (!args.empty()) init(args);
   if (handle_) return;
   RegisterWindowClasses();
+  beforeCreate();
   const NativeSpec spec = nativeSpec();
   const bool topLevel = !parent_ || dynamic_cast<XbpDesktop*>(parent_.get());
   DWORD style = spec.style;

@@ -33,11 +33,13 @@ class XbpBaseStatic : public XbpWindow {
 
  protected:
   NativeSpec nativeSpec() const override;
-  void afterCreate() override;
+  void beforeCreate() override;
 
  private:
   void loadBitmap();
   void fitToContent();
+  // The size of the picture or of the text in the font in force.
+  bool contentExtent(long& width, long& height);
   void paint(NativeDC dc);
   OwnedBitmap bitmap_;
 };

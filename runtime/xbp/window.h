@@ -226,6 +226,10 @@ class XbpWindow : public Object {
   };
   // What to create; called by create().
   virtual NativeSpec nativeSpec() const = 0;
+  // Before the native window is made, after its arguments are taken: a kind
+  // that sizes itself to its content does so here, so that the window is
+  // made at its final size.
+  virtual void beforeCreate() {}
   // After the native window exists, before it is shown.
   virtual void afterCreate() {}
 

@@ -4,8 +4,9 @@
 //
 //   startup_bench [-n RUNS] EXE...
 //
-// Prints min and median per program and, with two or more, the ratio of the
-// first program to the last one.
+// Prints min and median per program and, for each pair of programs, the
+// median and interquartile range of the ratios of their times in the same
+// round: single starts scatter by a third, a round's pair much less.
 #include <windows.h>
 
 #include <algorithm>
@@ -81,10 +82,21 @@ double measureOnce(const std::wstring& exe) {
     return elapsed;
 }
 
-double median(std::vector<double> v) {
+// The q-quantile by linear interpolation between the closest ranks.
+double quantile(std::vector<double> v, double q) {
     std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    const double at = q * static_cast<double>(v.size() - 1);
+    const size_t lo = static_cast<size_t>(at);
+    const size_t hi = std::min(lo + 1, v.size() - 1);
+    return v[lo] + (v[hi] - v[lo]) * (at - static_cast<double>(lo));
+}
+
+double median(const std::vector<double>& v) { return quantile(v, 0.5); }
+
+const wchar_t* baseName(const std::wstring& path) {
+    const wchar_t* name = std::wcsrchr(path.c_str(), L'\\');
+    if (!name) name = std::wcsrchr(path.c_str(), L'/');
+    return name ? name + 1 : path.c_str();
 }
 
 }  // namespace
@@ -114,18 +126,19 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(100);  // let the ended process's windows go before the next start
         }
 
-    std::vector<double> medians;
     for (size_t i = 0; i < exes.size(); ++i) {
         double lo = *std::min_element(times[i].begin(), times[i].end());
-        double med = median(times[i]);
-        medians.push_back(med);
-        const wchar_t* name = std::wcsrchr(exes[i].c_str(), L'\\');
-        if (!name) name = std::wcsrchr(exes[i].c_str(), L'/');
-        name = name ? name + 1 : exes[i].c_str();
-        std::wprintf(L"%-20ls runs %3d  min %8.1f ms  median %8.1f ms\n", name, runs, lo * 1000, med * 1000);
+        std::wprintf(L"%-22ls runs %3d  min %8.1f ms  median %8.1f ms\n", baseName(exes[i]), runs, lo * 1000,
+                     median(times[i]) * 1000);
     }
-    if (exes.size() >= 2)
-        std::wprintf(L"ratio first/last (median): %.2f  (goal: at most 1.20)\n", medians.front() / medians.back());
+    for (size_t i = 0; i < exes.size(); ++i)
+        for (size_t j = i + 1; j < exes.size(); ++j) {
+            std::vector<double> ratios;
+            for (int r = 0; r < runs; ++r) ratios.push_back(times[i][r] / times[j][r]);
+            std::wprintf(L"%d/%d  %ls / %ls, paired by round: median %.3f, interquartile %.3f .. %.3f\n",
+                         static_cast<int>(i + 1), static_cast<int>(j + 1), baseName(exes[i]), baseName(exes[j]),
+                         median(ratios), quantile(ratios, 0.25), quantile(ratios, 0.75));
+        }
     std::fflush(stdout);
     return 0;
 }
