@@ -28,6 +28,9 @@ ShowUninstDetails show
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+; The details stay on screen until the user goes on.
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define MUI_UNFINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Valumat.exe"
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
 
