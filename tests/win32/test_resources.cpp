@@ -218,6 +218,7 @@ TEST_F(VersionRecord, StringsAreExactUnderGermanCodePage1252) {
         {L"Kommentar", L"Benutzerf\u00FChrung nur in Deutsch"},
         {L"ProductName", L"Valumat"},
         {L"Interalname", L"Valumat.exe"},
+        {L"InternalName", L"Valumat.exe"},  // the standard key that file properties show
         {L"OriginalFilename", L"Valumat.exe"},
         {L"CompanyName", L"Valumat-Projekt"},
         {L"LegalCopyright", L"Freeware, Valumat-Projekt"},
