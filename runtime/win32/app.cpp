@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 #include <vector>
@@ -239,3 +240,10 @@ int Run(const std::function<void()>& program) {
 }
 
 }  // namespace rt
+
+// Run reports a terminate itself (OnTerminate). The library's own handler,
+// in force only before Run, would bring its name demangler into every
+// program; ending at once is all it needs to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

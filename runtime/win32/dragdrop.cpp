@@ -70,7 +70,7 @@ class DropTarget final : public IDropTarget {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+    if (IsEqualIID(iid, dyn::kIidUnknown) || IsEqualIID(iid, dyn::kIidDropTarget)) {
       *out = static_cast<IDropTarget*>(this);
       AddRef();
       return S_OK;

@@ -50,6 +50,14 @@ struct OleApi {
   decltype(&DragQueryFileW) dragQueryFile = nullptr;
 };
 const OleApi* UseOle();
+
+// The interface and class identifiers the runtime uses, its own: the
+// system's uuid library brings hundreds of them with any one.
+inline constexpr GUID kIidUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kIidPersistFile{0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kIidDropTarget{0x00000122, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kClsidShellLink{0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kIidShellLinkW{0x000214F9, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 // Whether ole32 has been loaded by UseOle.
 bool OleLoaded();
 

@@ -22,12 +22,12 @@ std::string ShellLinkResolve(const std::string& link) {
   const dyn::OleApi* ole = dyn::UseOle();
   if (!ole) return std::string();
   Com<IShellLinkW> shellLink;
-  if (FAILED(ole->coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+  if (FAILED(ole->coCreateInstance(dyn::kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, dyn::kIidShellLinkW,
                                    reinterpret_cast<void**>(&shellLink.p)))) {
     return std::string();
   }
   Com<IPersistFile> file;
-  if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) return std::string();
+  if (FAILED(shellLink->QueryInterface(dyn::kIidPersistFile, reinterpret_cast<void**>(&file.p)))) return std::string();
   if (FAILED(file->Load(Wide(link).c_str(), STGM_READ))) return std::string();
   // No window, no search for a moved target, and the link file is left as
   // it is.
