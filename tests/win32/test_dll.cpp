@@ -203,7 +203,11 @@ TEST(NativeCalls, SystemLibrariesComeFromTheSystemFolderOnly) {
   wchar_t oldDir[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, oldDir);
   ASSERT_TRUE(SetCurrentDirectoryW(current.path().c_str()));
-  const std::vector<fs::path> planted{current.file(L"msimg32.dll"), own / "msimg32.dll", current.file(L"PLANTED.DLL")};
+  // GDI32.DLL only in the current folder: beside the test program it could
+  // be taken for the process's own GDI32 on its next start, should the test
+  // end before it removes it. msimg32.dll, not loaded before, stands for it.
+  const std::vector<fs::path> planted{current.file(L"GDI32.DLL"), current.file(L"msimg32.dll"), own / "msimg32.dll",
+                                      current.file(L"PLANTED.DLL")};
   for (const auto& p : planted) fs::copy_file(engine, p, fs::copy_options::overwrite_existing);
 
   auto fileOf = [](const Value& handle) {
@@ -214,6 +218,11 @@ TEST(NativeCalls, SystemLibrariesComeFromTheSystemFolderOnly) {
   wchar_t system[MAX_PATH];
   GetSystemDirectoryW(system, MAX_PATH);
 
+  const Value gdi = DllLoad("GDI32.DLL");
+  ASSERT_NE(gdi, Value(0));
+  EXPECT_TRUE(fs::equivalent(fileOf(gdi).parent_path(), fs::path(system))) << fileOf(gdi);
+  EXPECT_NE(GetProcAddress(reinterpret_cast<HMODULE>(static_cast<uintptr_t>(gdi.number())), "SetTextAlign"), nullptr);
+  DllUnload(gdi);
   const Value msimg = DllLoad("msimg32.dll");
   ASSERT_NE(msimg, Value(0));
   EXPECT_TRUE(fs::equivalent(fileOf(msimg).parent_path(), fs::path(system))) << fileOf(msimg);
