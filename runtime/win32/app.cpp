@@ -99,7 +99,7 @@ void ReportFailure(const std::string& description, unsigned long osCode, const s
   e->osCode = Value(osCode);  // exception codes are above 2^31
   e->attachCallstack(std::move(stack));
   if (AppType() == kAppTypeGui) {
-    MsgBox(description + "\r\rDas Programm wird beendet.", "Fehlermeldung");
+    MsgBox(description + "\r\n\r\nDas Programm wird beendet.", "Fehlermeldung");
   }
   try {
     if (Reporter()) Reporter()(Value(e));
