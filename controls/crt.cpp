@@ -7,18 +7,12 @@
 namespace valumat {
 
 void XbpCrt::init(const rt::Args& args) {
-  rt::Args seven(7);
-  for (size_t i = 0; i < seven.size() && i < args.size(); ++i) seven[i] = args[i];
-  XbpBaseCrt::init(seven);
-  IsModal = false;
-  ModalResult = 0;
+  XbpBaseCrt::init(ExactlyArgs(args, 7));
+  resetModal();
 }
 
 rt::Value XbpCrt::ShowModal(const rt::Value& initialFocus) {
-  IsModal = true;
-  DisplayModalDlg(rt::Value(shared_from_this()), initialFocus);
-  IsModal = false;
-  return ModalResult;
+  return showModal(rt::Value(shared_from_this()), initialFocus);
 }
 
 rt::Value XbpCrt::handleEvent(long code, const rt::Value& mp1, const rt::Value& mp2) {

@@ -83,6 +83,13 @@ Value DisplayModalDlg(const Value& windowArg, const Value& initialFocus) {
   return result;
 }
 
+Value ModalWindow::showModal(const Value& self, const Value& initialFocus) {
+  IsModal = true;
+  DisplayModalDlg(self, initialFocus);
+  IsModal = false;
+  return ModalResult;
+}
+
 Value GetParentForm(const Value& control) {
   const WindowRef start = control.as<XbpWindow>();
   if (!start) return Value();

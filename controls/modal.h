@@ -23,6 +23,15 @@ class ModalWindow {
   rt::Value ModalResult = 0;
   // True exactly while a modal run of this window is in progress.
   bool IsModal = false;
+
+ protected:
+  // The end of the class's init: not modal, no result.
+  void resetModal() {
+    IsModal = false;
+    ModalResult = 0;
+  }
+  // The class's ShowModal; `self` is the window object itself.
+  rt::Value showModal(const rt::Value& self, const rt::Value& initialFocus);
 };
 
 // Runs `window` modally: shown, focused (then `initialFocus`, if given), its

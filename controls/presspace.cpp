@@ -44,11 +44,6 @@ void Check(bool passed, Refusal kind, const Args& args, ProcFrame& frame, int li
   }
 }
 
-void PutInt32(std::string& out, long value) {
-  const auto u = static_cast<uint32_t>(static_cast<int32_t>(value));
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
-}
-
 // "~" before a character becomes "&", the native call's marker of the
 // underlined key letter; a "~~" pair is left as it is and the scan goes on
 // behind it, so the scan always ends and a pair never marks a letter.

@@ -22,15 +22,20 @@ rt::Value Forward(const char* library, const char* entry, std::vector<rt::DllArg
 
 bool NonZero(const rt::Value& v) { return v.isNumber() && v.number() != 0; }
 
-int32_t Int32At(const std::string& bytes, size_t offset) {
+}  // namespace
+
+void PutInt32(std::string& record, long value) {
+  const auto u = static_cast<uint32_t>(static_cast<int32_t>(value));
+  for (int i = 0; i < 4; ++i) record.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+}
+
+int32_t Int32At(const std::string& record, size_t offset) {
   uint32_t n = 0;
-  for (size_t i = 0; i < 4 && offset + i < bytes.size(); ++i) {
-    n |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  for (size_t i = 0; i < 4 && offset + i < record.size(); ++i) {
+    n |= static_cast<uint32_t>(static_cast<unsigned char>(record[offset + i])) << (8 * i);
   }
   return static_cast<int32_t>(n);
 }
-
-}  // namespace
 
 rt::Value SetTextAlign(const rt::Value& hdc, const rt::Value& mode) {
   return Forward("GDI32.DLL", "SetTextAlign", {hdc, mode});
@@ -53,7 +58,10 @@ bool IsThemeActive(const rt::Value& checkAppGiven) {
   if (!active || !checkApp) return active;
   if (!NonZero(rt::DllCall(uxtheme, rt::kDllStdcall, "IsAppThemed"))) return false;
   // DLLVERSIONINFO: its size, then major, minor, build and platform.
-  rt::Value versionInfo = std::string("\x14\0\0\0", 4) + std::string(16, '\0');
+  std::string record;
+  PutInt32(record, 20);
+  record.append(16, '\0');
+  rt::Value versionInfo = record;
   const rt::Value comctl = GetModuleHandleA("comctl32.dll");
   if (!NonZero(comctl)) return false;
   const rt::Value answer = rt::DllCall(comctl, rt::kDllStdcall, "DllGetVersion", {rt::DllRef(versionInfo)});

@@ -3,9 +3,18 @@
 // library and releases it again. And theme detection on top of them.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 #include "value.h"
 
 namespace valumat {
+
+// Records handed to entry points are bytes: 32-bit integers little-endian.
+void PutInt32(std::string& record, long value);
+// The integer at `offset`; bytes past the record's end count as 0.
+int32_t Int32At(const std::string& record, size_t offset);
 
 // "SetTextAlign" of GDI32.DLL: device context, alignment mode; the previous
 // alignment.

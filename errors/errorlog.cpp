@@ -148,14 +148,11 @@ void ErrorLog(const Value& error, int levels) {
     // The stack at a break nothing caught: from the procedure that raised
     // on, as the handler's own log lists it, without the frames of the
     // handler that broke out.
-    const std::string stack = e->getCallstack(Chr(13) + Chr(10));
-    bool own = true;
-    for (size_t at = 0; at < stack.size();) {
-      const size_t next = std::min(stack.find("\r\n", at + 2), stack.size());
-      const std::string line = stack.substr(at + 2, next - at - 2);
-      own = own && (line.rfind("Aufgerufen von StandardEH(", 0) == 0 || line.rfind("Aufgerufen von (b)ErrorSys(", 0) == 0);
-      if (!own) QOut(line);
-      at = next;
+    const auto& frames = e->callstack();
+    auto from = frames.begin();
+    while (from != frames.end() && (from->name == kHandlerFrame || from->name == kHandlerBlockFrame)) ++from;
+    for (auto frame = from; frame != frames.end(); ++frame) {
+      QOut("Aufgerufen von", frame->name + "(" + std::to_string(frame->line) + ")");
     }
   } else {
     for (int level = levels + 1; !ProcName(level).empty(); ++level) {

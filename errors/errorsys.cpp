@@ -78,7 +78,7 @@ ErrorSysUi SetUi(ErrorSysUi ui) {
 void ErrorSys() {
   RT_PROC("ErrorSys");
   ErrorBlock(Value([](const Args& args) -> Value {
-    RT_PROC("(b)ErrorSys");
+    RT_PROC(kHandlerBlockFrame);
     return StandardEH(Arg(args, 1));
   }));
   // A break that no recovery block caught ends the program: with the log.
@@ -92,7 +92,7 @@ void ErrorSys() {
 }
 
 Value StandardEH(const Value& error) {
-  RT_PROC("StandardEH");
+  RT_PROC(kHandlerFrame);
   const ErrorRef e = error.as<Error>();
   if (!e) Break(error);  // not an error object: nothing to show, hand it on
 

@@ -11,6 +11,11 @@
 
 namespace valumat {
 
+// The call-stack frames of the standard handler and of the handler block
+// that calls it: the error system's own levels above a raising procedure.
+inline constexpr const char* kHandlerFrame = "StandardEH";
+inline constexpr const char* kHandlerBlockFrame = "(b)ErrorSys";
+
 // Returns 0, true (retry) or false (default), or does not return: breaks out
 // with the error object, or writes the error log and ends the program.
 rt::Value StandardEH(const rt::Value& error);

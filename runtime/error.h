@@ -55,6 +55,8 @@ class Error : public Object {
   // "Aufgerufen von NAME(LINE)".
   virtual std::string getCallstack(std::string_view separator) const;
   void attachCallstack(std::vector<FrameInfo> frames) { callstack_ = std::move(frames); hasCallstack_ = true; }
+  // The attached frames, innermost first (none when nothing is attached).
+  const std::vector<FrameInfo>& callstack() const { return callstack_; }
 
  private:
   std::vector<FrameInfo> callstack_;
