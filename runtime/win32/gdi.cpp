@@ -48,11 +48,10 @@ namespace {
 // Whether a font made for `face` really is that face: GDI answers a missing
 // face with another one. Asking the made font is much cheaper than
 // enumerating the installed fonts.
-bool Gets(const LOGFONTW& font, HFONT made) {
-  WindowDC screen(nullptr);
-  SelectInScope select(screen.get(), made);
+bool Gets(HDC screen, const LOGFONTW& font, HFONT made) {
+  SelectInScope select(screen, made);
   wchar_t got[LF_FACESIZE] = {};
-  GetTextFaceW(screen.get(), LF_FACESIZE, got);
+  GetTextFaceW(screen, LF_FACESIZE, got);
   return lstrcmpiW(got, font.lfFaceName) == 0;
 }
 
@@ -77,7 +76,7 @@ std::map<std::wstring, std::wstring>& ResolvedFaces() {
 
 // A font of `lf`, its face replaced by an installed alternative where GDI
 // would not give the face asked for.
-HFONT MakeFont(LOGFONTW lf) {
+HFONT MakeFont(HDC screen, LOGFONTW lf) {
   const std::wstring asked = lf.lfFaceName;
   auto& resolved = ResolvedFaces();
   if (auto it = resolved.find(asked); it != resolved.end()) {
@@ -85,7 +84,7 @@ HFONT MakeFont(LOGFONTW lf) {
     return CreateFontIndirectW(&lf);
   }
   HFONT font = CreateFontIndirectW(&lf);
-  if (asked.empty() || !font || Gets(lf, font)) {
+  if (asked.empty() || !font || Gets(screen, lf, font)) {
     resolved.emplace(asked, asked);
     return font;
   }
@@ -94,7 +93,7 @@ HFONT MakeFont(LOGFONTW lf) {
       LOGFONTW other = lf;
       lstrcpynW(other.lfFaceName, alternative.c_str(), LF_FACESIZE);
       HFONT candidate = CreateFontIndirectW(&other);
-      if (candidate && Gets(other, candidate)) {
+      if (candidate && Gets(screen, other, candidate)) {
         DeleteObject(font);
         resolved.emplace(asked, alternative);
         return candidate;
@@ -129,7 +128,7 @@ HFONT FontOf(const std::string& compoundName) {
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
   lstrcpynW(lf.lfFaceName, Wide(spec.face).c_str(), LF_FACESIZE);
-  HFONT font = MakeFont(lf);
+  HFONT font = MakeFont(screen.get(), lf);
   cache.emplace(compoundName, OwnedFont(font));
   return font;
 }

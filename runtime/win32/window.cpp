@@ -17,6 +17,19 @@ bool IsPair(const Value& v) { return v.at(1).isNumber() && v.at(2).isNumber(); }
 
 bool IsDesktop(const XbpWindow* w) { return dynamic_cast<const XbpDesktop*>(w) != nullptr; }
 
+// A window of its own opens where it was asked to, unless part of it would
+// lie outside the work area (a small screen): then it moves just enough to
+// lie inside it, its top-left corner first when it is larger, so that its
+// title bar can always be reached.
+void KeepInWorkArea(long& left, long& top, long width, long height) {
+  RECT work{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
+  if (left + width > work.right) left = work.right - width;
+  if (top + height > work.bottom) top = work.bottom - height;
+  if (left < work.left) left = work.left;
+  if (top < work.top) top = work.top;
+}
+
 BOOL CALLBACK RefreshChildFont(HWND child, LPARAM) {
   if (XbpWindow* w = WindowFromHandle(child)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(w->resolvedFont()), TRUE);
@@ -56,28 +69,13 @@ void XbpWindow::init(const Args& args) {
   if (Arg(args, 6).isLogical()) visible = Arg(args, 6).logical();
 }
 
-namespace {
-// A window of its own opens where it was asked to, unless part of it would
-// lie outside the work area (a small screen): then it moves just enough to
-// lie inside it, its top-left corner first when it is larger, so that its
-// title bar can always be reached.
-void KeepInWorkArea(long& left, long& top, long width, long height) {
-  RECT work{};
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  if (left + width > work.right) left = work.right - width;
-  if (top + height > work.bottom) top = work.bottom - height;
-  if (left < work.left) left = work.left;
-  if (top < work.top) top = work.top;
-}
-}  // namespace
-
 void XbpWindow::create(const Args& args) {
   if (!args.empty()) init(args);
   if (handle_) return;
   RegisterWindowClasses();
   beforeCreate();
   const NativeSpec spec = nativeSpec();
-  const bool topLevel = !parent_ || dynamic_cast<XbpDesktop*>(parent_.get());
+  const bool topLevel = !parent_ || IsDesktop(parent_.get());
   DWORD style = spec.style;
   if (!topLevel) style |= WS_CHILD;
   if (clipSiblings) style |= WS_CLIPSIBLINGS;
@@ -91,7 +89,7 @@ void XbpWindow::create(const Args& args) {
   HWND nativeParent = nullptr;
   if (!topLevel) {
     nativeParent = Hwnd(parent_->childParentHandle());
-  } else if (owner_ && !dynamic_cast<XbpDesktop*>(owner_.get())) {
+  } else if (owner_ && !IsDesktop(owner_.get())) {
     nativeParent = Hwnd(owner_->nativeHandle());
   }
   UINT_PTR id = 0;
