@@ -1,6 +1,8 @@
-﻿; Valumat's installer: the program and its four database engines in one folder
-; under the program files, a Start-menu entry, optionally a desktop shortcut,
-; and an entry in the installed programs with its uninstaller.
+﻿; Valumat's installer: the program, its four database engines and LIESMICH.txt
+; in one folder under the program files, a Start-menu folder with the program
+; and its LIESMICH, a desktop shortcut only when asked for (the component, or
+; /DESKTOP on a silent install), and an entry in the installed programs with
+; its uninstaller.
 ; tools/package defines VERSION (2.01), FILEVERSION (2.1.0.0), FILES (the
 ; staged program files), ICON and OUTFILE. /S and /D= work as usual.
 Unicode true
@@ -9,10 +11,13 @@ ManifestDPIAware true
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Valumat"
 !define UNINSTALLER "Deinstallieren.exe"
 !define PUBLISHER "Valumat-Projekt"
+!define STARTMENU "$SMPROGRAMS\Valumat"
 
 Name "Valumat ${VERSION}"
 OutFile "${OUTFILE}"
@@ -76,11 +81,15 @@ Section "Valumat (Programm und Datenbank-Engines)" SecProgram
     File "${FILES}/DELDBE.DLL"
     File "${FILES}/NTXDBE.DLL"
     File "${FILES}/SDFDBE.DLL"
+    File "${FILES}/LIESMICH.txt"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; The working folder is the program's: an error log lands beside it.
-    CreateShortcut "$SMPROGRAMS\Valumat.lnk" "$INSTDIR\Valumat.exe" "" "$INSTDIR\Valumat.exe" 0 \
+    CreateDirectory "${STARTMENU}"
+    CreateShortcut "${STARTMENU}\Valumat.lnk" "$INSTDIR\Valumat.exe" "" "$INSTDIR\Valumat.exe" 0 \
         SW_SHOWNORMAL "" "Umrechnungen von DM-Euro/Euro-DM"
+    CreateShortcut "${STARTMENU}\LIESMICH.lnk" "$INSTDIR\LIESMICH.txt" "" "" 0 \
+        SW_SHOWNORMAL "" "Valumat: Bedienung, Tasten, Entfernen"
 
     WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "Valumat"
     WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -95,24 +104,38 @@ Section "Valumat (Programm und Datenbank-Engines)" SecProgram
     WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Verknüpfung auf dem Desktop" SecDesktop
+; Off unless asked for: a desktop belongs to the user.
+Section /o "Verknüpfung auf dem Desktop" SecDesktop
     SetShellVarContext all
     SetOutPath "$INSTDIR"
     CreateShortcut "$DESKTOP\Valumat.lnk" "$INSTDIR\Valumat.exe" "" "$INSTDIR\Valumat.exe" 0 \
         SW_SHOWNORMAL "" "Umrechnungen von DM-Euro/Euro-DM"
 SectionEnd
 
+; /DESKTOP asks for the desktop shortcut on a silent install, and ticks it on
+; the components page of an interactive one.
+Function .onInit
+    ClearErrors
+    ${GetOptions} $CMDLINE "/DESKTOP" $0
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecDesktop}
+    ${EndIf}
+FunctionEnd
+
 ; Only what the installer put there, and the program's error logs: a folder
 ; chosen with /D= may hold other files, which stay.
 Section "Uninstall"
     SetShellVarContext all
-    Delete "$SMPROGRAMS\Valumat.lnk"
+    Delete "${STARTMENU}\Valumat.lnk"
+    Delete "${STARTMENU}\LIESMICH.lnk"
+    RMDir "${STARTMENU}"
     Delete "$DESKTOP\Valumat.lnk"
     Delete "$INSTDIR\Valumat.exe"
     Delete "$INSTDIR\DBFDBE.DLL"
     Delete "$INSTDIR\DELDBE.DLL"
     Delete "$INSTDIR\NTXDBE.DLL"
     Delete "$INSTDIR\SDFDBE.DLL"
+    Delete "$INSTDIR\LIESMICH.txt"
     Delete "$INSTDIR\APPERROR.*"
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"

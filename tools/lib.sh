@@ -49,6 +49,26 @@ start_xvfb_on() {
     rm -f "$ready"
     export DISPLAY=":$1"
     XVFB_PID=$pid
+    add_german_keys || true
+}
+
+# Puts the German letters and the euro sign on spare key codes. xdotool then
+# finds them in the keyboard map; otherwise it remaps a key for each such
+# character and back, and Wine, reading the new map only when its notice
+# comes, now and then takes the key for the old one ("Grüße" arrived as
+# "Gre"). Set before any Wine process starts, which read the map once.
+add_german_keys() {
+    local spare keysyms=("adiaeresis Adiaeresis" "odiaeresis Odiaeresis" "udiaeresis Udiaeresis" ssharp EuroSign)
+    mapfile -t spare < <(xmodmap -pke | awk 'NF == 3 && $1 == "keycode" && $2 >= 100 { print $2 }')
+    if ((${#spare[@]} < ${#keysyms[@]})); then
+        log "no spare key codes for the German letters"
+        return 1
+    fi
+    local i args=()
+    for i in "${!keysyms[@]}"; do
+        args+=(-e "keycode ${spare[i]} = ${keysyms[i]}")
+    done
+    xmodmap "${args[@]}"
 }
 
 stop_xvfb() {

@@ -251,13 +251,16 @@ TEST_F(ErrorProcess, TextModeChoiceBoxCannotBeDismissedAndIgnoreContinues) {
   const Box box = waitForBox("Hinweis");
   EXPECT_NE(box.text.find("Fehler XBP/0\r\nBeschreibung : Parametertyp ung\u00fcltig\r\n"), std::string::npos);
   EXPECT_EQ(GetWindowLongW(box.hwnd, GWL_STYLE) & WS_SYSMENU, 0);  // no close button
-  // Neither Escape (IDCANCEL) nor a close request ends it.
+  // Neither Escape (IDCANCEL) nor a close request ends it. Both are queued
+  // before the click on "Ignorieren": had either ended the box, the click
+  // would have gone with it, and the box shown again would wait unanswered.
+  HWND ignore = nullptr;
+  for (HWND child : support::ChildWindows(box.hwnd))
+    if (support::TextOf(child) == "Ignorieren") ignore = child;
+  ASSERT_NE(ignore, nullptr) << box.text;
   PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   PostMessageW(box.hwnd, WM_CLOSE, 0, 0);
-  std::this_thread::sleep_for(500ms);
-  ASSERT_TRUE(IsWindow(box.hwnd));
-  EXPECT_TRUE(running());
-  answer("Hinweis", "Ignorieren");
+  PostMessageW(ignore, BM_CLICK, 0, 0);
   expectEnded(0);
   EXPECT_TRUE(exitProceduresRanOnce());
   EXPECT_EQ(out(), "\r\nresult .F.\r\nend");

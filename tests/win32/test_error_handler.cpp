@@ -10,6 +10,7 @@
 #include "functions.h"
 #include "output.h"
 #include "procstack.h"
+#include "support/gui.h"
 
 using namespace rt;
 using namespace valumat;
@@ -404,10 +405,7 @@ class FullDevice {
     if (path_.empty() || !RunOnHost(L"Z:\\bin\\ln", L"ln -s /dev/full " + path_)) return;
     // The link is another process's work; a device has no attributes to
     // show for it under Wine: it is there once the name opens.
-    for (int i = 0; i < 100 && !made_; ++i) {
-      made_ = Opens(name);
-      if (!made_) Sleep(20);
-    }
+    made_ = support::WaitUntil([&] { return Opens(name); }, std::chrono::seconds(10));
   }
   ~FullDevice() { remove(); }
   FullDevice(const FullDevice&) = delete;
@@ -417,7 +415,8 @@ class FullDevice {
   void remove() {
     if (!made_) return;
     RunOnHost(L"Z:\\bin\\rm", L"rm -f " + path_);
-    for (int i = 0; i < 100 && Opens(name_); ++i) Sleep(20);
+    EXPECT_TRUE(support::WaitUntil([&] { return !Opens(name_); }, std::chrono::seconds(10)))
+        << "the link to /dev/full outlived the test";
     made_ = false;
   }
 

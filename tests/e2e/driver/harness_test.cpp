@@ -58,7 +58,7 @@ TEST_F(Harness, KillEndsProgramAndRemovesItsWindow) {
     auto w = waitTop("BareWindow", " Bare");
     ASSERT_TRUE(w);
     app.kill();
-    EXPECT_EQ(app.waitExit(1s), 128 + 9);
+    EXPECT_EQ(app.waitExit(10s), 128 + 9) << "the killed program did not end within 10 s";
     EXPECT_TRUE(waitUntil([&] { return !probe.exists(w->hwnd); }));
 }
 

@@ -18,12 +18,13 @@ constexpr const char* kInfoTitle = "Informationen zum Valumat";
 // the size the prefix names.
 void RestartWineWithDesktop(const std::string& size) {
     runTool({"wineserver", "-k"}, 30s);
-    runTool({"wineserver", "-w"}, 30s);
+    ASSERT_EQ(runTool({"wineserver", "-w"}, 60s), 0) << "the Wine server did not end within 60 s of being told to";
     ASSERT_EQ(runTool({config().winerun, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d",
                        size, "/f"},
                       60s),
               0);
-    runTool({"wineserver", "-w"}, 30s);
+    // The desktop is made anew only by a server started after this one ends.
+    ASSERT_EQ(runTool({"wineserver", "-w"}, 60s), 0) << "the Wine server did not end within 60 s after reg";
 }
 
 struct Screen {
