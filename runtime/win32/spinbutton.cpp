@@ -142,6 +142,8 @@ Value XbpBaseSpinbutton::handleEvent(long code, const Value& mp1, const Value& m
   return Value(self);
 }
 
+bool XbpBaseSpinbutton::onCommand(unsigned code) { return code == EN_CHANGE || XbpBaseSLE::onCommand(code); }
+
 bool XbpBaseSpinbutton::keepsKey(long key) const {
   const bool character = key >= ' ' && key <= 255;
   if (!character) return XbpBaseSLE::keepsKey(key);
@@ -199,6 +201,10 @@ void XbpBaseSpinbutton::afterCreate() {
   // A range that rises upwards makes the up arrow report a positive step.
   SendMessageW(arrows, UDM_SETRANGE32, 0, 2);
   SendMessageW(arrows, UDM_SETPOS32, 0, 1);
+  // Held down, an arrow speeds up as the standard control does: one step at
+  // first, five after two seconds, twenty after five.
+  UDACCEL speeds[] = {{0, 1}, {2, 5}, {5, 20}};
+  SendMessageW(arrows, UDM_SETACCEL, std::size(speeds), reinterpret_cast<LPARAM>(speeds));
   layout(true);
 }
 
