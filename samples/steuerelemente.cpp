@@ -441,7 +441,15 @@ void Main() {
   MenuBar(app);
   app.dialog->create();
 
+  // The frame's height follows the system's caption and menu bar: the window
+  // takes the height its content needs, centred again, before the controls
+  // are placed from its top.
   const WindowRef area = app.dialog->drawingArea();
+  const long needed = Pixels(kPagePos.at(2)) + Pixels(kPageSize.at(2)) + 6;
+  const long fit = height + needed - area->currentSize().at(2).integer();
+  app.dialog->setPosAndSize(Value{(screen.at(1).integer() - width) / 2, (screen.at(2).integer() - fit) / 2},
+                            Value{width, fit});
+
   app.status = New<XbpStatic>({area, NIL, Value{10, 6}, Value{570, 22}});
   app.status->caption = "Bereit";
   app.status->options = XbpStatic::kTextVCenter;
@@ -459,13 +467,6 @@ void Main() {
   page = Page(app, "Zei~chnen", "Zeichnen", false);
   DrawingPage(page);
   ButtonColumn(app);
-
-  // The frame's height follows the system's caption and menu bar: the
-  // window takes the height its content needs, centred again.
-  const long needed = Pixels(kPagePos.at(2)) + Pixels(kPageSize.at(2)) + 6;
-  const long fit = height + needed - area->currentSize().at(2).integer();
-  app.dialog->setPosAndSize(Value{(screen.at(1).integer() - width) / 2, (screen.at(2).integer() - fit) / 2},
-                            Value{width, fit});
 
   app.dialog->show();
   SetAppFocus(app.dialog);

@@ -289,9 +289,13 @@ bool FocusStaysInProgram(HWND losing, HWND gaining) {
   // Minimising, the focus may pass to another of the program's windows on
   // the way; the user turned away all the same.
   if (!gaining || g_minimising) return false;
+  // Restored or activated, the system gives the frame the focus, which the
+  // frame hands on to its control: no move of the user's.
+  HWND root = GetAncestor(losing, GA_ROOT);
+  if (gaining == root) return false;
   DWORD process = 0;
   GetWindowThreadProcessId(gaining, &process);
-  return process == GetCurrentProcessId() && !IsIconic(GetAncestor(losing, GA_ROOT));
+  return process == GetCurrentProcessId() && !IsIconic(root);
 }
 
 bool HandleMenuKeys(const MSG& msg) {
