@@ -128,8 +128,9 @@ bool HandleMnemonic(const MSG& msg);
 // key it never does. True when `msg` was taken.
 bool HandleMenuKeys(const MSG& msg);
 // Whether the focus that `losing` gives up goes to another window of the
-// program: false when another program takes it, when no window does, or
-// while the window is minimised (then the kill-focus event carries false).
+// program: false when another program takes it, when no window does, while
+// the window is minimised, or when its own frame takes it to hand it on
+// (restored); the kill-focus event then carries false.
 bool FocusStaysInProgram(HWND losing, HWND gaining);
 // For its scope, a window of the program is being minimised.
 class Minimising {
