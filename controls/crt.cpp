@@ -26,7 +26,8 @@ rt::Value XbpCrt::handleEvent(long code, const rt::Value& mp1, const rt::Value& 
     const rt::Value given = mp1.at(2);
     double x = given.at(1).number(), y = given.at(2).number();
     if (x > 0 && FontWidth > 0) x = std::trunc(x / static_cast<double>(FontWidth));
-    if (y > 0 && FontHeight > 0) y = static_cast<double>(MaxRow) - std::trunc(y / static_cast<double>(FontHeight));
+    // The bottom pixel row (y = 0) is the last text row like the rest of it.
+    if (y >= 0 && FontHeight > 0) y = static_cast<double>(MaxRow) - std::trunc(y / static_cast<double>(FontHeight));
     event[2] = rt::Value{y, x};
   }
   return XbpBaseCrt::handleEvent(code, event, mp2);

@@ -14,6 +14,14 @@ bool IsForm(const XbpWindow& w) { return w.isDerivedFrom("XbpDialog") || w.isDer
 
 bool IsNoResult(const Value& v) { return v.isNumber() && v.number() == 0; }
 
+// The window itself or one of its controls.
+bool InsideOf(const ObjectRef& object, const WindowRef& window) {
+  for (auto w = std::dynamic_pointer_cast<XbpWindow>(object); w; w = w->setParent()) {
+    if (w == window) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Value DisplayModalDlg(const Value& windowArg, const Value& initialFocus) {
@@ -45,6 +53,12 @@ Value DisplayModalDlg(const Value& windowArg, const Value& initialFocus) {
       const long code = AppEvent(mp1, mp2, object);
       if (const Value handler = SetAppEvent(code); handler.isBlock()) handler.eval({mp1, mp2, Value(object)});
       if (object) object->handleEvent(code, mp1, mp2);
+      // Escape in the window cancels the run, as its close button does.
+      if (code == kEvKeyboard && mp1 == kKeyEsc && IsNoResult(modal->ModalResult) && InsideOf(object, window)) {
+        window->handleEvent(kEvClose, Value(), Value());
+        result = 2;
+        running = false;
+      }
       // The window's own close event; other windows may close meanwhile.
       if (code == kEvClose && object == window) {
         result = 2;

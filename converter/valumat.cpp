@@ -92,24 +92,37 @@ void Main() {
     oDlg->destroy();
   };
 
-  // Leaving a field empties both fields; a key other than Escape converts
-  // the field's whole text into the other field.
+  // Leaving a field for another place in the program empties both fields, so
+  // that a new amount is typed into an empty pair; turning to another program
+  // or minimising keeps the pair in view. A key other than Escape converts the
+  // field's whole text into the other field, and so does every other change
+  // the user makes to it (the field's menu, a drop).
   auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<double()> convert) {
-    oSelf->killInputFocus = [&oSelf, &oOther](const Args&) -> Value {
+    oSelf->killInputFocus = [&oSelf, &oOther](const Args& a) -> Value {
       RT_PROC("(b)Main");
+      if (Arg(a, 1).isLogical() && !Arg(a, 1).logical()) return NIL;
       oSelf->clear();
       oOther->clear();
       return NIL;
     };
-    oSelf->keyboard = [&oSelf, &oOther, &quit, convert](const Args& a) -> Value {
+    auto conversion = [&oSelf, &oOther, convert] {
+      oSelf->getData();
+      oOther->setData(Transform(convert(), "@N 999999999.99"));
+    };
+    oSelf->keyboard = [&quit, conversion](const Args& a) -> Value {
       RT_PROC("(b)Main");
       if (Arg(a, 1) == kKeyEsc) {
         quit();
       } else {
         RT_LINE;
-        oSelf->getData();
-        oOther->setData(Transform(convert(), "@N 999999999.99"));
+        conversion();
       }
+      return NIL;
+    };
+    oSelf->change = [conversion](const Args&) -> Value {
+      RT_PROC("(b)Main");
+      RT_LINE;
+      conversion();
       return NIL;
     };
   };

@@ -11,6 +11,9 @@ inline constexpr long kEvBase = 1048576;
 inline constexpr long kEvNone = 0;
 inline constexpr long kEvKeyboard = kEvBase + 4;
 inline constexpr long kEvSetInputFocus = kEvBase + 12;
+// mp1 of a lost focus: true when it went to another window of the program,
+// false when the user turned away from the program (another program took
+// it, or the window was minimised); NIL where the control cannot tell.
 inline constexpr long kEvKillInputFocus = kEvBase + 13;
 inline constexpr long kEvActivate = kEvBase + 33;
 // Controls: a check box, 3-state box or radio button changed by the user, or

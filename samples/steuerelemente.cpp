@@ -34,13 +34,6 @@ struct Showcase {
   std::shared_ptr<XbpDialog> dialog;
   std::shared_ptr<XbpStatic> status;
   long event = kEvNone;
-  // Per tab page, the control that "Zentrieren" centres while it is in front.
-  struct Centred {
-    std::shared_ptr<XbpTabPage> page;
-    WindowRef control;
-    std::string name;
-  };
-  std::vector<Centred> centred;
 
   void report(const std::string& text) { status->setCaption(text); }
   void quit() {
@@ -73,6 +66,7 @@ std::shared_ptr<XbpStatic> Label(const WindowRef& parent, long x, long y, long w
   return label;
 }
 
+// Returns the page's first control, which has the focus at start.
 WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
   auto check = New<XbpCheckBox>({page, NIL, Value{20, 240}, Value{200, 24}});
   check->caption = "~Kontrollk\x84stchen";
@@ -116,10 +110,10 @@ WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   button->create();
-  return button;
+  return check;
 }
 
-WindowRef ListsPage(Showcase& app, const WindowRef& page) {
+void ListsPage(Showcase& app, const WindowRef& page) {
   Label(page, 20, 262, 200, "Liste:");
   auto list = New<XbpListBox>({page, NIL, Value{20, 40}, Value{200, 220}});
   for (int i = 1; i <= 8; ++i) list->addItem("Eintrag " + std::to_string(i));
@@ -157,10 +151,9 @@ WindowRef ListsPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   city->create();
-  return list;
 }
 
-WindowRef EntryPage(Showcase& app, const WindowRef& page) {
+void EntryPage(Showcase& app, const WindowRef& page) {
   Label(page, 20, 262, 110, "Name:");
   auto name = New<XbpSLE>({page, NIL, Value{130, 260}, Value{200, 24}});
   name->bufferLength = 40;
@@ -204,10 +197,9 @@ WindowRef EntryPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   volume->create();
-  return notes;
 }
 
-WindowRef TreePage(Showcase& app, const WindowRef& page) {
+void TreePage(Showcase& app, const WindowRef& page) {
   auto tree = New<XbpTreeView>({page, NIL, Value{20, 20}, Value{300, 250}});
   tree->itemMarked = [&app](const Args& a) -> Value {
     if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " markiert");
@@ -238,10 +230,9 @@ WindowRef TreePage(Showcase& app, const WindowRef& page) {
   };
   branch("Deutschland", {"Berlin", "Bonn", "K\x94ln"});
   branch("Europa", {"Euro", "Cent"});
-  return tree;
 }
 
-WindowRef DrawingPage(const WindowRef& page) {
+void DrawingPage(const WindowRef& page) {
   auto canvas = New<XbpStatic>({page, NIL, Value{20, 20}, Value{520, 230}, Value{Value{kPPBackground, 0}}});
   canvas->create();
   auto ps = New<XbpPresSpace>();
@@ -263,13 +254,14 @@ WindowRef DrawingPage(const WindowRef& page) {
   GraLine(ps, Value{30, 30}, Value{200, 110});
   GraLine(ps, Value{30, 110}, Value{200, 30});
   GraSetFont({ps, "12.Arial Fett"});
-  GraStringAt(ps, Value{30, 180}, "Zeichnen mit XbpPresSpace");
+  GraStringAt(ps, Value{30, 180}, "Linien, Texte und Farben");
 
-  // A caption with its key letter underlined, in dark green.
+  // A caption with its key letter underlined, in dark green: one that no
+  // control of the window answers, or the underline would point elsewhere.
   Set(kSetTildeMarkers, true);
   GraSetFont({ps, "12.Arial"});
   GraSetColor({ps, 12});
-  GraCaptionStr({ps, Value{30, 140}, NIL, "~Beschriftung"});
+  GraCaptionStr({ps, Value{30, 140}, NIL, "Beschri~ftung"});
 
   // A text centred in a magenta frame, in dark red.
   line[1] = 3;
@@ -281,7 +273,6 @@ WindowRef DrawingPage(const WindowRef& page) {
   ps->DrawFormattedStr({Value{261, 41}, Value{490, 110}, "Formatierter Text", kCentred});
 
   Label(page, 20, 258, 300, std::string("Themen aktiv: ") + (IsThemeActive() ? "ja" : "nein"));
-  return canvas;
 }
 
 // A dialog on the desktop, owned by the showcase's window, run modally: "OK"
@@ -366,7 +357,9 @@ void OpenTextWindow(Showcase& app) {
   SetAppFocus(crt);
 }
 
-// The column beside the pages.
+// The column beside the pages, in tab order from the top. "Zentrieren"
+// centres a marker in a frame of its own below the buttons, where nothing
+// else stands.
 void ButtonColumn(Showcase& app) {
   const WindowRef area = app.dialog->drawingArea();
   auto result = Label(area, 590, 190, 160, "");
@@ -378,18 +371,6 @@ void ButtonColumn(Showcase& app) {
   };
   modal->create();
 
-  auto centre = New<XbpPushButton>({area, NIL, Value{590, 230}, Value{160, 28}});
-  centre->caption = "~Zentrieren";
-  centre->activate = [&app](const Args&) -> Value {
-    for (const auto& [page, control, name] : app.centred) {
-      if (page->minimized) continue;
-      CenterControl({control});
-      app.report("Zentriert: " + name);
-    }
-    return NIL;
-  };
-  centre->create();
-
   auto textWindow = New<XbpPushButton>({area, NIL, Value{590, 270}, Value{160, 28}});
   textWindow->caption = "~Textfenster...";
   textWindow->activate = [&app](const Args&) -> Value {
@@ -397,6 +378,24 @@ void ButtonColumn(Showcase& app) {
     return NIL;
   };
   textWindow->create();
+
+  auto frame = New<XbpStatic>({area, NIL, Value{590, 36}, Value{160, 140}, Value{Value{kPPBackground, 15}}});
+  frame->clipChildren = true;
+  frame->create();
+  auto marker = New<XbpStatic>({frame, NIL, Value{6, 6}, Value{70, 24},
+                                Value{Value{kPPBackground, 1}, Value{kPPForeground, 15}}});
+  marker->caption = "Markierung";
+  marker->options = XbpStatic::kTextCenter | XbpStatic::kTextVCenter;
+  marker->create();
+
+  auto centre = New<XbpPushButton>({area, NIL, Value{590, 230}, Value{160, 28}});
+  centre->caption = "~Zentrieren";
+  centre->activate = [&app, marker](const Args&) -> Value {
+    CenterControl({marker});
+    app.report("Zentriert: Markierung im Rahmen");
+    return NIL;
+  };
+  centre->create();
 }
 
 void MenuBar(Showcase& app) {
@@ -442,27 +441,36 @@ void Main() {
   MenuBar(app);
   app.dialog->create();
 
+  // The frame's height follows the system's caption and menu bar: the window
+  // takes the height its content needs, centred again, before the controls
+  // are placed from its top.
   const WindowRef area = app.dialog->drawingArea();
+  const long needed = Pixels(kPagePos.at(2)) + Pixels(kPageSize.at(2)) + 6;
+  const long fit = height + needed - area->currentSize().at(2).integer();
+  app.dialog->setPosAndSize(Value{(screen.at(1).integer() - width) / 2, (screen.at(2).integer() - fit) / 2},
+                            Value{width, fit});
+
   app.status = New<XbpStatic>({area, NIL, Value{10, 6}, Value{570, 22}});
   app.status->caption = "Bereit";
   app.status->options = XbpStatic::kTextVCenter;
   app.status->create();
 
   auto page = Page(app, "~Schalter", "Schalter", true);
-  app.centred.push_back({page, SwitchesPage(app, page), "Schalter"});
+  const WindowRef first = SwitchesPage(app, page);
   page = Page(app, "~Listen", "Listen", false);
-  app.centred.push_back({page, ListsPage(app, page), "Listen"});
+  ListsPage(app, page);
   page = Page(app, "~Eingabe", "Eingabe", false);
-  app.centred.push_back({page, EntryPage(app, page), "Eingabe"});
+  EntryPage(app, page);
   page = Page(app, "~Baum", "Baum", false);
-  app.centred.push_back({page, TreePage(app, page), "Baum"});
+  TreePage(app, page);
   // Z is the key letter of "Zentrieren".
   page = Page(app, "Zei~chnen", "Zeichnen", false);
-  app.centred.push_back({page, DrawingPage(page), "Zeichnen"});
+  DrawingPage(page);
   ButtonColumn(app);
 
   app.dialog->show();
   SetAppFocus(app.dialog);
+  SetAppFocus(first);
 
   Value mp1, mp2;
   ObjectRef object;

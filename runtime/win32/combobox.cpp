@@ -2,6 +2,7 @@
 // control) and its list (a list box) are windows of their own that the
 // runtime does not register: they are put under a procedure that hands
 // what the user does in them to the box object.
+#include <algorithm>
 #include <cmath>
 
 #include "../events.h"
@@ -79,6 +80,10 @@ struct ComboboxInner {
   // A click on an item of the open list chooses it; the list closes itself.
   static bool listMessage(XbpBaseCombobox& box, WNDPROC next, HWND list, UINT msg, WPARAM wparam, LPARAM lparam,
                           LRESULT& result) {
+    if (msg == WM_WINDOWPOSCHANGING) {
+      fitDroppedList(box, list, *reinterpret_cast<WINDOWPOS*>(lparam));
+      return false;
+    }
     if (msg != WM_LBUTTONUP) return false;
     // The list of a simple box is always shown: a double click chooses there.
     HWND hwnd = Hwnd(box.handle_);
@@ -91,6 +96,24 @@ struct ComboboxInner {
     result = CallWindowProcW(next, list, msg, wparam, lparam);
     if (onItem) box.post(kEvItemSelected);
     return true;
+  }
+
+  // A dropped list no taller than its items: the box keeps room for more
+  // rows (and Wine's gives a few items a spare row).
+  static void fitDroppedList(const XbpBaseCombobox& box, HWND list, WINDOWPOS& pos) {
+    HWND hwnd = Hwnd(box.handle_);
+    if ((pos.flags & SWP_NOSIZE) || (GetWindowLongPtrW(hwnd, GWL_STYLE) & 3) == CBS_SIMPLE) return;
+    RECT outer{}, client{}, boxRect{};
+    GetWindowRect(list, &outer);
+    GetClientRect(list, &client);
+    GetWindowRect(hwnd, &boxRect);
+    const long rows = std::clamp(box.numItems(), 1L, static_cast<long>(kDropRows));
+    const long frame = (outer.bottom - outer.top) - client.bottom;
+    const long wanted = rows * static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) + frame;
+    if (wanted <= 0 || pos.cy <= wanted) return;
+    // A list that opens upwards keeps its lower edge at the box.
+    if (!(pos.flags & SWP_NOMOVE) && pos.y < boxRect.top) pos.y += pos.cy - wanted;
+    pos.cy = static_cast<int>(wanted);
   }
 };
 

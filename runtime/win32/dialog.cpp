@@ -194,8 +194,14 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
     case WM_SYSCOMMAND:
       // Minimising takes the focus away before the window is deactivated:
       // remember it first, as dialogs do.
-      if ((wparam & 0xFFF0) == SC_MINIMIZE) noteFocus();
-      return false;
+      if ((wparam & 0xFFF0) != SC_MINIMIZE) return false;
+      noteFocus();
+      {
+        // The fields' kill-focus events tell that the user turned away.
+        Minimising minimising;
+        result = callNative(msg, wparam, lparam);
+      }
+      return true;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
         // Minimised, the focus is gone already: keep what was known then.

@@ -96,7 +96,9 @@ class DropTarget final : public IDropTarget {
   }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     accepted_ = false;
-    return Answer(Ask(&XbpWindow::DragDrop, data), effect);
+    const bool taken = Ask(&XbpWindow::DragDrop, data);
+    if (taken) TakenAsUsersChange();
+    return Answer(taken, effect);
   }
 
  private:
@@ -123,6 +125,15 @@ class DropTarget final : public IDropTarget {
     } catch (...) {
       CarryException(std::current_exception());
       return false;
+    }
+  }
+
+  // A drop the window took changed it by the user's hand, like typing.
+  void TakenAsUsersChange() noexcept {
+    try {
+      if (const WindowRef window = WindowRefFromHandle(hwnd_)) window->userChanged();
+    } catch (...) {
+      CarryException(std::current_exception());
     }
   }
 

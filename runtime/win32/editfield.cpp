@@ -29,7 +29,25 @@ bool EditField::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
   // Keep the last text readable after the field is gone: the control frees it
   // before the runtime learns that the window is gone.
   if (msg == WM_DESTROY) buffer_ = editBuffer();
+  if (msg == WM_CONTEXTMENU && handle_ && GetFocus() != Hwnd(handle_)) {
+    // The control would take the focus and run its menu at once, so that an
+    // edit made there reached the program before the focus change: the
+    // program's kill-focus callback would then undo the user's paste. The
+    // focus moves now, and the menu opens once the program had its events.
+    SetFocus(Hwnd(handle_));
+    PostMessageW(Hwnd(handle_), WM_CONTEXTMENU, wparam, lparam);
+    result = 0;
+    return true;
+  }
   return XbpWindow::onMessage(msg, wparam, lparam, result);
 }
+
+bool EditField::onCommand(unsigned code) {
+  // The control reports the program's changes as it reports the user's.
+  if (code == EN_CHANGE && ownChange_) return true;
+  return XbpWindow::onCommand(code);
+}
+
+void EditField::userChanged() { onCommand(EN_CHANGE); }
 
 }  // namespace rt

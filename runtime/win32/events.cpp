@@ -50,7 +50,7 @@ bool TakeEvent(QueuedEvent& event) {
 // Translates and dispatches one native message; false on WM_QUIT.
 bool Pump(MSG& msg) {
   if (msg.message == WM_QUIT) return false;
-  if (HandleMnemonic(msg)) return true;
+  if (HandleMenuKeys(msg) || HandleMnemonic(msg)) return true;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   return true;

@@ -95,12 +95,6 @@ const EventRoutes& XbpBaseMLE::routes() const {
   return table;
 }
 
-bool XbpBaseMLE::onCommand(unsigned code) {
-  // The control reports the program's changes as it reports the user's.
-  if (code == EN_CHANGE && ownChange_) return true;
-  return XbpWindow::onCommand(code);
-}
-
 bool XbpBaseMLE::keepsKey(long key) const { return key == kKeyEnter || XbpWindow::keepsKey(key); }
 
 size_t XbpBaseMLE::room(size_t length, size_t replaced) const {

@@ -123,6 +123,23 @@ void BindGuiThread();
 
 // Mnemonic ("~" letter) handling for controls of the window under `msg`.
 bool HandleMnemonic(const MSG& msg);
+// Menu activation from the keyboard: Alt pressed and released with no other
+// key in between, or F10 alone, activates the window's menu; with any other
+// key it never does. True when `msg` was taken.
+bool HandleMenuKeys(const MSG& msg);
+// Whether the focus that `losing` gives up goes to another window of the
+// program: false when another program takes it, when no window does, while
+// the window is minimised, or when its own frame takes it to hand it on
+// (restored); the kill-focus event then carries false.
+bool FocusStaysInProgram(HWND losing, HWND gaining);
+// For its scope, a window of the program is being minimised.
+class Minimising {
+ public:
+  Minimising();
+  ~Minimising();
+  Minimising(const Minimising&) = delete;
+  Minimising& operator=(const Minimising&) = delete;
+};
 // Keyboard focus movement between tab stops of one top-level window.
 void MoveToNextTabStop(HWND from, bool backwards);
 

@@ -36,6 +36,11 @@ const EventRoutes& XbpBasePushButton::routes() const {
   return table;
 }
 
+void XbpBasePushButton::afterEvent(long event, const Value& mp1, const Value& mp2) {
+  if (event == kEvKeyboard && mp1 == kKeyEnter) post(kEvActivate);
+  XbpWindow::afterEvent(event, mp1, mp2);
+}
+
 void XbpBasePushButton::onMnemonic() {
   // As in dialogs: the mnemonic presses the button.
   if (!handle_) return;

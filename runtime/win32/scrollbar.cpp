@@ -7,6 +7,8 @@
 #include "../xbp/scrollbar.h"
 #include "native.h"
 
+#include <windowsx.h>
+
 namespace rt {
 
 XbpBaseScrollBar::XbpBaseScrollBar() { tabStop = true; }
@@ -108,6 +110,66 @@ bool XbpBaseScrollBar::onScroll(int request, long position) {
   SetScrollPos(Hwnd(handle_), SB_CTL, position_, TRUE);
   post(kEvScroll, Value{position_, kind});
   return true;
+}
+
+// --- the box dragged ---------------------------------------------------------------
+
+bool XbpBaseScrollBar::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
+  HWND hwnd = Hwnd(handle_);
+  const bool vertical = type == kTypeVertical;
+  const long along = vertical ? GET_Y_LPARAM(lparam) : GET_X_LPARAM(lparam);
+  switch (msg) {
+    case WM_LBUTTONDOWN: {
+      // The control drags its box in a loop of its own, during which the
+      // program's loop, and with it every kEvScroll, waits for the release.
+      // Dragged here, each move reaches the program while the user drags.
+      SCROLLBARINFO info{};
+      info.cbSize = sizeof info;
+      if (!GetScrollBarInfo(hwnd, OBJID_CLIENT, &info) || !IsWindowEnabled(hwnd)) break;
+      if (along < info.xyThumbTop || along >= info.xyThumbBottom) break;
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      const long length = vertical ? client.bottom : client.right;
+      const long box = info.xyThumbBottom - info.xyThumbTop;
+      const long travel = length - 2 * info.dxyLineButton - box;
+      if (travel <= 0 || max_ <= min_) break;
+      if (GetFocus() != hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP)) SetFocus(hwnd);
+      drag_ = Drag{along - info.xyThumbTop, info.dxyLineButton, travel};
+      SetCapture(hwnd);
+      result = 0;
+      return true;
+    }
+    case WM_MOUSEMOVE:
+      if (!drag_) break;
+      dragTo(along);
+      result = 0;
+      return true;
+    case WM_LBUTTONUP:
+      if (!drag_) break;
+      dragTo(along);
+      ReleaseCapture();  // ends the drag through WM_CAPTURECHANGED
+      result = 0;
+      return true;
+    case WM_CAPTURECHANGED:
+      if (drag_) endDrag();
+      break;
+    default: break;
+  }
+  return XbpWindow::onMessage(msg, wparam, lparam, result);
+}
+
+void XbpBaseScrollBar::dragTo(long along) {
+  const double share = static_cast<double>(along - drag_->grab - drag_->trackStart) / drag_->travel;
+  const long position = clamped(min_ + share * (static_cast<double>(max_) - min_));
+  if (position == position_) return;
+  position_ = position;
+  SetScrollPos(Hwnd(handle_), SB_CTL, position_, TRUE);
+  post(kEvScroll, Value{position_, kScrollTrack});
+}
+
+void XbpBaseScrollBar::endDrag() {
+  drag_.reset();
+  post(kEvScroll, Value{position_, kScrollEndTrack});
 }
 
 }  // namespace rt

@@ -18,6 +18,14 @@ XbpWindow::NativeSpec XbpBaseSLE::nativeSpec() const {
   return spec;
 }
 
+const EventRoutes& XbpBaseSLE::routes() const {
+  static const EventRoute rows[] = {
+      {EventRoute::From::Command, EN_CHANGE, kEvChange, CallbackOf(&XbpBaseSLE::change)},
+  };
+  static const EventRoutes table{&XbpWindow::routes(), rows};
+  return table;
+}
+
 void XbpBaseSLE::afterCreate() {
   SendMessageW(Hwnd(handle_), EM_LIMITTEXT, static_cast<WPARAM>(std::max(bufferLength, 1L)), 0);
 }
@@ -28,7 +36,10 @@ bool XbpBaseSLE::setData(const Args& args) {
   // The field never holds more than its buffer takes, however the text came.
   if (bufferLength > 0 && text.size() > static_cast<size_t>(bufferLength)) text.resize(bufferLength);
   buffer_ = text;
-  if (handle_) SetWindowTextW(Hwnd(handle_), Wide(text).c_str());
+  if (handle_) {
+    OwnChange own(ownChange_);
+    SetWindowTextW(Hwnd(handle_), Wide(text).c_str());
+  }
   return true;
 }
 

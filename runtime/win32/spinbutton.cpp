@@ -26,9 +26,13 @@ class XbpBaseSpinbutton::Arrows : public XbpWindow {
   bool onNotify(const NMHDR& header, intptr_t& result) override {
     if (header.code != static_cast<UINT>(UDN_DELTAPOS)) return false;
     const auto& delta = reinterpret_cast<const NMUPDOWN&>(header);
-    if (delta.iDelta != 0) field_.stepBy(delta.iDelta);
+    if (delta.iDelta != 0) field_.stepBy((delta.iDelta > 0 ? 1 : -1) * speed());
     result = 1;  // the control's own position stays put
     return true;
+  }
+  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override {
+    if (msg == WM_LBUTTONDOWN) pressedAt_ = GetTickCount();
+    return XbpWindow::onMessage(msg, wparam, lparam, result);
   }
   bool onScroll(int, long) override { return true; }
 
@@ -42,7 +46,18 @@ class XbpBaseSpinbutton::Arrows : public XbpWindow {
   }
 
  private:
+  // Steps per repeat of an arrow held down: one at first, five after two
+  // seconds, twenty after five, as the standard control's default speeds.
+  // Taken from the time held rather than from the control, whose speeds
+  // differ between systems (Wine's has none).
+  long speed() const {
+    if (GetCapture() != Hwnd(handle_)) return 1;
+    const DWORD held = GetTickCount() - pressedAt_;
+    return held >= 5000 ? 20 : held >= 2000 ? 5 : 1;
+  }
+
   XbpBaseSpinbutton& field_;
+  DWORD pressedAt_ = 0;
 };
 
 XbpBaseSpinbutton::XbpBaseSpinbutton() { display(value_); }
@@ -141,6 +156,8 @@ Value XbpBaseSpinbutton::handleEvent(long code, const Value& mp1, const Value& m
   if (handle_) afterEvent(code, mp1, mp2);
   return Value(self);
 }
+
+bool XbpBaseSpinbutton::onCommand(unsigned code) { return code == EN_CHANGE || XbpBaseSLE::onCommand(code); }
 
 bool XbpBaseSpinbutton::keepsKey(long key) const {
   const bool character = key >= ' ' && key <= 255;

@@ -169,7 +169,9 @@ intptr_t XbpWindow::callNative(unsigned msg, uintptr_t wparam, intptr_t lparam) 
 bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
   switch (msg) {
     case WM_SETFOCUS: post(kEvSetInputFocus); return false;
-    case WM_KILLFOCUS: post(kEvKillInputFocus); return false;
+    case WM_KILLFOCUS:
+      post(kEvKillInputFocus, FocusStaysInProgram(Hwnd(handle_), reinterpret_cast<HWND>(wparam)));
+      return false;
     case WM_CHAR:
     case WM_KEYDOWN: return handleKey(msg, wparam, lparam, result);
     case WM_GETFONT:
@@ -274,6 +276,63 @@ void MoveToNextTabStop(HWND from, bool backwards) {
   const size_t index = static_cast<size_t>(it - stops.begin());
   const size_t next = it == stops.end() ? (backwards ? n - 1 : 0) : (backwards ? (index + n - 1) % n : (index + 1) % n);
   SetFocus(stops[next]);
+}
+
+namespace {
+int g_minimising = 0;  // depth of minimising windows of the GUI thread
+}  // namespace
+
+Minimising::Minimising() { ++g_minimising; }
+Minimising::~Minimising() { --g_minimising; }
+
+bool FocusStaysInProgram(HWND losing, HWND gaining) {
+  // Minimising, the focus may pass to another of the program's windows on
+  // the way; the user turned away all the same.
+  if (!gaining || g_minimising) return false;
+  // Restored or activated, the system gives the frame the focus, which the
+  // frame hands on to its control: no move of the user's.
+  HWND root = GetAncestor(losing, GA_ROOT);
+  if (gaining == root) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(gaining, &process);
+  return process == GetCurrentProcessId() && !IsIconic(root);
+}
+
+bool HandleMenuKeys(const MSG& msg) {
+  // The key that went down last with nothing else since: Alt or F10.
+  static WPARAM alone = 0;
+  const auto down = [](int vk) { return (GetKeyState(vk) & 0x8000) != 0; };
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      const bool repeat = msg.lParam & (1L << 30);
+      if (repeat && msg.wParam == alone) return false;
+      const bool plainF10 = msg.wParam == VK_F10 && !down(VK_MENU) && !down(VK_SHIFT) && !down(VK_CONTROL);
+      alone = msg.wParam == VK_MENU || plainF10 ? msg.wParam : 0;
+      return false;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+      alone = 0;
+      return false;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      if (msg.wParam != VK_MENU && msg.wParam != VK_F10) return false;
+      const bool activate = msg.wParam == alone;
+      alone = 0;
+      // The default processing decides on its own, from the keys it saw:
+      // a control that takes Alt+Down for itself leaves it believing Alt
+      // came alone.
+      if (HWND root = activate ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
+        SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      }
+      return true;
+    }
+    default: return false;
+  }
 }
 
 bool HandleMnemonic(const MSG& msg) {

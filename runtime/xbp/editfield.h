@@ -27,6 +27,12 @@ class EditField : public XbpWindow {
   bool setMarked(const Value& range);
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+  // The control's notice of a changed text becomes the kind's kEvChange only
+  // when the user made the change: typed, cut, pasted, undone or deleted by
+  // keys or by the field's menu. The program's own changes post nothing.
+  bool onCommand(unsigned code) override;
+  // A drop the field took is the user's change as well.
+  void userChanged() override;
   // Entry fields are drop targets; what they take is their class's to say.
   bool acceptsDrops() const override { return true; }
 
@@ -35,6 +41,7 @@ class EditField : public XbpWindow {
   bool hasFieldColours() const override { return true; }
 
   std::string buffer_;  // the text while no native field exists
+  int ownChange_ = 0;   // depth of changes the program is making to the text
 };
 
 }  // namespace rt

@@ -35,7 +35,6 @@ class XbpBaseMLE : public EditField {
   // False, and nothing inserted, when the text does not fit in bufferLength.
   bool Insert(const Value& pos, const std::string& text);
 
-  bool onCommand(unsigned code) override;
   bool keepsKey(long key) const override;
 
  protected:
@@ -46,7 +45,6 @@ class XbpBaseMLE : public EditField {
  private:
   // Characters the text may still grow by, replacing `replaced` of them.
   size_t room(size_t length, size_t replaced) const;
-  int ownChange_ = 0;  // depth of changes the program is making to the text
 };
 
 }  // namespace rt

@@ -23,6 +23,8 @@ class XbpBasePushButton : public XbpWindow {
  protected:
   NativeSpec nativeSpec() const override;
   const EventRoutes& routes() const override;
+  // Enter on the focused button presses it, as in dialogs.
+  void afterEvent(long event, const Value& mp1, const Value& mp2) override;
 };
 
 }  // namespace rt

@@ -1,6 +1,8 @@
 // Scroll bars.
 #pragma once
 
+#include <optional>
+
 #include "window.h"
 
 namespace rt {
@@ -47,6 +49,7 @@ class XbpBaseScrollBar : public XbpWindow {
   long getData();
 
   bool onScroll(int request, long position) override;
+  bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
 
  protected:
   NativeSpec nativeSpec() const override;
@@ -56,6 +59,15 @@ class XbpBaseScrollBar : public XbpWindow {
  private:
   long clamped(double position) const;
   void showState();  // range, box and position onto the native bar
+  // The box dragged with the mouse: its new place, and its end.
+  void dragTo(long along);
+  void endDrag();
+  struct Drag {
+    long grab;        // pointer's distance from the box's start
+    long trackStart;  // where the box starts at the minimum
+    long travel;      // pixels the box moves from the minimum to the maximum
+  };
+  std::optional<Drag> drag_;
   long min_ = 0;
   long max_ = 100;
   long page_ = 0;

@@ -13,6 +13,7 @@ class XbpBaseSLE : public EditField {
 
  public:
   long bufferLength = 32;
+  Value change;  // callback of kEvChange: the user changed the text
 
   // Without argument: the data link's text becomes the field's text.
   // With a text: that text replaces the field's text; the data link is not run.
@@ -22,6 +23,7 @@ class XbpBaseSLE : public EditField {
 
  protected:
   NativeSpec nativeSpec() const override;
+  const EventRoutes& routes() const override;
   void afterCreate() override;
 };
 

@@ -55,6 +55,9 @@ class XbpBaseSpinbutton : public XbpBaseSLE {
   // The field and its arrows together.
   Value currentSize() const override;
   bool keepsKey(long key) const override;
+  // Typing is reported as the value's change when the focus leaves, not as
+  // the entry field's text change.
+  bool onCommand(unsigned code) override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
 

@@ -211,6 +211,9 @@ class XbpWindow : public Object {
   virtual bool acceptsDrops() const { return false; }
   virtual Value DragEnter(const Value& state, const Value& data);
   virtual Value DragDrop(const Value& state, const Value& data);
+  // The user changed what the window holds in a way its native control does
+  // not report (a drop it took): the window reports it as the user's change.
+  virtual void userChanged() {}
 
   // Called once when the native window is gone: drops every routed callback
   // (closures may hold the window itself) and what the window owned.

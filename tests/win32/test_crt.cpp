@@ -320,11 +320,12 @@ TEST(Crt, PublicClassConvertsPositionsBeforeTheBaseSeesThem) {
   EXPECT_TRUE(crt->handleEvent(kEvMouseLbUp, mp1, NIL).isObject());
   EXPECT_EQ(Pair(position), (P{20, 100}));  // the caller's position is left as it was
   crt->handleEvent(kEvMouseMove, Value{NIL, Value{0, 0}}, NIL);  // motion has no callback: nothing seen
+  // The bottom-left pixel lies in the last row too.
   crt->handleEvent(kEvMouseLbUp, Value{NIL, Value{0, 0}}, NIL);
   crt->handleEvent(kEvMouseLbUp, Value{NIL, Value{7.9, 15.9}}, NIL);
   crt->MouseMode = 0;
   crt->handleEvent(kEvMouseLbUp, Value{NIL, Value{20, 100}}, NIL);
-  EXPECT_EQ(seen, (std::vector<P>{{18, 2}, {0, 0}, {24, 0}, {20, 100}}));
+  EXPECT_EQ(seen, (std::vector<P>{{18, 2}, {24, 0}, {24, 0}, {20, 100}}));
 
   // Switched off: answered with 0 and not passed on; other events still are.
   crt->MouseMode = 1;

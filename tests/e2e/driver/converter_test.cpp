@@ -253,5 +253,69 @@ TEST_F(Converter, EscapeOnFocusedInfoButtonDoesNothing) {
     EXPECT_FALSE(app->windowGone());
 }
 
+// Turning to another program, or minimising, leaves the pair as it was: the
+// user comes back to the same field and the same amounts.
+TEST_F(Converter, ThePairStaysWhileTheUserIsInAnotherProgramOrHasMinimised) {
+    constexpr unsigned kWmSysCommand = 0x0112, kScMinimize = 0xF020, kScRestore = 0xF120;
+    ASSERT_TRUE(app->click(app->dmField));
+    ASSERT_TRUE(app->waitFocus(app->dmField.hwnd));
+    ASSERT_TRUE(input::type("250"));
+    ASSERT_TRUE(app->waitFields("250", "127,82")) << app->dmText() << " | " << app->euroText();
+    auto unchanged = [&] {
+        // Nothing to wait for but the absence of a change.
+        std::this_thread::sleep_for(700ms);
+        return trimLeft(app->dmText()) == "250" && trimLeft(app->euroText()) == "127,82";
+    };
+
+    // The desktop belongs to another process: a click there deactivates us.
+    ASSERT_TRUE(input::click(4, 4));
+    EXPECT_TRUE(waitUntil([&] { return probe.foreground().hwnd != app->window.hwnd; })) << "still in front";
+    EXPECT_TRUE(unchanged()) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(input::click(app->window.rect.left + 60, app->window.rect.top + 8));  // the title bar
+    ASSERT_TRUE(probe.waitForeground(app->window.hwnd));
+    EXPECT_TRUE(app->waitFocus(app->dmField.hwnd));
+    EXPECT_TRUE(unchanged()) << app->dmText() << " | " << app->euroText();
+
+    probe.send(app->window.hwnd, kWmSysCommand, kScMinimize);
+    probe.send(app->window.hwnd, kWmSysCommand, kScRestore);
+    ASSERT_TRUE(probe.waitForeground(app->window.hwnd));
+    EXPECT_TRUE(app->waitFocus(app->dmField.hwnd));
+    EXPECT_TRUE(unchanged()) << app->dmText() << " | " << app->euroText();
+    // Typing goes on in the same field.
+    ASSERT_TRUE(input::type("0"));
+    EXPECT_TRUE(app->waitFields("2500", "1278,23")) << app->dmText() << " | " << app->euroText();
+}
+
+// Edits made with a field's own menu convert at once, as keys do. The menu
+// of the field that did not have the focus first moves the focus, which
+// empties the pair, and then pastes into the empty field.
+TEST_F(Converter, EditsFromAFieldsMenuConvertAtOnce) {
+    auto menuShown = [&] {
+        return waitUntil([&] {
+            for (const auto& w : probe.topWindows())
+                if (w.visible && w.pid == app->window.pid && w.cls == "#32768") return true;
+            return false;
+        });
+    };
+    // "77" on the clipboard, copied from the euro field.
+    ASSERT_TRUE(input::type("77"));
+    ASSERT_TRUE(app->waitFields("150,60", "77")) << app->dmText() << " | " << app->euroText();
+    ASSERT_TRUE(input::key("shift+Home"));
+    ASSERT_TRUE(input::key("ctrl+c"));
+
+    // The menu's letters are those of Wine's English edit menu: Paste, Delete.
+    ASSERT_TRUE(input::rightClick(app->dmField.rect.centreX(), app->dmField.rect.centreY()));
+    ASSERT_TRUE(menuShown()) << "no menu";
+    ASSERT_TRUE(input::key("p"));
+    EXPECT_TRUE(app->waitFields("77", "39,37")) << app->dmText() << " | " << app->euroText();
+    EXPECT_EQ(app->focused(), app->dmField.hwnd);
+
+    ASSERT_TRUE(input::key("shift+Home"));
+    ASSERT_TRUE(input::rightClick(app->dmField.rect.centreX(), app->dmField.rect.centreY()));
+    ASSERT_TRUE(menuShown()) << "no menu";
+    ASSERT_TRUE(input::key("d"));
+    EXPECT_TRUE(app->waitFields("", "0,00")) << app->dmText() << " | " << app->euroText();
+}
+
 }  // namespace
 }  // namespace e2e

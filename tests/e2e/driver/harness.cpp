@@ -318,7 +318,12 @@ bool Probe::exists(Hwnd h) { return call("exists\t" + hexHwnd(h)).at(0) == "1"; 
 
 FocusInfo Probe::focus(Hwnd h) {
     auto f = call("focus\t" + hexHwnd(h));
-    return FocusInfo{num(f.at(0)), num(f.at(1)), num(f.at(2))};
+    return FocusInfo{num(f.at(0)), num(f.at(1)), num(f.at(2)), num(f.at(3))};
+}
+
+Rect Probe::client(Hwnd h) {
+    auto f = call("client\t" + hexHwnd(h));
+    return rectAt(f, 0);
 }
 
 TopWindow Probe::foreground() {
@@ -402,6 +407,10 @@ bool type(const std::string& text) { return xdotool({"type", "--clearmodifiers",
 
 bool click(int x, int y) {
     return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+bool rightClick(int x, int y) {
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "3"});
 }
 
 bool doubleClick(int x, int y) {

@@ -98,7 +98,7 @@ struct ChildWindow {
 };
 
 struct FocusInfo {
-    Hwnd focus = 0, active = 0, capture = 0;
+    Hwnd focus = 0, active = 0, capture = 0, caret = 0;
 };
 
 struct IconInfo {
@@ -139,6 +139,8 @@ public:
     std::string text(Hwnd h);
     bool exists(Hwnd h);
     FocusInfo focus(Hwnd anyWindowOfThread);
+    // The client area in screen coordinates.
+    Rect client(Hwnd h);
     // The window that keyboard input goes to (GetForegroundWindow).
     TopWindow foreground();
     // Waits until `h` is the foreground window; false with `why` filled if not.
@@ -173,6 +175,7 @@ namespace input {
 bool key(const std::string& keysym);  // e.g. "Escape", "Tab", "BackSpace"
 bool type(const std::string& text);
 bool click(int x, int y);
+bool rightClick(int x, int y);
 bool doubleClick(int x, int y);
 bool moveTo(int x, int y);
 // Left button down at (x, y), moved to (x2, y2), released there.

@@ -232,6 +232,26 @@ TEST_F(Showcase, TheComboBoxTakesTypedTextAndItemsOfItsList) {
         const std::string text = probe.text(entry.hwnd);
         return text != "Bo" && app->statusText() == "Stadt: " + text + " markiert";
     })) << app->statusText() << " / " << probe.text(entry.hwnd);
+
+    // Alt+Down opens the list, no taller than its five items, and leaves the
+    // menu bar alone: Down goes on in the list, Enter takes the item.
+    constexpr unsigned kCbGetDroppedState = 0x0157, kLbGetItemHeight = 0x01A1;
+    ASSERT_TRUE(input::key("alt+Down"));
+    ASSERT_TRUE(waitUntil([&] { return probe.send(combo.hwnd, kCbGetDroppedState) == 1; })) << "no list";
+    std::optional<TopWindow> list;
+    for (const auto& w : probe.topWindows())
+        if (w.visible && w.pid == app->window.pid && sameClass(w.cls, "ComboLBox")) list = w;
+    ASSERT_TRUE(list);
+    const Rect inside = probe.client(list->hwnd);
+    EXPECT_EQ(inside.height(), 5 * probe.send(list->hwnd, kLbGetItemHeight)) << toString(inside);
+    ASSERT_TRUE(input::key("Down"));
+    EXPECT_TRUE(app->waitStatus("Stadt: " + probe.text(entry.hwnd) + " markiert")) << app->statusText();
+    ASSERT_TRUE(input::key("Return"));
+    EXPECT_TRUE(waitUntil([&] { return probe.send(combo.hwnd, kCbGetDroppedState) == 0; }));
+    std::this_thread::sleep_for(500ms);  // a menu would have opened by now
+    for (const auto& w : probe.topWindows())
+        EXPECT_FALSE(w.visible && w.pid == app->window.pid && w.cls == "#32768") << "a menu opened";
+    EXPECT_TRUE(app->process->running());
 }
 
 TEST_F(Showcase, TypedTextAndLinesReachTheFieldsCallbacks) {
@@ -307,13 +327,16 @@ TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
     screenshot(config().screenshots + "/steuerelemente-textfenster.png", crt->rect);
 
     // Where a click lands, as "Zeile r, Spalte c" in the window's row 6.
+    // Each click lands in another cell than the one before it.
     auto clicked = [&](int x, int y) {
         std::pair<int, int> cell{-1, -1};
+        const std::string before = app->textRow(crt->hwnd, 6, kCols);
         if (!input::click(x, y)) return cell;
         waitUntil(
             [&] {
                 const std::string row = app->textRow(crt->hwnd, 6, kCols);
-                return std::sscanf(row.c_str(), "  Zeile %d, Spalte %d", &cell.first, &cell.second) == 2 &&
+                return row != before &&
+                       std::sscanf(row.c_str(), "  Zeile %d, Spalte %d", &cell.first, &cell.second) == 2 &&
                        row.find(", Spalte " + std::to_string(cell.second) + " ") != std::string::npos;
             },
             5s);
@@ -329,6 +352,25 @@ TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
     EXPECT_LT(lowerRight.second, kCols);
     // The upper-left quarter point is near row 4, column 15 of 16 x 60 cells.
     EXPECT_NEAR(upperLeft.second, kCols / 4, 2);
+    // The bottom pixel row and the one above it lie in the last row.
+    const Rect grid = probe.client(crt->hwnd);
+    const int cell = grid.width() / kCols;
+    EXPECT_EQ(clicked(grid.left + 1, grid.bottom - 1), (std::pair<int, int>{15, 0}));
+    EXPECT_EQ(clicked(grid.left + 3 * cell + 1, grid.bottom - 2), (std::pair<int, int>{15, 3}));
+
+    // F2 shows the error system's choice box in cells; Enter answers it and
+    // the window goes on with its caret.
+    ASSERT_EQ(probe.focus(crt->hwnd).caret, crt->hwnd) << "no caret at first";
+    ASSERT_TRUE(input::key("F2"));
+    ASSERT_TRUE(waitUntil([&] {
+        for (int row = 0; row < 16; ++row)
+            if (app->textRow(crt->hwnd, row, kCols).find("Beispielfehler") != std::string::npos) return true;
+        return false;
+    })) << "no choice box";
+    ASSERT_TRUE(input::key("Return"));
+    EXPECT_TRUE(waitUntil([&] { return app->textRow(crt->hwnd, 6, kCols).rfind("  Zeile 15, Spalte 3", 0) == 0; }))
+        << app->textRow(crt->hwnd, 6, kCols);
+    EXPECT_TRUE(waitUntil([&] { return probe.focus(crt->hwnd).caret == crt->hwnd; })) << "the caret is gone";
 
     // Escape closes it; the showcase goes on.
     ASSERT_TRUE(input::key("Escape"));
@@ -341,7 +383,8 @@ TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
     const struct {
         const char* how;  // the dialog's button, or "" for the close button
         const char* shown;
-    } runs[] = {{"OK", "ModalResult: 1"}, {"Abbrechen", "ModalResult: abgebrochen"}, {"", "ModalResult: 2"}};
+    } runs[] = {{"OK", "ModalResult: 1"},    {"Abbrechen", "ModalResult: abgebrochen"}, {"", "ModalResult: 2"},
+                {"Return", "ModalResult: 1"}, {"Escape", "ModalResult: 2"}};
     for (const auto& run : runs) {
         SCOPED_TRACE(run.shown);
         const TopWindow dialog = app->openModalDialog();
@@ -352,7 +395,10 @@ TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
         // the count after the last run shows it.
         ASSERT_TRUE(app->click(behind));
         EXPECT_TRUE(probe.foreground().hwnd == dialog.hwnd) << "the dialog stays in front";
-        if (*run.how) {
+        if (*run.how == 'R' || *run.how == 'E') {
+            // Keys: the dialog's OK button has the focus.
+            ASSERT_TRUE(input::key(run.how));
+        } else if (*run.how) {
             ASSERT_TRUE(app->click(app->findIn(dialog.hwnd, "Button", run.how)));
         } else {
             const auto [x, y] = probe.closeBox(dialog.hwnd);
@@ -363,20 +409,78 @@ TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
         EXPECT_TRUE(waitUntil([&] { return !(probe.info(app->window.hwnd).style & kWsDisabled); }))
             << "the window behind stays disabled";
     }
-    // The window behind answers again.
+    // The window behind answers again; Enter presses the focused button.
     ASSERT_TRUE(probe.waitForeground(app->window.hwnd));
     ASSERT_TRUE(app->click(behind));
     EXPECT_TRUE(app->waitStatus("Schaltfläche: 1-mal gedrückt")) << app->statusText();
+    ASSERT_TRUE(input::key("Return"));
+    EXPECT_TRUE(app->waitStatus("Schaltfläche: 2-mal gedrückt")) << app->statusText();
 }
 
-TEST_F(Showcase, ZentrierenCentresTheFrontPagesControlInThePage) {
-    ChildWindow button = app->find("Button", "&Anklicken");
-    ChildWindow page = probe.info(button.parent);
+TEST_F(Showcase, ZentrierenCentresTheMarkerInItsFrameAndTouchesNothingElse) {
+    const ChildWindow marker = app->find("XbpStatic", "Markierung");
+    const ChildWindow frame = probe.info(marker.parent);
     ASSERT_TRUE(app->click(app->find("Button", "&Zentrieren")));
-    EXPECT_TRUE(app->waitStatus("Zentriert: Schalter")) << app->statusText();
-    const ChildWindow moved = probe.info(button.hwnd);
-    EXPECT_LE(std::abs((moved.rect.left - page.rect.left) - (page.rect.right - moved.rect.right)), 1);
-    EXPECT_LE(std::abs((moved.rect.top - page.rect.top) - (page.rect.bottom - moved.rect.bottom)), 1);
+    EXPECT_TRUE(app->waitStatus("Zentriert: Markierung im Rahmen")) << app->statusText();
+    const ChildWindow moved = probe.info(marker.hwnd);
+    EXPECT_LE(std::abs((moved.rect.left - frame.rect.left) - (frame.rect.right - moved.rect.right)), 1);
+    EXPECT_LE(std::abs((moved.rect.top - frame.rect.top) - (frame.rect.bottom - moved.rect.bottom)), 1);
+    auto overlap = [](const Rect& a, const Rect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    for (const auto& c : app->controls()) {
+        if (!c.visible || c.hwnd == marker.hwnd || c.hwnd == frame.hwnd || c.parent != frame.parent) continue;
+        EXPECT_FALSE(overlap(c.rect, frame.rect)) << c.cls << " \"" << c.text << "\" under the frame";
+    }
+}
+
+// At start a control has the focus, the pages sit right under the menu bar,
+// and Tab goes through the buttons beside them in their order on screen.
+TEST_F(Showcase, StartsFocusedWithoutAGapAndTabsThroughTheColumnTopDown) {
+    const ChildWindow box = app->find("Button", "&Kontrollkästchen");
+    EXPECT_TRUE(waitUntil([&] { return app->focused() == box.hwnd; })) << "focus on " << app->focused();
+    const ChildWindow area = probe.info(app->status.parent);
+    EXPECT_LE(app->tabs.rect.top - area.rect.top, 8) << toString(app->tabs.rect) << " in " << toString(area.rect);
+
+    // Backwards from the first control: the last tab stops of the window.
+    std::vector<std::string> order;
+    for (int i = 0; i < 3; ++i) {
+        const Hwnd before = app->focused();
+        ASSERT_TRUE(input::key("shift+Tab"));
+        ASSERT_TRUE(waitUntil([&] { return app->focused() != before; })) << "Shift+Tab moved nothing";
+        order.insert(order.begin(), probe.text(app->focused()));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"&Modaler Dialog...", "&Textfenster...", "&Zentrieren"}));
+}
+
+// Held down, the spin button's arrow speeds up: from 000 to 999 in a few
+// seconds rather than fifty.
+TEST_F(Showcase, AHeldSpinArrowSpeedsUp) {
+    const ChildWindow count = spinField();
+    ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
+    ChildWindow arrows = app->find("msctls_updown32");
+    ASSERT_TRUE(input::buttonDown(arrows.rect.centreX(), arrows.rect.top + 3));
+    const bool reached = app->waitStatus("Anzahl: 999", 20s);
+    input::buttonUp();
+    EXPECT_TRUE(reached) << app->statusText();
+}
+
+// Dragging the scroll box reports each position while the button is down.
+TEST_F(Showcase, TheScrollBoxReportsWhileItIsDragged) {
+    ASSERT_TRUE(app->clickTab(kEntry));
+    ChildWindow bar = app->find("ScrollBar");
+    const int arrow = bar.rect.height();  // square arrows at both ends
+    const int y = bar.rect.centreY(), x = bar.rect.left + arrow + 4;
+    ASSERT_TRUE(input::buttonDown(x, y));
+    ASSERT_TRUE(input::moveTo(x + 40, y));
+    ASSERT_TRUE(input::moveTo(x + 80, y));
+    const bool tracked = waitUntil([&] {
+        const std::string text = app->statusText();
+        return text.rfind("Lautstärke: ", 0) == 0 && text != "Lautstärke: 0";
+    });
+    const std::string during = app->statusText();
+    input::buttonUp();
+    EXPECT_TRUE(tracked) << "while dragged: " << during;
 }
 
 }  // namespace

@@ -15,7 +15,8 @@
 //   info HWND                 ok  same fields as a "tree" line
 //   text HWND                 ok  text
 //   exists HWND               ok  0|1
-//   focus HWND                ok  hwndFocus hwndActive hwndCapture   (of HWND's GUI thread)
+//   focus HWND                ok  hwndFocus hwndActive hwndCapture hwndCaret   (of HWND's GUI thread)
+//   client HWND               ok  l t r b   the client area in screen coordinates
 //   foreground                ok  hwnd pid class title                (the window keys go to)
 //   icon HWND                 ok  big small classbig classsmall   (WM_GETICON, class icons)
 //   font HWND                 ok  face points weight    (WM_GETFONT; points 0: no font)
@@ -178,6 +179,14 @@ void cmdTree(HWND root) {
     done("end");
 }
 
+void cmdClient(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    done("ok\t" + std::to_string(r.left) + '\t' + std::to_string(r.top) + '\t' + std::to_string(r.right) + '\t' +
+         std::to_string(r.bottom));
+}
+
 void cmdFocus(HWND h) {
     DWORD tid = GetWindowThreadProcessId(h, nullptr);
     GUITHREADINFO gi{};
@@ -186,7 +195,8 @@ void cmdFocus(HWND h) {
         done("err\tGetGUIThreadInfo failed");
         return;
     }
-    done("ok\t" + hex(gi.hwndFocus) + '\t' + hex(gi.hwndActive) + '\t' + hex(gi.hwndCapture));
+    done("ok\t" + hex(gi.hwndFocus) + '\t' + hex(gi.hwndActive) + '\t' + hex(gi.hwndCapture) + '\t' +
+         hex(gi.hwndCaret));
 }
 
 // Icons and fonts are read inside the target process through a message hook
@@ -468,7 +478,7 @@ bool handle(const std::vector<std::string>& a) {
         if (cmd == "send") cmdSend(h, number(a[2]), number(a[3]), static_cast<LPARAM>(number(a[4])));
         else cmdSendRect(h, number(a[2]), number(a[3]), a.size() > 4 ? number(a[4]) : 0);
     } else if (cmd == "tree" || cmd == "info" || cmd == "text" || cmd == "focus" || cmd == "icon" || cmd == "font" ||
-               cmd == "close" || cmd == "click" || cmd == "closebox") {
+               cmd == "close" || cmd == "click" || cmd == "closebox" || cmd == "client") {
         if (!needs(1)) return true;
         HWND h = hwndArg();
         if (!h) return true;
@@ -479,6 +489,7 @@ bool handle(const std::vector<std::string>& a) {
         else if (cmd == "icon") cmdIcon(h);
         else if (cmd == "font") cmdFont(h);
         else if (cmd == "closebox") cmdCloseBox(h);
+        else if (cmd == "client") cmdClient(h);
         else if (cmd == "close") done(PostMessageW(h, WM_CLOSE, 0, 0) ? "ok" : "err\tPostMessage failed");
         else done(PostMessageW(h, BM_CLICK, 0, 0) ? "ok" : "err\tPostMessage failed");
     } else {
