@@ -125,7 +125,7 @@ Value XbpBasePresSpace::drawFocusRect(const Args& args) {
   }
   // XOR drawing: recording it would undo it on the next repaint.
   return draw({Primitive::kFocusRect, Pixels(a.at(1)), Pixels(a.at(2)), Pixels(b.at(1)),
-               Pixels(b.at(2)), {}, attributes_});
+               Pixels(b.at(2)), {}, attributes_, 0, {}});
 }
 
 long XbpBasePresSpace::deviceHeight() const {
@@ -142,7 +142,7 @@ bool XbpBasePresSpace::line(const Value& from, const Value& to) {
     return false;
   }
   Primitive p{Primitive::kLine, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)),
-              Pixels(to.at(2)), {}, attributes_};
+              Pixels(to.at(2)), {}, attributes_, 0, {}};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
@@ -152,7 +152,7 @@ bool XbpBasePresSpace::stringAt(const Value& at, const std::string& text) {
     lastError_ = ERROR_INVALID_PARAMETER;
     return false;
   }
-  Primitive p{Primitive::kString, Pixels(at.at(1)), Pixels(at.at(2)), 0, 0, text, attributes_};
+  Primitive p{Primitive::kString, Pixels(at.at(1)), Pixels(at.at(2)), 0, 0, text, attributes_, 0, {}};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
@@ -451,7 +451,7 @@ Value XbpBasePresSpace::MapPoint(const Value& point, bool toDevice, bool client)
 void XbpBasePresSpace::retainText(const Value& from, const Value& to, const std::string& text, long format) {
   if (!from.isArray() || !to.isArray()) return;
   record({Primitive::kFormattedText, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)), Pixels(to.at(2)),
-          text, attributes_, format});
+          text, attributes_, format, {}});
 }
 
 bool GraLine(const PresSpaceRef& ps, const Value& from, const Value& to) {
