@@ -272,32 +272,37 @@ TEST(Crt, OutputFromOtherThreadsNeverReachesCellsOffTheWindowsThread) {
 
   // Workers writing while text windows come and go as the console.
   auto current = Created(5, 20);
-  std::atomic<bool> stop{false};
+  std::atomic<int> writing{3};
   std::vector<std::thread> workers;
   {
     AsAppWindow app(current);
     for (int i = 0; i < 3; ++i)
-      workers.emplace_back([&stop] {
-        for (long n = 0; !stop; ++n) {
+      workers.emplace_back([&writing] {
+        for (long n = 0; n < 300; ++n) {
           QQOut("x");
           if (n % 16 == 0) SetPos(Row(), 0);
-          std::this_thread::yield();
+          Sleep(1);  // a worker that reports, not one that floods the window's queue
         }
+        --writing;
       });
-    for (int round = 0; round < 10; ++round) {
-      auto next = Created(5, 20);
+    // Each window is made, becomes the console, and goes while output comes
+    // in; its own messages are handed on, a bounded number per window.
+    for (int round = 0; writing > 0 && round < 2000; ++round) {
+      auto next = New<XbpCrt>({AppDesktop(), NIL, Value{60, 60}, 5, 20, "Textfenster", true});
+      next->create();
       SetAppWindow(next);
       current->destroy();
-      Drain();
+      MSG msg;
+      for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageW(&msg);
       current = next;
     }
-    stop = true;
     for (auto& t : workers) t.join();
+    QQOut("y");
   }
   Drain();
   std::string cells;
   for (long r = 0; r < 5; ++r) cells += current->rowText(r);
-  EXPECT_NE(cells.find('x'), std::string::npos);  // output of the last round arrived
+  EXPECT_NE(cells.find('y'), std::string::npos);  // the last window is the console to the end
   current->destroy();
   Drain();
 }
