@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "classes.h"
+#include "public.h"
 
 namespace valumat {
 // Exactly `n` arguments: those given, NIL for those left out, none beyond.

@@ -52,6 +52,9 @@ rt::Value GetModuleHandleA(const rt::Value& name) {
 
 bool IsThemeActive(const rt::Value& checkAppGiven) {
   const bool checkApp = checkAppGiven.isNil() || checkAppGiven.logical();
+  // What the runtime has put off loading counts as loaded, as it is from the
+  // start in a program with the manifest.
+  rt::LoadDeferredLibraries();
   const rt::Value uxtheme = GetModuleHandleA("uxtheme.dll");
   if (!NonZero(uxtheme)) return false;
   const bool active = NonZero(rt::DllCall(uxtheme, rt::kDllStdcall, "IsThemeActive"));

@@ -31,7 +31,9 @@ rt::Value GetModuleHandleA(const rt::Value& name);
 
 // Whether visual themes are in effect; with `checkApp` true (or NIL) also
 // for this application, with common controls of version 6 or later. Asks
-// anew on every call and never loads a library that is not already loaded.
+// anew on every call. The libraries the runtime defers to their first need
+// are loaded first (LoadDeferredLibraries), so that the answer is the one a
+// program with the manifest gets at any moment; no other library is loaded.
 bool IsThemeActive(const rt::Value& checkApp = rt::Value());
 
 }  // namespace valumat

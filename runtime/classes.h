@@ -17,6 +17,7 @@
 //   auto oSLE = rt::New<XbpSLE>({oParent, NIL, aPos, aSize});
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,6 +96,34 @@ std::shared_ptr<T> New(const Args& args = {}) {
   auto object = std::make_shared<T>();
   object->init(args);
   return object;
+}
+
+// Objects the runtime makes for application code itself (a dialog's menu bar,
+// a window's presentation space, tree items made from text) must be of the
+// public class that application code would create by name. The public layer
+// registers, before the program runs, how to make the public class of each
+// base class; NewPublic<Base> makes that, or the base class itself while
+// none is registered.
+template <class T>
+using PublicMaker = std::shared_ptr<T> (*)(const Args& args);
+
+namespace class_detail {
+template <class T>
+std::atomic<PublicMaker<T>>& PublicSlot() {
+  static std::atomic<PublicMaker<T>> slot{nullptr};
+  return slot;
+}
+}  // namespace class_detail
+
+template <class T>
+void SetPublicClass(PublicMaker<T> make) {
+  class_detail::PublicSlot<T>().store(make);
+}
+
+template <class T>
+std::shared_ptr<T> NewPublic(const Args& args = {}) {
+  if (const PublicMaker<T> make = class_detail::PublicSlot<T>().load()) return make(args);
+  return New<T>(args);
 }
 
 }  // namespace rt

@@ -10,7 +10,10 @@
 // DllRef lets the entry point write: a text as a writable buffer of its
 // length, whose bytes come back into the variable; a number as the address
 // of a 32-bit integer, whose value comes back. The result is the entry
-// point's 32-bit return value, as a number.
+// point's 32-bit return value as a signed number, as the entry points
+// declare their int results: DrawTextA's failure 0, SetTextAlign's
+// GDI_ERROR -1. A handle or flag word with the top bit set thus comes back
+// negative; passed back in, it stands for the same 32 bits.
 //
 // The calls go through the facility in force (Libraries()), so that tests
 // can put a journaling one in its place.
@@ -76,5 +79,11 @@ Value DllLoad(const std::string& name);
 Value DllCall(const Value& library, long convention, const std::string& entry, std::vector<DllArg> args = {});
 // Releases a handle from DllLoad; false when it was none.
 bool DllUnload(const Value& library);
+
+// The runtime defers the common controls (and the theme library they
+// bring) to their first need, for a quick start. A program with the
+// runtime's manifest has them from its start on Windows, so what asks
+// whether they are loaded calls this first to get that program's answer.
+void LoadDeferredLibraries();
 
 }  // namespace rt

@@ -212,4 +212,11 @@ void CloseOutput() {
   CloseAlternateLocked(State());
 }
 
+bool TryCloseOutput() {
+  std::unique_lock lock(State().mutex, std::try_to_lock);
+  if (!lock) return false;
+  CloseAlternateLocked(State());
+  return true;
+}
+
 }  // namespace rt

@@ -81,5 +81,8 @@ long AlternateFileError();
 
 // Closes the alternate-output file, as the end of the program requires.
 void CloseOutput();
+// The same, unless another thread holds the output lock (a crash report
+// that cannot wait for it); false then.
+bool TryCloseOutput();
 
 }  // namespace rt

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <vector>
@@ -82,6 +83,11 @@ const char* ExceptionName(DWORD code) {
   }
 }
 
+// How far a crash report has come, for the thread that waits for it: each
+// step counts, and the box counts as long as it waits for the user.
+std::atomic<int> g_reportSteps{0};
+std::atomic<bool> g_reportAsksUser{false};
+
 // A failure that no error handler can take becomes an error object and goes
 // the way of a break that nothing caught: the user is told in a box, the
 // break reporter writes the error log, the exit code is 1.
@@ -98,14 +104,19 @@ void ReportFailure(const std::string& description, unsigned long osCode, const s
   const ErrorRef e = MakeError(spec);
   e->osCode = Value(osCode);  // exception codes are above 2^31
   e->attachCallstack(std::move(stack));
+  ++g_reportSteps;
   if (AppType() == kAppTypeGui) {
+    g_reportAsksUser = true;
     MsgBox(description + "\r\n\r\nDas Programm wird beendet.", "Fehlermeldung");
+    g_reportAsksUser = false;
+    ++g_reportSteps;
   }
   try {
     if (Reporter()) Reporter()(Value(e));
   } catch (...) {
     DescribeOnStdErr(Value(e));
   }
+  ++g_reportSteps;
 }
 
 void ReportException(const char* what) {
@@ -126,9 +137,36 @@ DWORD WINAPI ReportCrash(void* crash) {
   return 0;
 }
 
+// A report that makes no step for this long is stuck: the failed thread may
+// have held a lock it needs (the output's, the heap's) and never lets go.
+constexpr DWORD kReportStall = 10000;
+
+// Waits for the reporter while it makes progress or the user has its box;
+// false when it got stuck.
+bool ReportFinished(HANDLE reporter) {
+  int seen = g_reportSteps.load();
+  for (;;) {
+    if (WaitForSingleObject(reporter, kReportStall) != WAIT_TIMEOUT) return true;
+    const int now = g_reportSteps.load();
+    if (now == seen && !g_reportAsksUser.load()) return false;
+    seen = now;
+  }
+}
+
+// What can be said without the locks a stuck report waits for: the
+// description on the standard error channel, from the stack, unbuffered.
+void DescribeWithoutLocks(const char* description) {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  if (!err || err == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(err, description, static_cast<DWORD>(std::strlen(description)), &written, nullptr);
+  WriteFile(err, "\r\n", 2, &written, nullptr);
+}
+
 // A hardware exception nothing handled. The report runs on a thread of its
 // own: the failed thread's stack may be used up. Only the first one is
-// reported; the program ends with exit code 1.
+// reported; the program ends with exit code 1, and does so also when the
+// report gets stuck.
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
   static std::atomic<bool> reporting{false};
   if (reporting.exchange(true)) ExitProcess(1);
@@ -141,9 +179,17 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
                 ExceptionName(record.ExceptionCode), crash.module.empty() ? "unbekanntem Code" : crash.module.c_str());
   crash.description = text;
   if (record.ExceptionCode != EXCEPTION_STACK_OVERFLOW) crash.stack = CallStack();
+  bool finished = true;
   if (HANDLE reporter = CreateThread(nullptr, 0, ReportCrash, &crash, 0, nullptr)) {
-    WaitForSingleObject(reporter, INFINITE);
+    finished = ReportFinished(reporter);
     CloseHandle(reporter);
+  }
+  if (!finished) {
+    // Ending normally would wait for the same locks (exit procedures, the
+    // library's own clean-up): the process ends here, as it stands.
+    DescribeWithoutLocks(text);
+    TryCloseOutput();
+    TerminateProcess(GetCurrentProcess(), 1);
   }
   CloseOutput();
   ExitProcess(1);
@@ -231,7 +277,7 @@ int Run(const std::function<void()>& program) {
   Guarded(program);
   // Nothing thrown inside a window procedure goes unreported, even when the
   // program ended before its loop could rethrow it.
-  Guarded(RethrowCarriedException);
+  while (HasCarriedException()) Guarded(RethrowCarriedException);
   RunExitProcedures();
   CloseOutput();
   DestroyAllWindows();

@@ -27,7 +27,7 @@ struct ComboboxInner {
   static void adopt(HWND inner, HWND box) {
     SetPropW(inner, kBox, box);
     SetPropW(inner, kNextProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(inner, GWLP_WNDPROC)));
-    SetWindowLongPtrW(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+    Subclass(inner, &Proc);
   }
 
   static LRESULT CALLBACK Proc(HWND inner, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
@@ -35,7 +35,7 @@ struct ComboboxInner {
     if (!next) return DefWindowProcW(inner, msg, wparam, lparam);
     try {
       if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+        Unsubclass(inner, &Proc, next);
         RemovePropW(inner, kNextProc);
         RemovePropW(inner, kBox);
         return CallWindowProcW(next, inner, msg, wparam, lparam);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 
 #include "../events.h"
 #include "../output.h"
@@ -46,100 +45,6 @@ std::shared_ptr<ConsoleWindow> FindConsole();
 
 }  // namespace
 
-// --- the console: line output from any thread --------------------------------
-
-// What line output reaches while its window is the console. The cells belong
-// to the window's thread: writes from there go straight in; other threads
-// queue theirs and wake the window, which applies them in order.
-class CrtConsole : public ConsoleWindow {
- public:
-  explicit CrtConsole(XbpBaseCrt* window) : window_(window) {}
-
-  void write(std::string_view bytes) override {
-    if (onWindowThread()) {
-      flush();
-      if (window_) window_->write(bytes);
-      return;
-    }
-    queue({false, 0, 0, std::string(bytes)});
-  }
-  // Other threads see the cursor as the window last reported it.
-  long row() const override { return onWindowThread() && window_ ? window_->row() : row_.load(); }
-  long col() const override { return onWindowThread() && window_ ? window_->col() : col_.load(); }
-  void setPos(long row, long col) override {
-    if (onWindowThread()) {
-      flush();
-      if (window_) window_->setCursor(row, col);
-      return;
-    }
-    queue({true, row, col, {}});
-  }
-
-  bool live() const {
-    std::lock_guard lock(mutex_);
-    return hwnd_ != nullptr;
-  }
-  void attach(HWND hwnd) {
-    std::lock_guard lock(mutex_);
-    hwnd_ = hwnd;
-    thread_ = GetWindowThreadProcessId(hwnd, nullptr);
-  }
-  void detach() {
-    std::lock_guard lock(mutex_);
-    hwnd_ = nullptr;
-    pending_.clear();
-  }
-  void forgetWindow() {
-    detach();
-    window_ = nullptr;
-  }
-  void noteCursor(long row, long col) {
-    row_ = row;
-    col_ = col;
-  }
-  // On the window's thread: applies what other threads queued.
-  void flush() {
-    std::vector<Op> ops;
-    {
-      std::lock_guard lock(mutex_);
-      ops.swap(pending_);
-    }
-    if (!window_) return;
-    for (const Op& op : ops) {
-      if (op.setPos) {
-        window_->setCursor(op.row, op.col);
-      } else {
-        window_->write(op.bytes);
-      }
-    }
-  }
-
- private:
-  struct Op {
-    bool setPos;
-    long row, col;
-    std::string bytes;
-  };
-  bool onWindowThread() const {
-    std::lock_guard lock(mutex_);
-    return !hwnd_ || thread_ == GetCurrentThreadId();
-  }
-  void queue(Op op) {
-    std::lock_guard lock(mutex_);
-    if (!hwnd_) return;
-    pending_.push_back(std::move(op));
-    if (pending_.size() == 1) PostMessageW(hwnd_, kMsgFlush, 0, 0);
-  }
-
-  mutable std::mutex mutex_;
-  XbpBaseCrt* window_;  // used on the window's thread only
-  HWND hwnd_ = nullptr;
-  DWORD thread_ = 0;
-  std::vector<Op> pending_;
-  std::atomic<long> row_{0};
-  std::atomic<long> col_{0};
-};
-
 namespace {
 
 std::shared_ptr<ConsoleWindow> FindConsole() {
@@ -153,7 +58,7 @@ std::shared_ptr<ConsoleWindow> FindConsole() {
 
 // --- the window ----------------------------------------------------------------
 
-XbpBaseCrt::XbpBaseCrt() : console_(std::make_shared<CrtConsole>(this)) {
+XbpBaseCrt::XbpBaseCrt() : console_(std::make_shared<ConsoleChannel>()) {
   tabStop = true;
   fg_ = Value(kConsoleForeground);
   bg_ = Value(kConsoleBackground);
@@ -163,7 +68,7 @@ XbpBaseCrt::XbpBaseCrt() : console_(std::make_shared<CrtConsole>(this)) {
   measureCells();
 }
 
-XbpBaseCrt::~XbpBaseCrt() { console_->forgetWindow(); }
+XbpBaseCrt::~XbpBaseCrt() { console_->detach(); }
 
 void XbpBaseCrt::init(const Args& args) {
   XbpWindow::init({Arg(args, 1), Arg(args, 2), Arg(args, 3), Value(), Value(), Arg(args, 7)});
@@ -216,7 +121,9 @@ void XbpBaseCrt::afterCreate() {
     SetWindowPos(hwnd, nullptr, window.left, window.top - dh, window.right - window.left + dw,
                  window.bottom - window.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  console_->attach(hwnd);
+  // Output from other threads reaches the cells through the window's queue.
+  console_->attach(std::static_pointer_cast<XbpBaseCrt>(shared_from_this()),
+                   [hwnd] { PostMessageW(hwnd, kMsgFlush, 0, 0); });
   console_->noteCursor(row_, col_);
   auto& root = RootSlot();
   const auto current = root.lock();

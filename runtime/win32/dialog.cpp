@@ -1,4 +1,7 @@
 // Dialog windows, their drawing area, the desktop, and focus.
+#include <mutex>
+#include <utility>
+
 #include "../events.h"
 #include "../xbp/dialog.h"
 #include "../xbp/menubar.h"
@@ -17,9 +20,15 @@ Value XbpDesktop::currentSize() const { return Value{GetSystemMetrics(SM_CXSCREE
 
 namespace {
 
-WindowRef& AppWindowSlot() {
-  static WindowRef appWindow;
-  return appWindow;
+// Line output asks for the application window from any thread.
+struct AppWindowSlot {
+  std::mutex lock;
+  WindowRef window;
+};
+
+AppWindowSlot& AppWindowHeld() {
+  static AppWindowSlot slot;
+  return slot;
 }
 
 }  // namespace
@@ -30,14 +39,20 @@ WindowRef AppDesktop() {
 }
 
 WindowRef SetAppWindow() {
-  WindowRef& slot = AppWindowSlot();
-  return slot ? slot : AppDesktop();
+  AppWindowSlot& slot = AppWindowHeld();
+  std::unique_lock guard(slot.lock);
+  WindowRef window = slot.window;
+  guard.unlock();
+  return window ? window : AppDesktop();
 }
 
 WindowRef SetAppWindow(const WindowRef& window) {
-  WindowRef previous = SetAppWindow();
-  AppWindowSlot() = window;
-  return previous;
+  AppWindowSlot& slot = AppWindowHeld();
+  std::unique_lock guard(slot.lock);
+  WindowRef previous = std::exchange(slot.window, window);
+  guard.unlock();
+  // The previous window may be released here, never under the lock.
+  return previous ? previous : AppDesktop();
 }
 
 WindowRef SetAppFocus() { return OwningWindow(GetFocus()); }
@@ -144,7 +159,7 @@ void XbpBaseDialog::afterCreate() {
 }
 
 std::shared_ptr<XbpBaseMenubar> XbpBaseDialog::menuBar() {
-  if (!menuBar_) New<XbpBaseMenubar>({Value(shared_from_this())})->create();  // sets itself in
+  if (!menuBar_) NewPublic<XbpBaseMenubar>({Value(shared_from_this())})->create();  // sets itself in
   return menuBar_;
 }
 

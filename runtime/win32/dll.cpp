@@ -9,14 +9,26 @@
 #include <cstring>
 
 #include "../error.h"
+#include "dyncalls.h"
 #include "native.h"
 
 namespace rt {
 
 namespace {
 
+// The 32 bits a number stands for: handles and flags above 2^31 may come as
+// large positive numbers or, as DllCall answers them, as negative ones.
+bool Word32(double value, uint32_t& word) {
+  const double n = std::trunc(value);
+  if (!std::isfinite(n) || n < -2147483648.0 || n > 4294967295.0) return false;
+  word = static_cast<uint32_t>(static_cast<int64_t>(n));
+  return true;
+}
+
 HMODULE ModuleOf(const Value& library) {
-  return library.isNumber() ? reinterpret_cast<HMODULE>(static_cast<uintptr_t>(library.number())) : nullptr;
+  uint32_t word = 0;
+  if (!library.isNumber() || !Word32(library.number(), word)) return nullptr;
+  return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(word));
 }
 
 Value HandleValue(HMODULE module) { return Value(static_cast<double>(reinterpret_cast<uintptr_t>(module))); }
@@ -50,11 +62,8 @@ bool Prepare(const DllArg& arg, Passed& passed) {
     return true;
   }
   if (v.isNumber()) {
-    // Handles and flags above 2^31 arrive as large positive numbers.
-    const double n = std::trunc(v.number());
-    if (!std::isfinite(n) || n < -2147483648.0 || n > 4294967295.0) return false;
-    passed.number = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(n)));
-    passed.word = static_cast<uint32_t>(passed.number);
+    if (!Word32(v.number(), passed.word)) return false;
+    passed.number = static_cast<int32_t>(passed.word);
     return true;
   }
   if (v.isLogical()) {
@@ -166,7 +175,9 @@ class SystemLibraries final : public LibraryCalls {
         *variable = Value(static_cast<long>(passed[i].number));
       }
     }
-    return Value(static_cast<double>(result));
+    // Signed, as the entry points declare their int results: -1 (GDI_ERROR)
+    // stays -1.
+    return Value(static_cast<double>(static_cast<int32_t>(result)));
   }
 
   bool unload(const Value& library) override {
@@ -196,6 +207,8 @@ std::wstring ProgramFolder() {
 }
 
 LibraryCalls& Libraries() { return *g_inForce; }
+
+void LoadDeferredLibraries() { dyn::UseThemedLibraries(); }
 
 LibraryCalls* SetLibraries(LibraryCalls* calls) { return std::exchange(g_inForce, calls ? calls : &g_system); }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <mutex>
+#include <string>
 
 #include "../xbp/handle.h"
 
@@ -99,6 +100,18 @@ bool UseCommonControls(DWORD classes) {
   if (!c.init(&icc)) return false;
   c.registered |= classes;
   return true;
+}
+
+void UseThemedLibraries() {
+  UseCommonControls(0);
+  // The version 6 controls draw through it; kept for the process's life.
+  static const HMODULE uxtheme = [] {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return HMODULE{};
+    return LoadLibraryW((std::wstring(folder, n) + L"\\uxtheme.dll").c_str());
+  }();
+  (void)uxtheme;
 }
 
 bool CommonControlsLoaded() {

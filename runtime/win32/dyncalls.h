@@ -18,6 +18,9 @@ namespace rt::dyn {
 bool UseCommonControls(DWORD classes);
 // Whether the common-controls library has been loaded by UseCommonControls.
 bool CommonControlsLoaded();
+// The common controls and the theme library, both kept once loaded: what a
+// program with the manifest has from its start.
+void UseThemedLibraries();
 
 // The theme functions, where themes are in use at all: the themed common
 // controls bring uxtheme into the process, so a module that is not loaded

@@ -97,6 +97,13 @@ void RegisterWindowClasses();
 // Registers a window object created as a standard control and puts it under
 // the runtime's window procedure.
 void AdoptControl(HWND hwnd, const WindowRef& window);
+// The runtime's one way to subclass: puts `proc` in front of the window's
+// procedure and answers the one it replaced, to which `proc` passes on what
+// it does not take. Unsubclass puts `next` back only while `proc` is still
+// in front: a procedure that someone put in front of ours since stays, and
+// ours, still called by it, keeps passing on to `next`.
+WNDPROC Subclass(HWND hwnd, WNDPROC proc);
+void Unsubclass(HWND hwnd, WNDPROC proc, WNDPROC next);
 // The window procedure behind the runtime's for `hwnd`.
 LRESULT CallNative(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
@@ -110,9 +117,11 @@ class CreatingScope {
   CreatingScope& operator=(const CreatingScope&) = delete;
 };
 
-// Exceptions never cross into the system: a window procedure keeps the first
-// one that escaped a handler, and the event loop rethrows it.
+// Exceptions never cross into the system: a window procedure keeps each one
+// that escaped a handler, in order, and the thread's event loop rethrows
+// them one per call.
 void CarryException(std::exception_ptr e);
+bool HasCarriedException();
 void RethrowCarriedException();
 
 // The calling thread is the program's GUI thread: posts from any other

@@ -1,5 +1,6 @@
 // Presentation spaces on GDI. What is drawn is also recorded, so that a
 // window that is covered and uncovered shows it again.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -124,7 +125,7 @@ Value XbpBasePresSpace::drawFocusRect(const Args& args) {
   }
   // XOR drawing: recording it would undo it on the next repaint.
   return draw({Primitive::kFocusRect, Pixels(a.at(1)), Pixels(a.at(2)), Pixels(b.at(1)),
-               Pixels(b.at(2)), {}, attributes_});
+               Pixels(b.at(2)), {}, attributes_, 0, {}});
 }
 
 long XbpBasePresSpace::deviceHeight() const {
@@ -141,7 +142,7 @@ bool XbpBasePresSpace::line(const Value& from, const Value& to) {
     return false;
   }
   Primitive p{Primitive::kLine, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)),
-              Pixels(to.at(2)), {}, attributes_};
+              Pixels(to.at(2)), {}, attributes_, 0, {}};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
@@ -151,10 +152,49 @@ bool XbpBasePresSpace::stringAt(const Value& at, const std::string& text) {
     lastError_ = ERROR_INVALID_PARAMETER;
     return false;
   }
-  Primitive p{Primitive::kString, Pixels(at.at(1)), Pixels(at.at(2)), 0, 0, text, attributes_};
+  Primitive p{Primitive::kString, Pixels(at.at(1)), Pixels(at.at(2)), 0, 0, text, attributes_, 0, {}};
   record(p);
   return drawMode_ == kDrawModeRetain || draw(p);
 }
+
+namespace {
+
+// Values alike by content; arrays element by element (== compares arrays by
+// identity).
+bool Alike(const Value& a, const Value& b) {
+  if (!a.isArray() || !b.isArray()) return a == b;
+  if (a.size() != b.size()) return false;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    if (!Alike(a.at(i), b.at(i))) return false;
+  }
+  return true;
+}
+
+bool AlikeAttributes(const XbpBasePresSpace::Attributes& a, const XbpBasePresSpace::Attributes& b) {
+  return a.font == b.font && Alike(a.line, b.line) && Alike(a.area, b.area) && Alike(a.marker, b.marker) &&
+         Alike(a.string, b.string);
+}
+
+// Mix modes whose second drawing changes what the first drew.
+bool Inverts(const XbpBasePresSpace::Primitive& p) {
+  const long mix = Entry(p.attributes.line, 2, 0);
+  return p.kind == XbpBasePresSpace::Primitive::kLine && (mix == 4 || mix == 6);
+}
+
+// Drawing `later` again after `earlier` looks as if `earlier` had never been drawn.
+bool Repeats(const XbpBasePresSpace::Primitive& later, const XbpBasePresSpace::Primitive& earlier) {
+  return later.kind == earlier.kind && later.x1 == earlier.x1 && later.y1 == earlier.y1 && later.x2 == earlier.x2 &&
+         later.y2 == earlier.y2 && later.format == earlier.format && later.text == earlier.text && !Inverts(later) &&
+         AlikeAttributes(later.attributes, earlier.attributes);
+}
+
+// Whether `later` fills every pixel `earlier` may have drawn.
+bool Hides(const XbpBasePresSpace::Primitive::Box& earlier, const XbpBasePresSpace::Primitive::Box& later) {
+  return earlier.bounded && earlier.left >= later.fillLeft && earlier.right <= later.fillRight &&
+         earlier.bottom >= later.fillBottom && earlier.top <= later.fillTop;
+}
+
+}  // namespace
 
 void XbpBasePresSpace::record(Primitive primitive) {
   if (drawMode_ == kDrawModeDraw) return;
@@ -162,6 +202,13 @@ void XbpBasePresSpace::record(Primitive primitive) {
   for (Value* bundle : {&primitive.attributes.line, &primitive.attributes.area, &primitive.attributes.marker,
                         &primitive.attributes.string})
     *bundle = Value(Array(*bundle->array()));
+  // A program that redraws a status text forever must not grow forever:
+  // what the new primitive draws over completely, or draws again alike, no
+  // repaint needs. Only a string on its own background covers a box.
+  const bool covers = primitive.kind == Primitive::kString && Entry(primitive.attributes.string, 4, 0) == 2;
+  std::erase_if(recording_, [&](const Primitive& earlier) {
+    return Repeats(primitive, earlier) || (covers && Hides(boxOf(earlier), boxOf(primitive)));
+  });
   recording_.push_back(std::move(primitive));
 }
 
@@ -198,6 +245,72 @@ void ApplyStringColours(HDC dc, const XbpBasePresSpace::Attributes& a) {
 constexpr long kModifyString = DT_MODIFYSTRING;
 
 }  // namespace
+
+const XbpBasePresSpace::Primitive::Box& XbpBasePresSpace::boxOf(const Primitive& p) const {
+  Primitive::Box& box = p.box;
+  if (box.known) return box;
+  box.known = true;
+  switch (p.kind) {
+    case Primitive::kLine: {
+      // Square ends of a wide pen reach at most its width beyond the ends.
+      const long w = std::max(1L, Entry(p.attributes.line, 3, 1));
+      box.left = std::min(p.x1, p.x2) - w;
+      box.right = std::max(p.x1, p.x2) + w + 1;
+      box.bottom = std::min(p.y1, p.y2) - w;
+      box.top = std::max(p.y1, p.y2) + w;
+      box.bounded = true;
+      break;
+    }
+    case Primitive::kString: {
+      // The character cells the text fills from its baseline point, with
+      // room for an overhanging last glyph.
+      auto w = window();
+      HWND hwnd = w && w->isCreated() ? Hwnd(w->nativeHandle()) : nullptr;
+      WindowDC dc(hwnd);
+      OwnedFont scaled;
+      SelectInScope select(dc.get(), SpaceFont(p.attributes, w.get(), scaled));
+      const std::wstring wide = Wide(p.text);
+      SIZE extent{};
+      TEXTMETRICW tm{};
+      if (!GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent) ||
+          !GetTextMetricsW(dc.get(), &tm))
+        break;
+      // Glyphs that reach out of their cells (negative A or C widths); where
+      // the font cannot tell, half its widest character either way.
+      long before = tm.tmMaxCharWidth / 2, after = before;
+      ABC first{}, last{};
+      if (!wide.empty() && GetCharABCWidthsW(dc.get(), wide.front(), wide.front(), &first) &&
+          GetCharABCWidthsW(dc.get(), wide.back(), wide.back(), &last)) {
+        before = std::max(0, -first.abcA);
+        after = std::max(0, -last.abcC) + tm.tmOverhang;
+      }
+      // The cells from the baseline point (TA_BASELINE): rows from ascent
+      // above to descent below, in space rows y upwards; an opaque
+      // background fills exactly them.
+      box.fillLeft = p.x1;
+      box.fillRight = p.x1 + extent.cx - 1;
+      box.fillBottom = p.y1 - tm.tmDescent + 1;
+      box.fillTop = p.y1 + tm.tmAscent;
+      box.left = box.fillLeft - before;
+      box.right = box.fillRight + after;
+      box.bottom = box.fillBottom;
+      box.top = box.fillTop;
+      box.bounded = true;
+      break;
+    }
+    case Primitive::kFormattedText:
+      // Clipped to its rectangle unless DT_NOCLIP lets it out.
+      if (p.format & DT_NOCLIP) break;
+      box.left = std::min(p.x1, p.x2);
+      box.right = std::max(p.x1, p.x2);
+      box.bottom = std::min(p.y1, p.y2);
+      box.top = std::max(p.y1, p.y2);
+      box.bounded = true;
+      break;
+    case Primitive::kFocusRect: break;
+  }
+  return box;
+}
 
 bool XbpBasePresSpace::draw(const Primitive& p) {
   auto w = window();
@@ -338,7 +451,7 @@ Value XbpBasePresSpace::MapPoint(const Value& point, bool toDevice, bool client)
 void XbpBasePresSpace::retainText(const Value& from, const Value& to, const std::string& text, long format) {
   if (!from.isArray() || !to.isArray()) return;
   record({Primitive::kFormattedText, Pixels(from.at(1)), Pixels(from.at(2)), Pixels(to.at(1)), Pixels(to.at(2)),
-          text, attributes_, format});
+          text, attributes_, format, {}});
 }
 
 bool GraLine(const PresSpaceRef& ps, const Value& from, const Value& to) {

@@ -17,7 +17,7 @@ XbpBaseTreeView::XbpBaseTreeView() { tabStop = true; }
 
 TreeItemRef XbpBaseTreeView::rootItem() {
   if (!root_) {
-    root_ = New<XbpBaseTreeViewItem>();
+    root_ = NewPublic<XbpBaseTreeViewItem>();
     root_->root_ = true;
     root_->tree_ = std::static_pointer_cast<XbpBaseTreeView>(shared_from_this());
   }

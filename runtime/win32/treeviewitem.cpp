@@ -24,7 +24,7 @@ void XbpBaseTreeViewItem::destroy() {
 }
 
 TreeItemRef XbpBaseTreeViewItem::itemOf(const Value& itemOrCaption) {
-  if (itemOrCaption.isText()) return New<XbpBaseTreeViewItem>({itemOrCaption});
+  if (itemOrCaption.isText()) return NewPublic<XbpBaseTreeViewItem>({itemOrCaption});
   return itemOrCaption.as<XbpBaseTreeViewItem>();
 }
 

@@ -268,7 +268,7 @@ void XbpWindow::invalidate() {
 
 PresSpaceRef XbpWindow::presSpace() {
   if (!presSpace_) {
-    presSpace_ = std::make_shared<XbpBasePresSpace>();
+    presSpace_ = NewPublic<XbpBasePresSpace>();
     presSpace_->bind(std::static_pointer_cast<XbpWindow>(shared_from_this()));
   }
   return presSpace_;

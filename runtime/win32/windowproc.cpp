@@ -1,6 +1,7 @@
 // The window registry, the runtime's one window procedure, the reflection of
 // notifications to the controls they concern, and the graveyard that frees a
 // window object only when no window procedure can still run for it.
+#include <deque>
 #include <unordered_map>
 #include <vector>
 
@@ -38,7 +39,8 @@ struct Creating {
 };
 Creating g_creating;
 
-std::exception_ptr g_carried;
+// What window procedures of this thread could not throw, oldest first.
+thread_local std::deque<std::exception_ptr> g_carried;
 
 // The native window is gone: drop the runtime's reference and the callbacks,
 // which may hold the window itself (closure cycles).
@@ -197,13 +199,22 @@ void DestroyAllWindows() {
   ReapDestroyedWindows();
 }
 
+WNDPROC Subclass(HWND hwnd, WNDPROC proc) {
+  return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void Unsubclass(HWND hwnd, WNDPROC proc, WNDPROC next) {
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == proc)
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+}
+
 void AdoptControl(HWND hwnd, const WindowRef& window) {
   Entry entry;
   entry.window = window;
-  entry.next = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
   WindowAccess::setHandle(*window, hwnd);
-  Registry()[hwnd] = std::move(entry);
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+  auto& slot = Registry()[hwnd];
+  slot = std::move(entry);
+  slot.next = Subclass(hwnd, WindowProc);
 }
 
 LRESULT CallNative(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -216,11 +227,16 @@ CreatingScope::CreatingScope(XbpWindow* window, UINT_PTR id) { g_creating = {win
 CreatingScope::~CreatingScope() { g_creating = {}; }
 
 void CarryException(std::exception_ptr e) {
-  if (!g_carried) g_carried = std::move(e);
+  if (e) g_carried.push_back(std::move(e));
 }
 
+bool HasCarriedException() { return !g_carried.empty(); }
+
 void RethrowCarriedException() {
-  if (std::exception_ptr e = std::exchange(g_carried, nullptr)) std::rethrow_exception(e);
+  if (g_carried.empty()) return;
+  std::exception_ptr e = std::move(g_carried.front());
+  g_carried.pop_front();
+  std::rethrow_exception(e);
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
@@ -240,7 +256,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
     if (msg == WM_DESTROY) RevokeDropTarget(hwnd);
     if (msg == WM_NCDESTROY) {
       // The control's own procedure must see the end of its window too.
-      if (next != DefWindowProcW) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+      if (next != DefWindowProcW) Unsubclass(hwnd, WindowProc, next);
       const LRESULT r = CallWindowProcW(next, hwnd, msg, wparam, lparam);
       Unregister(hwnd);
       return r;

@@ -17,18 +17,17 @@
 #include <string_view>
 #include <vector>
 
+#include "../console.h"
 #include "window.h"
 
 namespace rt {
-
-class CrtConsole;
 
 // Sent to a text-mode window with the 0-based row in wParam and column in
 // lParam, it answers the byte in that cell (-1 outside the grid): tools that
 // read the screen from another process have no other way to the cells.
 inline constexpr unsigned kCrtMsgCellAt = 0x0400 + 2;  // WM_USER + 2
 
-class XbpBaseCrt : public XbpWindow {
+class XbpBaseCrt : public XbpWindow, public ConsoleCells {
   RT_CLASS("XbpBaseCrt", XbpBaseCrt, XbpWindow)
 
  public:
@@ -43,11 +42,11 @@ class XbpBaseCrt : public XbpWindow {
   // Writes bytes at the cursor: CR goes to column 0, LF to the next row;
   // text wraps at the right edge, and a new line below the last row scrolls
   // the grid up by one.
-  void write(std::string_view bytes);
+  void write(std::string_view bytes) override;
   // The cursor: 0-based row and column; setCursor clamps to the grid.
-  long row() const { return row_; }
-  long col() const { return col_; }
-  void setCursor(long row, long col);
+  long row() const override { return row_; }
+  long col() const override { return col_; }
+  void setCursor(long row, long col) override;
   // The bytes of one row (0-based), MaxCol + 1 of them; "" outside the grid.
   std::string rowText(long row) const;
   // Puts bytes into the cells of one row from `col` on, without moving the
@@ -88,7 +87,7 @@ class XbpBaseCrt : public XbpWindow {
   bool keepsKey(long) const override { return false; }
 
   // Runtime side: what line output uses while this window is the console.
-  std::shared_ptr<CrtConsole> console() const { return console_; }
+  std::shared_ptr<ConsoleChannel> console() const { return console_; }
 
  protected:
   NativeSpec nativeSpec() const override;
@@ -96,7 +95,6 @@ class XbpBaseCrt : public XbpWindow {
   void afterCreate() override;
 
  private:
-  friend class CrtConsole;
   struct ChoiceState;
   void measureCells();
   void placeCaret();
@@ -115,7 +113,7 @@ class XbpBaseCrt : public XbpWindow {
   long col_ = 0;
   bool caretShown_ = false;
   ChoiceState* choice_ = nullptr;  // while choiceBox runs
-  std::shared_ptr<CrtConsole> console_;
+  std::shared_ptr<ConsoleChannel> console_;
 };
 
 // The first text-mode window the program created; nullptr once it is gone

@@ -127,11 +127,24 @@ class XbpBasePresSpace : public Object {
     std::string text;
     Attributes attributes;
     long format = 0;  // kFormattedText: the native call's DT_* flags
+    // Where it may draw, in space coordinates, both edges inside; worked out
+    // when first needed. Unbounded when that cannot be told. A string on its
+    // own background also fills every pixel of its cells.
+    struct Box {
+      long left = 0, bottom = 0, right = 0, top = 0;
+      long fillLeft = 0, fillBottom = 0, fillRight = -1, fillTop = -1;
+      bool known = false, bounded = false;
+    };
+    mutable Box box;
   };
+  // How many primitives the space keeps for its repaints.
+  size_t recordedCount() const { return recording_.size(); }
 
  private:
   bool draw(const Primitive& primitive);
+  // Keeps `primitive` for repaints, dropping what it makes invisible.
   void record(Primitive primitive);
+  const Primitive::Box& boxOf(const Primitive& primitive) const;
   Value setBundle(Value& bundle, const Args& args);
   long deviceHeight() const;
   struct HdcLock;

@@ -1,7 +1,11 @@
 // A small program of ours that raises errors through the installed standard
 // handler, for the tests that answer its real boxes. The first argument picks
 // what it does; what happens is written to standard output.
+#include <windows.h>
+
+#include <atomic>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -11,6 +15,7 @@
 #include "output.h"
 #include "procstack.h"
 #include "runtime.h"
+#include "settings.h"
 #include "sysinfo.h"
 
 using namespace rt;
@@ -61,6 +66,20 @@ void Protected(const std::function<void()>& body) {
       });
 }
 
+// A console whose first write fails hard, while line output holds its lock.
+class FailingConsole : public ConsoleWindow {
+ public:
+  void write(std::string_view) override { *static_cast<volatile int*>(nullptr) = 1; }
+  long row() const override { return 0; }
+  long col() const override { return 0; }
+  void setPos(long, long) override {}
+};
+
+std::shared_ptr<ConsoleWindow> FailingConsoleOnce() {
+  static std::atomic<bool> given{false};
+  return given.exchange(true) ? nullptr : std::make_shared<FailingConsole>();
+}
+
 void Main(const std::string& mode) {
   RT_PROC("Main");
   if (mode == "retry") {
@@ -76,6 +95,17 @@ void Main(const std::string& mode) {
   } else if (mode == "crash") {
     RT_LINE;
     Protected([] { *static_cast<volatile int*>(nullptr) = 1; });  // no recovery block takes this
+  } else if (mode == "crash-output") {
+    SetConsoleWindowFinder(FailingConsoleOnce);
+    Set(kSetConsole, "ON");
+    RT_LINE;
+    QOut("x");
+  } else if (mode == "crash-heap") {
+    HANDLE heaps[64];
+    const DWORD n = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < n && i < 64; ++i) HeapLock(heaps[i]);
+    RT_LINE;
+    *static_cast<volatile int*>(nullptr) = 1;
   } else if (mode == "throw") {
     RT_LINE;
     throw std::runtime_error("Speicher reicht nicht");

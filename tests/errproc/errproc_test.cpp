@@ -178,6 +178,23 @@ TEST_F(ErrorProcess, AHardwareExceptionIsShownLoggedAndEndsWithExitCode1) {
   EXPECT_NE(log.find("Aufgerufen von Main("), std::string::npos) << log;
 }
 
+// A crash while the failed thread held a lock that the report needs: what
+// can be said is said on the error channel, and the program ends all the same.
+const std::string kSaidWithoutLocks = "Schwerer Ausnahmefehler C0000005 (Zugriffsverletzung) in errproc.exe\r\n";
+
+TEST_F(ErrorProcess, ACrashHoldingTheOutputLockStillEndsWithExitCode1) {
+  run("crash-output");  // the box still comes; the log needs the output's lock
+  EXPECT_EQ(answer(kTitle, "OK").text.rfind("Schwerer Ausnahmefehler C0000005", 0), 0u);
+  expectEnded(1);
+  EXPECT_EQ(err(), kSaidWithoutLocks);
+}
+
+TEST_F(ErrorProcess, ACrashHoldingTheHeapLocksStillEndsWithExitCode1) {
+  run("crash-heap");  // not even the box can be made
+  expectEnded(1);
+  EXPECT_EQ(err(), kSaidWithoutLocks);
+}
+
 TEST_F(ErrorProcess, AnEscapedExceptionIsShownLoggedAndEndsWithExitCode1) {
   run("throw");
   EXPECT_EQ(answer(kTitle, "OK").text.rfind("Unbehandelte Ausnahme: Speicher reicht nicht", 0), 0u);

@@ -394,14 +394,24 @@ TEST(CaptionDrawing, GraCaptionStrTakesTheApplicationWindowsSpaceForNil) {
   EXPECT_TRUE(GraCaptionStr({NIL, Value{10, 20}, NIL, "Wort", 1, NIL}).logical());
   ASSERT_EQ(j.texts.size(), 1u);
   EXPECT_EQ(j.texts[0].format, 97);
-  // A window whose space is the runtime's own has no caption drawing.
+  // The space the runtime made itself for a window draws captions too.
   auto plain = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{200, 100}, NIL, false});
   plain->create();
   SetAppWindow(plain);
-  EXPECT_FALSE(GraCaptionStr({NIL, Value{10, 20}, NIL, "Wort"}).logical());
-  EXPECT_EQ(j.texts.size(), 1u);
+  EXPECT_TRUE(GraCaptionStr({NIL, Value{10, 20}, NIL, "Wort"}).logical());
+  EXPECT_EQ(j.texts.size(), 2u);
   SetAppWindow(previous);
   plain->destroy();
+  // Anything else is raised as a missing method, as the other procedures do.
+  Raised raised;
+  for (const Value& notASpace : {Value(5), Value(New<XbpBasePresSpace>())}) {
+    EXPECT_FALSE(GraCaptionStr({notASpace, Value{10, 20}, NIL, "Wort"}).logical());
+    ASSERT_EQ(raised.errors.size(), 1u);
+    EXPECT_EQ(raised.errors[0]->genCode, Value(13));
+    EXPECT_EQ(raised.errors[0]->args.at(1), notASpace);
+    raised.errors.clear();
+  }
+  EXPECT_EQ(j.texts.size(), 2u);
 }
 
 TEST(CaptionDrawing, TheCaptionFillsItsBoxUnderlinesItsLetterAndSurvivesRepaints) {

@@ -211,6 +211,24 @@ TEST(PublicClasses, DeriveFromTheRuntimeClassOfTheirKind) {
   EXPECT_EQ(item->className(), "XbpTreeViewItem");
 }
 
+TEST(PublicClasses, WhatTheRuntimeMakesItselfIsOfThePublicClass) {
+  Form form;
+  auto tree = New<XbpTreeView>({form.area(), NIL, Value{10, 10}, Value{100, 100}});
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{10, 10}, Value{200, 100}, NIL, false});
+  const std::pair<ObjectRef, const char*> made[] = {
+      {dlg->menuBar(), "XbpMenuBar"},
+      {dlg->presSpace(), "XbpPresSpace"},
+      {form.area()->lockPS(), "XbpPresSpace"},
+      {tree->rootItem(), "XbpTreeViewItem"},
+      {tree->rootItem()->addItem("Text"), "XbpTreeViewItem"},
+  };
+  for (const auto& [object, name] : made) {
+    EXPECT_EQ(object->className(), name);
+    EXPECT_TRUE(object->isDerivedFrom(name)) << name;
+  }
+  form.area()->unlockPS(form.area()->presSpace());
+}
+
 // A class of the same shape as the public ones, over a base whose class
 // initialiser counts its runs.
 int g_baseClassRuns = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
+#include <vector>
 
 #include "boxes.h"
 #include "crt.h"
@@ -255,6 +257,56 @@ TEST(Crt, KeysReachTheKeyboardCallbackAndTheCaretFollowsTheCursor) {
   Drain();
 }
 
+TEST(Crt, OutputFromOtherThreadsNeverReachesCellsOffTheWindowsThread) {
+  auto crt = Created(5, 20);
+  const auto console = crt->console();
+  crt->destroy();
+  Drain();
+  // A worker that still holds the console of a window that is gone.
+  std::thread([&console] {
+    console->write("ZZ");
+    console->setPos(2, 2);
+  }).join();
+  EXPECT_EQ(crt->rowText(0).substr(0, 2), "  ");
+  EXPECT_EQ(crt->row(), 0);
+
+  // Workers writing while text windows come and go as the console.
+  auto current = Created(5, 20);
+  std::atomic<int> writing{3};
+  std::vector<std::thread> workers;
+  {
+    AsAppWindow app(current);
+    for (int i = 0; i < 3; ++i)
+      workers.emplace_back([&writing] {
+        for (long n = 0; n < 300; ++n) {
+          QQOut("x");
+          if (n % 16 == 0) SetPos(Row(), 0);
+          Sleep(1);  // a worker that reports, not one that floods the window's queue
+        }
+        --writing;
+      });
+    // Each window is made, becomes the console, and goes while output comes
+    // in; its own messages are handed on, a bounded number per window.
+    for (int round = 0; writing > 0 && round < 2000; ++round) {
+      auto next = New<XbpCrt>({AppDesktop(), NIL, Value{60, 60}, 5, 20, "Textfenster", true});
+      next->create();
+      SetAppWindow(next);
+      current->destroy();
+      MSG msg;
+      for (int i = 0; i < 50 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageW(&msg);
+      current = next;
+    }
+    for (auto& t : workers) t.join();
+    QQOut("y");
+  }
+  Drain();
+  std::string cells;
+  for (long r = 0; r < 5; ++r) cells += current->rowText(r);
+  EXPECT_NE(cells.find('y'), std::string::npos);  // the last window is the console to the end
+  current->destroy();
+  Drain();
+}
+
 TEST(Crt, MouseEventsCarryBottomUpPixelsOrCells) {
   auto base = Created<XbpBaseCrt>(10, 20);
   std::vector<P> downs, ups, moves;
@@ -319,6 +371,7 @@ TEST(Crt, PublicClassConvertsPositionsBeforeTheBaseSeesThem) {
   const Value mp1{Value{20, 100}, position};
   EXPECT_TRUE(crt->handleEvent(kEvMouseLbUp, mp1, NIL).isObject());
   EXPECT_EQ(Pair(position), (P{20, 100}));  // the caller's position is left as it was
+  EXPECT_EQ(Pair(mp1.at(2)), (P{18, 2}));     // the caller's event holds the cell in its place
   crt->handleEvent(kEvMouseMove, Value{NIL, Value{0, 0}}, NIL);  // motion has no callback: nothing seen
   // The bottom-left pixel lies in the last row too.
   crt->handleEvent(kEvMouseLbUp, Value{NIL, Value{0, 0}}, NIL);

@@ -55,7 +55,9 @@ TEST(NativeCalls, ThemesCountOnlyWithLoadedModulesAndCommonControlsSix) {
       std::string record = args[0].variable()->text();
       EXPECT_EQ(record.size(), 20u);
       EXPECT_EQ(record.substr(0, 4), std::string("\x14\0\0\0", 4));
-      record[4] = static_cast<char>(major);
+      const std::string word{static_cast<char>(major), static_cast<char>(major >> 8), static_cast<char>(major >> 16),
+                             static_cast<char>(major >> 24)};
+      record.replace(4, 4, word);
       *args[0].variable() = record;
       j.answers["DllGetVersion"] = versionAnswer;
     }
@@ -70,8 +72,12 @@ TEST(NativeCalls, ThemesCountOnlyWithLoadedModulesAndCommonControlsSix) {
   comctl = 80;
   EXPECT_TRUE(valumat::IsThemeActive());
   EXPECT_TRUE(valumat::IsThemeActive(true));
+  // The major version is all four bytes of its field.
+  for (const auto& [version, themed] : {std::pair{5L, false}, {256L, true}, {-1L, false}, {0x106L, true}}) {
+    major = version;
+    EXPECT_EQ(valumat::IsThemeActive(), themed) << version;
+  }
   major = 5;
-  EXPECT_FALSE(valumat::IsThemeActive());
   // Without the application's check: the system's answer alone.
   j.log.clear();
   EXPECT_TRUE(valumat::IsThemeActive(false));
@@ -141,6 +147,13 @@ TEST(NativeCalls, VariablesPassedByReferenceGetWhatTheEntryPointWrote) {
   const Value ok = DllCall(kernel, kDllStdcall, "GetExitCodeProcess", {4294967295.0 /* this process */, DllRef(code)});
   EXPECT_NE(ok, Value(0));
   EXPECT_EQ(code, Value(259));  // still running
+  // Results are signed 32-bit numbers; passed back in, they are the same bits.
+  const Value self = DllCall(kernel, kDllStdcall, "GetCurrentProcess");
+  EXPECT_EQ(self, Value(-1));
+  code = 0;
+  EXPECT_NE(DllCall(kernel, kDllStdcall, "GetExitCodeProcess", {self, DllRef(code)}), Value(0));
+  EXPECT_EQ(code, Value(259));
+  EXPECT_EQ(valumat::SetTextAlign(0, 0), Value(-1));  // GDI_ERROR
   EXPECT_TRUE(DllUnload(kernel));
   EXPECT_FALSE(DllUnload(0));
 }

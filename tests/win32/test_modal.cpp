@@ -88,6 +88,16 @@ struct ErrorRecorder {
   ~ErrorRecorder() { ErrorBlock(previous); }
 };
 
+// Whether a window was shown at each moment a watched control got the focus.
+HWND g_shownWhenFocused = nullptr;
+WNDPROC g_underWatch = nullptr;
+std::vector<bool> g_focusedWhileShown;
+
+LRESULT CALLBACK WatchFocus(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_SETFOCUS) g_focusedWhileShown.push_back(IsWindowVisible(g_shownWhenFocused));
+  return CallWindowProcW(g_underWatch, hwnd, msg, wparam, lparam);
+}
+
 }  // namespace
 
 TEST(ShowModal, AResultStoredWithTheDialogHiddenWinsOverTheTwoOfHiding) {
@@ -182,8 +192,15 @@ TEST(ShowModal, TheOwnerIsDisabledDuringTheRunAndTheFocusComesBack) {
     return NIL;
   });
   PostAppEvent(kEvProbe, NIL, NIL, bare);
+  g_shownWhenFocused = H(bare);
+  g_underWatch = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(H(m.field), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchFocus)));
   bare->ShowModal();
-  // On the owner, which hands it on to the control it last had.
+  SetWindowLongPtrW(H(m.field), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_underWatch));
+  // Given to the owner before the dialog goes, not left to the system's
+  // activation when it hides; the owner hands it on to the control it last had.
+  ASSERT_FALSE(g_focusedWhileShown.empty());
+  EXPECT_TRUE(g_focusedWhileShown.front());
   EXPECT_TRUE(GetFocus() == H(m.owner) || IsChild(H(m.owner), GetFocus()));
   EXPECT_EQ(SetAppFocus(), m.field);
   EXPECT_TRUE(IsWindowEnabled(H(m.owner)));

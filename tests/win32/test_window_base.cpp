@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <stdexcept>
 #include <thread>
 
@@ -231,6 +232,46 @@ TEST(WindowProcedure, AnExceptionInAHandlerIsRethrownFromTheEventLoop) {
   // into the loop rethrows it.
   SendMessageW(host.hwnd(), kThrowMessage, 0, 0);
   EXPECT_THROW(AppEvent(mp1, mp2, object, 1), std::runtime_error);
+
+  // Several before the loop runs: each comes out in its turn, none is lost.
+  SendMessageW(host.hwnd(), kThrowMessage, 0, 0);
+  SendMessageW(host.hwnd(), kBreakMessage, 0, 0);
+  EXPECT_THROW(AppEvent(mp1, mp2, object, 1), std::runtime_error);
+  EXPECT_THROW(AppEvent(mp1, mp2, object, 1), BreakSignal);
+  EXPECT_EQ(AppEvent(mp1, mp2, object, 1), kEvNone);
+}
+
+// Another's subclass put over the runtime's after it: still in front when
+// the window ends, and still reached by every message.
+std::map<HWND, WNDPROC> g_under;
+std::map<HWND, bool> g_inFrontAtEnd;
+
+LRESULT CALLBACK Over(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  const WNDPROC under = g_under[hwnd];
+  const LRESULT result = CallWindowProcW(under, hwnd, msg, wparam, lparam);
+  if (msg == WM_NCDESTROY)
+    g_inFrontAtEnd[hwnd] = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == Over;
+  return result;
+}
+
+TEST(WindowProcedure, ASubclassPutOverTheRuntimesStaysInFrontToTheEnd) {
+  Host host;
+  auto sle = New<valumat::XbpSLE>({host.dlg->drawingArea(), NIL, Value{10, 140}, Value{100, 24}});
+  sle->create();
+  auto box = New<valumat::XbpCombobox>({host.dlg->drawingArea(), NIL, Value{150, 10}, Value{120, 120}});
+  box->create();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(H(box), &info));
+  const HWND windows[] = {H(sle), info.hwndItem};
+  for (HWND hwnd : windows)
+    g_under[hwnd] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Over)));
+  // The runtime still hears the keys through it.
+  SendMessageW(H(sle), WM_CHAR, L'7', 0);
+  EXPECT_EQ(sle->editBuffer(), "7");
+  sle->destroy();
+  box->destroy();
+  for (HWND hwnd : windows) EXPECT_TRUE(g_inFrontAtEnd[hwnd]);
 }
 
 TEST(EventQueue, PostsFromOtherThreadsWakeTheLoopAndKeepTheirOrder) {
