@@ -88,6 +88,11 @@ TEST(Accessibility, ValumatNamesEveryControlOnceAReaderAsks) {
     std::optional<TopWindow> info;
     ASSERT_TRUE(waitUntil([&] { return (info = probe.findTop(kDialogClass, "Informationen zum Valumat")).has_value(); }))
         << "no information window";
+    ASSERT_TRUE(waitUntil([&] {
+        for (const auto& c : probe.descendants(info->hwnd))
+            if (c.text == " &OK ") return true;
+        return false;
+    })) << "the information window did not get its OK button";
     expectAmong(readAll(probe, info->hwnd, "information window"),
                 {{kPushButton, "OK"}, {kStaticText, "Valumat"}, {kStaticText, "Version V2.01"}, {kGraphic, ""}});
 }
