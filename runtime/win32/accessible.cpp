@@ -478,6 +478,9 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
         }
         flags |= checkedState();
       }
+      // Windows on a page behind another, or disabled, with everything on them.
+      if (!IsWindowVisible(hwnd_)) flags |= STATE_SYSTEM_INVISIBLE;
+      if (!IsWindowEnabled(hwnd_)) flags |= STATE_SYSTEM_UNAVAILABLE;
       state->vt = VT_I4;
       state->lVal = flags;
       return S_OK;

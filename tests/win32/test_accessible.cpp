@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <tuple>
 
 #include "controls.h"
 #include "support/event_loop.h"
@@ -74,7 +75,7 @@ HWND ChildOfClass(HWND parent, const std::string& cls) {
 struct Form {
   std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{620, 420}, NIL, false});
   WindowRef area;
-  std::shared_ptr<XbpSLE> amount, named, afterButton;
+  std::shared_ptr<XbpSLE> amount, named, afterButton, behind;
   std::shared_ptr<XbpPushButton> button;
   std::shared_ptr<XbpCheckBox> check;
   std::shared_ptr<XbpRadioButton> radio;
@@ -137,6 +138,8 @@ struct Form {
     tree->rootItem()->addItem(Value("Europa"));
     first = page("~Erste");
     second = page("~Zweite");
+    behind = New<XbpSLE>({second, NIL, Value{10, 10}, Value{100, 24}});
+    behind->create();
     dlg->show();
     Drain();
   }
@@ -217,6 +220,15 @@ TEST(Accessible, ControlsAreNamedAsTheyReadAndHaveTheirRoles) {
   BSTR name = nullptr;
   EXPECT_EQ(acc->get_accName(Child(4), &name), E_INVALIDARG);
   acc->Release();
+  // Mnemonics are read as the keys that reach them.
+  for (const auto& [hwnd, child, keys] : {std::tuple{H(f.button), 0L, "Alt+I"}, std::tuple{strip, 2L, "Alt+Z"}}) {
+    acc = AccessibleOf(hwnd);
+    ASSERT_TRUE(acc);
+    BSTR shortcut = nullptr;
+    acc->get_accKeyboardShortcut(Child(child), &shortcut);
+    EXPECT_EQ(Utf8(shortcut), keys);
+    acc->Release();
+  }
 }
 
 TEST(Accessible, StatesFollowTheControls) {
@@ -230,6 +242,10 @@ TEST(Accessible, StatesFollowTheControls) {
   EXPECT_TRUE(ReadOf(H(f.list), 2).state & STATE_SYSTEM_SELECTED);
   EXPECT_TRUE(ReadOf(H(f.check)).state & STATE_SYSTEM_CHECKED);
   EXPECT_TRUE(ReadOf(ChildOfClass(H(f.area), "SysTabControl32"), 1).state & STATE_SYSTEM_SELECTED);
+  // The second page is behind the first: its window and what it holds are hidden.
+  EXPECT_TRUE(ReadOf(H(f.behind)).state & STATE_SYSTEM_INVISIBLE);
+  f.list->disable();
+  EXPECT_TRUE(ReadOf(H(f.list)).state & STATE_SYSTEM_UNAVAILABLE);
 }
 
 TEST(Accessible, NameSetByTheProgramReplacesTheRulesUntilCleared) {
