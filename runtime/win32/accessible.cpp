@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <optional>
 #include <utility>
@@ -24,6 +25,7 @@ namespace rt {
 namespace {
 
 constexpr GUID kIidOleWindow{0x00000114, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr GUID kIidEnumVariant{0x00020404, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // How a kind of window is named when application code gave it no name.
 enum class Naming : uint8_t {
@@ -158,7 +160,10 @@ std::optional<std::wstring> NameOf(HWND hwnd, HWND self) {
 }
 
 // The items of a list, combination box, tree or tab strip, read from the
-// native control at each question: they change while a client looks.
+// native control at each question: they change while a client looks. Items
+// are numbered from 1 in the order they stand; their child ids are those
+// numbers, except for a tree view that keeps ids of its own for its items
+// (the one it reports focus changes with).
 class ItemList {
  public:
   ItemList(HWND hwnd, Items kind) : hwnd_(hwnd), kind_(kind) {
@@ -175,6 +180,16 @@ class ItemList {
       case Items::None: break;
     }
     return n > 0 ? static_cast<long>(n) : 0;
+  }
+
+  long idAt(long n) const { return kind_ == Items::Tree ? tree_[static_cast<size_t>(n - 1)].id : n; }
+  // The number of the item with child id `id`; 0 for none.
+  long numberOf(long id) const {
+    if (kind_ != Items::Tree) return id >= 1 && id <= count() ? id : 0;
+    for (size_t i = 0; i < tree_.size(); ++i) {
+      if (tree_[i].id == id) return static_cast<long>(i) + 1;
+    }
+    return 0;
   }
 
   long role() const {
@@ -304,6 +319,7 @@ class ItemList {
  private:
   struct TreeEntry {
     HTREEITEM item;
+    long id;
     int level;
     bool expanded;
     bool hidden;  // inside a closed item
@@ -318,7 +334,8 @@ class ItemList {
     for (HTREEITEM item = first; item; item = TreeNext(item, TVGN_NEXT)) {
       const bool expanded =
           SendMessageW(hwnd_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED;
-      tree_.push_back({item, level, expanded, hidden});
+      const auto own = static_cast<long>(SendMessageW(hwnd_, TVM_MAPHTREEITEMTOACCID, reinterpret_cast<WPARAM>(item), 0));
+      tree_.push_back({item, own > 0 ? own : static_cast<long>(tree_.size()) + 1, level, expanded, hidden});
       collect(TreeNext(item, TVGN_CHILD), level + 1, hidden || !expanded);
     }
   }
@@ -341,7 +358,7 @@ class ItemList {
 // The accessible object of one window. It holds the window's handle only and
 // reads everything at each question: the window may change, or be gone,
 // while a client holds the object.
-class AccessibleWindow final : public IAccessible, public IOleWindow {
+class AccessibleWindow final : public IAccessible, public IOleWindow, public IEnumVARIANT {
  public:
   AccessibleWindow(HWND hwnd, HWND self, IAccessible* standard, const dyn::AccessibilityApi& api)
       : hwnd_(hwnd), self_(self), standard_(standard), api_(api) {}
@@ -355,6 +372,8 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
       *out = static_cast<IAccessible*>(this);
     } else if (iid == kIidOleWindow) {
       *out = static_cast<IOleWindow*>(this);
+    } else if (iid == kIidEnumVariant && IsWindow(hwnd_) && KindOf(hwnd_).items != Items::None) {
+      *out = static_cast<IEnumVARIANT*>(this);
     } else {
       *out = nullptr;
       return E_NOINTERFACE;
@@ -388,6 +407,43 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IEnumVARIANT, for windows with items: their child ids, which need not
+  // run from 1 to the count. Other windows' children are the system object's.
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    if (fetched) *fetched = 0;
+    if (!IsWindow(hwnd_)) return E_FAIL;
+    const ItemList items(hwnd_, KindOf(hwnd_).items);
+    const auto count = static_cast<ULONG>(items.count());
+    ULONG got = 0;
+    for (; got < wanted && cursor_ < count; ++got, ++cursor_) {
+      out[got].vt = VT_I4;
+      out[got].lVal = items.idAt(static_cast<long>(cursor_) + 1);
+    }
+    if (fetched) *fetched = got;
+    return got == wanted ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG n) override {
+    if (!IsWindow(hwnd_)) return E_FAIL;
+    const auto count = static_cast<ULONG>(ItemList(hwnd_, KindOf(hwnd_).items).count());
+    cursor_ = std::min(cursor_, count);
+    const bool all = count - cursor_ >= n;
+    cursor_ = all ? cursor_ + n : count;
+    return all ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    cursor_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (!out) return E_POINTER;
+    if (standard_) standard_->AddRef();
+    auto* copy = new AccessibleWindow(hwnd_, self_, standard_, api_);
+    copy->cursor_ = cursor_;
+    *out = copy;
+    return S_OK;
+  }
 
   // IAccessible
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
@@ -522,8 +578,10 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
     const Kind kind = KindOf(hwnd_);
     if (kind.items == Items::None) return standard_ ? standard_->get_accFocus(focus) : S_FALSE;
     if (GetFocus() != hwnd_) return S_FALSE;
+    const ItemList items(hwnd_, kind.items);
+    const long focused = items.focused();
     focus->vt = VT_I4;
-    focus->lVal = ItemList(hwnd_, kind.items).focused();
+    focus->lVal = focused ? items.idAt(focused) : CHILDID_SELF;
     return S_OK;
   }
 
@@ -566,7 +624,8 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
     if (!end) return E_POINTER;
     end->vt = VT_EMPTY;
     return answer(start, [&](long item) -> HRESULT {
-      const long count = ItemList(hwnd_, KindOf(hwnd_).items).count();
+      const ItemList items(hwnd_, KindOf(hwnd_).items);
+      const long count = items.count();
       long to = 0;
       if (!item) {
         // Into the items; the window itself moves among its siblings as the system says.
@@ -580,7 +639,7 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
       }
       if (!to) return S_FALSE;
       end->vt = VT_I4;
-      end->lVal = to;
+      end->lVal = items.idAt(to);
       return S_OK;
     }, [&] { return standard_->accNavigate(direction, start, end); });
   }
@@ -598,7 +657,7 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
     for (long item = 1, count = items.count(); item <= count; ++item) {
       RECT r{};
       if (items.location(item, r) && PtInRect(&r, at)) {
-        hit->lVal = item;
+        hit->lVal = items.idAt(item);
         break;
       }
     }
@@ -623,16 +682,15 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
   enum class Whose : uint8_t { Self, Item, Standard, Invalid };
 
   // Whom a child id concerns: the window itself, one of its items (`item`,
-  // from 1), an element of the system's object, or nothing.
+  // its number from 1), an element of the system's object, or nothing.
   Whose whose(const VARIANT& child, long& item) const {
     item = 0;
     if (child.vt != VT_I4) return Whose::Invalid;
     if (child.lVal == CHILDID_SELF) return Whose::Self;
     const Items items = KindOf(hwnd_).items;
     if (items == Items::None) return standard_ ? Whose::Standard : Whose::Invalid;
-    if (child.lVal < 1 || child.lVal > ItemList(hwnd_, items).count()) return Whose::Invalid;
-    item = child.lVal;
-    return Whose::Item;
+    item = ItemList(hwnd_, items).numberOf(child.lVal);
+    return item ? Whose::Item : Whose::Invalid;
   }
 
   // Runs `own` for the window itself (0) or one of its items, `standard` for
@@ -672,6 +730,7 @@ class AccessibleWindow final : public IAccessible, public IOleWindow {
   }
 
   LONG refs_ = 1;
+  ULONG cursor_ = 0;  // of the enumeration
   HWND hwnd_;
   HWND self_;  // the runtime window whose name it bears: itself, or the one it is part of
   IAccessible* standard_;  // the system's object for the window; may be null

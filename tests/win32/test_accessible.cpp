@@ -145,6 +145,33 @@ TEST(Accessible, NamesAndItemsAreReadAsShown) {
   EXPECT_EQ(Acc(f.strip()).shortcut(2), "Alt+Z");
 }
 
+// A tree view that numbers its items for accessibility itself, as the common
+// controls of Windows do (Wine's do not): its item handles as ids.
+LRESULT CALLBACK OwnIds(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == TVM_MAPHTREEITEMTOACCID) return static_cast<LRESULT>(wparam);
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(GetPropW(hwnd, L"test.next")), hwnd, msg, wparam, lparam);
+}
+
+TEST(Accessible, TreeItemsGoByTheTreesOwnIds) {
+  Form f;
+  const HWND tree = H(f.tree);
+  SetPropW(tree, L"test.next", reinterpret_cast<HANDLE>(GetWindowLongPtrW(tree, GWLP_WNDPROC)));
+  SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnIds));
+  const auto land = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  const auto berlin = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(land)));
+  Acc acc(tree);
+  VARIANT children[3];
+  long got = 0;
+  ASSERT_TRUE(SUCCEEDED(AccessibleChildren(acc.p, 0, 3, children, &got)));
+  ASSERT_EQ(got, 2);
+  EXPECT_EQ(children[0].lVal, reinterpret_cast<LONG>(land));
+  EXPECT_EQ(children[1].lVal, reinterpret_cast<LONG>(berlin));
+  EXPECT_EQ(acc.name(reinterpret_cast<LONG>(berlin)), "Berlin");
+  EXPECT_EQ(acc.name(2), "(failed)");
+  SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropW(tree, L"test.next")));
+  RemovePropW(tree, L"test.next");
+}
+
 TEST(Accessible, StatesFollowTheControls) {
   Form f;
   EXPECT_TRUE(Acc(H(f.tree)).state(1) & STATE_SYSTEM_COLLAPSED);

@@ -442,22 +442,22 @@ void accessLines(HWND h) {
         VariantClear(&state);
     };
     line(CHILDID_SELF);
-    // Child windows come as objects of their own and get lines of their own;
-    // items are simple elements, read through their parent.
+    // As a screen reader walks them. Child windows come as objects of their
+    // own and get lines of their own; items are simple elements, read
+    // through their parent.
     long count = 0;
-    if (SUCCEEDED(acc->get_accChildCount(&count))) {
-        for (long i = 1; i <= count; ++i) {
-            VARIANT id;
-            VariantInit(&id);
-            id.vt = VT_I4;
-            id.lVal = i;
-            IDispatch* child = nullptr;
-            const HRESULT hr = acc->get_accChild(id, &child);
-            if (child) {
-                child->Release();
-                continue;
+    if (SUCCEEDED(acc->get_accChildCount(&count)) && count > 0) {
+        std::vector<VARIANT> children(static_cast<size_t>(count));
+        long got = 0;
+        if (SUCCEEDED(AccessibleChildren(acc, 0, count, children.data(), &got))) {
+            for (long i = 0; i < got; ++i) {
+                // Wine hands out every child as an id: one with an object of its own is a window.
+                IDispatch* object = nullptr;
+                if (children[i].vt == VT_I4 && acc->get_accChild(children[i], &object) == S_FALSE && !object)
+                    line(children[i].lVal);
+                if (object) object->Release();
+                VariantClear(&children[i]);
             }
-            if (SUCCEEDED(hr)) line(i);
         }
     }
     acc->Release();
