@@ -413,24 +413,26 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
   HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
     if (!out) return E_POINTER;
     if (fetched) *fetched = 0;
-    if (!IsWindow(hwnd_)) return E_FAIL;
-    const ItemList items(hwnd_, KindOf(hwnd_).items);
-    const auto count = static_cast<ULONG>(items.count());
-    ULONG got = 0;
-    for (; got < wanted && cursor_ < count; ++got, ++cursor_) {
-      out[got].vt = VT_I4;
-      out[got].lVal = items.idAt(static_cast<long>(cursor_) + 1);
-    }
-    if (fetched) *fetched = got;
-    return got == wanted ? S_OK : S_FALSE;
+    return guarded([&]() -> HRESULT {
+      const ItemList items(hwnd_, KindOf(hwnd_).items);
+      const auto count = static_cast<ULONG>(items.count());
+      ULONG got = 0;
+      for (; got < wanted && cursor_ < count; ++got, ++cursor_) {
+        out[got].vt = VT_I4;
+        out[got].lVal = items.idAt(static_cast<long>(cursor_) + 1);
+      }
+      if (fetched) *fetched = got;
+      return got == wanted ? S_OK : S_FALSE;
+    });
   }
   HRESULT STDMETHODCALLTYPE Skip(ULONG n) override {
-    if (!IsWindow(hwnd_)) return E_FAIL;
-    const auto count = static_cast<ULONG>(ItemList(hwnd_, KindOf(hwnd_).items).count());
-    cursor_ = std::min(cursor_, count);
-    const bool all = count - cursor_ >= n;
-    cursor_ = all ? cursor_ + n : count;
-    return all ? S_OK : S_FALSE;
+    return guarded([&]() -> HRESULT {
+      const auto count = static_cast<ULONG>(ItemList(hwnd_, KindOf(hwnd_).items).count());
+      cursor_ = std::min(cursor_, count);
+      const bool all = count - cursor_ >= n;
+      cursor_ = all ? cursor_ + n : count;
+      return all ? S_OK : S_FALSE;
+    });
   }
   HRESULT STDMETHODCALLTYPE Reset() override {
     cursor_ = 0;
@@ -438,11 +440,14 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
   }
   HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
     if (!out) return E_POINTER;
-    if (standard_) standard_->AddRef();
-    auto* copy = new AccessibleWindow(hwnd_, self_, standard_, api_);
-    copy->cursor_ = cursor_;
-    *out = copy;
-    return S_OK;
+    *out = nullptr;
+    return guarded([&]() -> HRESULT {
+      auto* copy = new AccessibleWindow(hwnd_, self_, standard_, api_);
+      if (standard_) standard_->AddRef();
+      copy->cursor_ = cursor_;
+      *out = copy;
+      return S_OK;
+    });
   }
 
   // IAccessible
@@ -455,23 +460,21 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
     if (!count) return E_POINTER;
     *count = 0;
-    if (!IsWindow(hwnd_)) return E_FAIL;
-    if (const Kind kind = KindOf(hwnd_); kind.items != Items::None) {
-      *count = ItemList(hwnd_, kind.items).count();
-      return S_OK;
-    }
-    return standard_ ? standard_->get_accChildCount(count) : S_OK;
+    return guarded([&]() -> HRESULT {
+      if (const Kind kind = KindOf(hwnd_); kind.items != Items::None) {
+        *count = ItemList(hwnd_, kind.items).count();
+        return S_OK;
+      }
+      return standard_ ? standard_->get_accChildCount(count) : S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    long item = 0;
-    switch (whose(child, item)) {
-      case Whose::Item: return S_FALSE;  // a simple element, answered by this object
-      case Whose::Standard: return standard_ ? standard_->get_accChild(child, out) : E_INVALIDARG;
-      default: return E_INVALIDARG;
-    }
+    return answer(child, [&](long item) -> HRESULT {
+      return item ? S_FALSE : E_INVALIDARG;  // an item is a simple element, answered by this object
+    }, [&] { return standard_->get_accChild(child, out); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
@@ -574,15 +577,16 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     if (!focus) return E_POINTER;
     focus->vt = VT_EMPTY;
-    if (!IsWindow(hwnd_)) return E_FAIL;
-    const Kind kind = KindOf(hwnd_);
-    if (kind.items == Items::None) return standard_ ? standard_->get_accFocus(focus) : S_FALSE;
-    if (GetFocus() != hwnd_) return S_FALSE;
-    const ItemList items(hwnd_, kind.items);
-    const long focused = items.focused();
-    focus->vt = VT_I4;
-    focus->lVal = focused ? items.idAt(focused) : CHILDID_SELF;
-    return S_OK;
+    return guarded([&]() -> HRESULT {
+      const Kind kind = KindOf(hwnd_);
+      if (kind.items == Items::None) return standard_ ? standard_->get_accFocus(focus) : S_FALSE;
+      if (GetFocus() != hwnd_) return S_FALSE;
+      const ItemList items(hwnd_, kind.items);
+      const long focused = items.focused();
+      focus->vt = VT_I4;
+      focus->lVal = focused ? items.idAt(focused) : CHILDID_SELF;
+      return S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -647,21 +651,22 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
     if (!hit) return E_POINTER;
     hit->vt = VT_EMPTY;
-    if (!IsWindow(hwnd_)) return E_FAIL;
-    if (!standard_) return S_FALSE;
-    const HRESULT hr = standard_->accHitTest(x, y, hit);
-    // Over the window itself: which of its items.
-    if (hr != S_OK || hit->vt != VT_I4 || hit->lVal != CHILDID_SELF) return hr;
-    const ItemList items(hwnd_, KindOf(hwnd_).items);
-    const POINT at{x, y};
-    for (long item = 1, count = items.count(); item <= count; ++item) {
-      RECT r{};
-      if (items.location(item, r) && PtInRect(&r, at)) {
-        hit->lVal = items.idAt(item);
-        break;
+    return guarded([&]() -> HRESULT {
+      if (!standard_) return S_FALSE;
+      const HRESULT hr = standard_->accHitTest(x, y, hit);
+      // Over the window itself: which of its items.
+      if (hr != S_OK || hit->vt != VT_I4 || hit->lVal != CHILDID_SELF) return hr;
+      const ItemList items(hwnd_, KindOf(hwnd_).items);
+      const POINT at{x, y};
+      for (long item = 1, count = items.count(); item <= count; ++item) {
+        RECT r{};
+        if (items.location(item, r) && PtInRect(&r, at)) {
+          hit->lVal = items.idAt(item);
+          break;
+        }
       }
-    }
-    return S_OK;
+      return S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
@@ -693,12 +698,21 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
     return item ? Whose::Item : Whose::Invalid;
   }
 
+  // Runs `f` while the window exists; exceptions never cross into the client.
+  template <class F>
+  HRESULT guarded(F f) const noexcept {
+    try {
+      return IsWindow(hwnd_) ? f() : E_FAIL;
+    } catch (...) {
+      return E_FAIL;
+    }
+  }
+
   // Runs `own` for the window itself (0) or one of its items, `standard` for
-  // the system object's elements; failures never cross into the client.
+  // the system object's elements.
   template <class Own, class Standard>
   HRESULT answer(const VARIANT& child, Own own, Standard standard) const noexcept {
-    try {
-      if (!IsWindow(hwnd_)) return E_FAIL;
+    return guarded([&]() -> HRESULT {
       long item = 0;
       switch (whose(child, item)) {
         case Whose::Self:
@@ -707,9 +721,7 @@ class AccessibleWindow final : public IAccessible, public IOleWindow, public IEn
         case Whose::Invalid: break;
       }
       return E_INVALIDARG;
-    } catch (...) {
-      return E_FAIL;
-    }
+    });
   }
 
   HRESULT text(const std::wstring& value, BSTR* out) const {
