@@ -1,7 +1,7 @@
 // The accessible objects of the runtime's windows, for screen readers. A
 // control tells its role and the name a sighted user reads beside it; lists,
-// combination boxes, trees and tab strips add their items as simple elements
-// (children 1, 2, ...). The rest (parent, navigation, hit testing, states
+// combination boxes, trees and tab strips add their items as simple elements.
+// The rest (parent, navigation, hit testing, states
 // and values of the window itself) comes from the system's standard object
 // for the window, which each object keeps and asks.
 #include "accessible.h"
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cwctype>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../xbp/static.h"
