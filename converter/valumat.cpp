@@ -66,13 +66,15 @@ void Main() {
 
   // An amount field: its variable behind the data link, emptied on leaving,
   // and converted into the other field on every key but Escape.
-  auto amountField = [&](long y, long background, long foreground, double& nVar) {
+  // Its labels stand after it, so it is named for screen readers.
+  auto amountField = [&](long y, long background, long foreground, double& nVar, const std::string& cName) {
     auto oSLE = New<XbpSLE>({drawingArea, NIL, Value{44, y}, Value{96, 24},
                              Value{Value{kPPBackground, background}, Value{kPPForeground, foreground},
                                    Value{kPPCompoundName, "8.MS Sans Serif"}}});
     oSLE->tabStop = true;
     oSLE->bufferLength = 20;
     oSLE->clipSiblings = true;
+    oSLE->accessibleName(cName);
     oSLE->dataLink = [&nVar](const Args& a) -> Value {
       RT_PROC("(b)Main");
       RT_LINE;
@@ -128,11 +130,11 @@ void Main() {
   };
 
   flag(5, 75, 931);
-  oSLE1 = amountField(75, -47, 3, nEuro);
+  oSLE1 = amountField(75, -47, 3, nEuro, "Betrag in DM");
   wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; });
 
   flag(5, 42, 932);
-  oSLE2 = amountField(40, -41, 4, nDM);
+  oSLE2 = amountField(40, -41, 4, nDM, "Betrag in Euro");
   wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; });
 
   auto label = [&](long x, long y, const std::string& text) {

@@ -8,6 +8,7 @@
 #include "../events.h"
 #include "../transform.h"
 #include "../xbp/combobox.h"
+#include "accessible.h"
 #include "native.h"
 
 namespace rt {
@@ -45,6 +46,8 @@ struct ComboboxInner {
           WindowRefFromHandle(static_cast<HWND>(GetPropW(inner, kBox))));
       if (box) {
         LRESULT result = 0;
+        // Screen readers hear the entry and the list under the box's name.
+        if (msg == WM_GETOBJECT && AnswerGetObject(inner, wparam, lparam, result, Hwnd(box->handle_))) return result;
         if (inner == Hwnd(box->entry_) ? entryMessage(*box, next, inner, msg, wparam, lparam, result)
                                       : listMessage(*box, next, inner, msg, wparam, lparam, result))
           return result;

@@ -80,6 +80,30 @@ const OleApi* UseOle() {
   return started ? &o.api : nullptr;
 }
 
+const AccessibilityApi* UseAccessibility() {
+  // Marshalling the answer to another process needs OLE on this thread.
+  if (!UseOle()) return nullptr;
+  static std::mutex lock;
+  static OwnedModule oleacc, oleaut32;  // kept for the process's life once loaded
+  static AccessibilityApi api;
+  static bool complete = false;
+  std::lock_guard guard(lock);
+  if (!oleacc) {
+    oleacc.reset(LoadLibraryW(L"oleacc.dll"));
+    oleaut32.reset(LoadLibraryW(L"oleaut32.dll"));
+    if (!oleacc || !oleaut32) {
+      oleacc.reset();
+      oleaut32.reset();
+      return nullptr;
+    }
+    Resolve(oleacc.get(), "CreateStdAccessibleObject", api.createStdAccessibleObject);
+    Resolve(oleacc.get(), "LresultFromObject", api.lresultFromObject);
+    Resolve(oleaut32.get(), "SysAllocStringLen", api.sysAllocStringLen);
+    complete = api.createStdAccessibleObject && api.lresultFromObject && api.sysAllocStringLen;
+  }
+  return complete ? &api : nullptr;
+}
+
 bool OleLoaded() {
   Ole& o = OleState();
   std::lock_guard guard(o.lock);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <ole2.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <uxtheme.h>
 
@@ -54,6 +55,17 @@ struct OleApi {
 };
 const OleApi* UseOle();
 
+// The accessibility library for screen readers: oleacc (and the automation
+// library it brings), loaded when a client first asks a window for its
+// accessible object, never at start. Starts OLE on the calling thread as
+// UseOle does; nullptr when something is missing.
+struct AccessibilityApi {
+  decltype(&CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
+  decltype(&LresultFromObject) lresultFromObject = nullptr;
+  decltype(&SysAllocStringLen) sysAllocStringLen = nullptr;
+};
+const AccessibilityApi* UseAccessibility();
+
 // The interface and class identifiers the runtime uses, its own: the
 // system's uuid library brings hundreds of them with any one.
 inline constexpr GUID kIidUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -61,6 +73,8 @@ inline constexpr GUID kIidPersistFile{0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0
 inline constexpr GUID kIidDropTarget{0x00000122, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr GUID kClsidShellLink{0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr GUID kIidShellLinkW{0x000214F9, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kIidDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr GUID kIidAccessible{0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 // Whether ole32 has been loaded by UseOle.
 bool OleLoaded();
 

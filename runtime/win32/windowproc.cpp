@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../xbp/menu.h"
+#include "accessible.h"
 #include "dragdrop.h"
 #include "native.h"
 
@@ -252,6 +253,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
     auto it = Registry().find(hwnd);
     if (it == Registry().end()) return DefWindowProcW(hwnd, msg, wparam, lparam);
     const WNDPROC next = it->second.next;
+    if (msg == WM_GETOBJECT) {
+      if (LRESULT answer = 0; AnswerGetObject(hwnd, wparam, lparam, answer)) return answer;
+    }
     // OLE lets go of a drop target only while its window still exists.
     if (msg == WM_DESTROY) RevokeDropTarget(hwnd);
     if (msg == WM_NCDESTROY) {

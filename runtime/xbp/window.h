@@ -153,6 +153,13 @@ class XbpWindow : public Object {
   // setData() takes; getData hands the value it read to the link.
   Value dataLink;
 
+  // The name screen readers announce for the window. Without one of its own
+  // a control is named as a sighted user reads it: by its caption, or by the
+  // text label that stands right before it in the tab order. Setting returns
+  // the previous name; "" gives the control back to those rules.
+  std::string accessibleName() const { return accessibleName_; }
+  std::string accessibleName(const std::string& name);
+
   // --- the runtime's native side -------------------------------------------
   NativeWindow nativeHandle() const { return handle_; }
   // Colours (COLORREF) and font in force, inherited from the parent where
@@ -286,6 +293,7 @@ class XbpWindow : public Object {
   bool handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
   void releaseLockedDC();
   NativeWindow lockedFrom_ = nullptr;  // whose device context the locked space holds
+  std::string accessibleName_;
   OwnedBrush brush_;
   unsigned long brushColor_ = 0;
 };

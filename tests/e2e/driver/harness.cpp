@@ -390,6 +390,21 @@ std::pair<long, Rect> Probe::sendRect(Hwnd h, unsigned msg, unsigned long wparam
     return {std::stol(f.at(0)), Rect{inum(f.at(1)), inum(f.at(2)), inum(f.at(3)), inum(f.at(4))}};
 }
 
+std::vector<AccessibleElement> Probe::accessible(Hwnd root) {
+    std::vector<AccessibleElement> out;
+    // hwnd child role state name
+    for (const auto& f : list("access\t" + hexHwnd(root))) {
+        if (f.size() < 5) throw std::runtime_error("winprobe: short access line");
+        out.push_back({num(f[0]), std::strtol(f[1].c_str(), nullptr, 10), std::strtol(f[2].c_str(), nullptr, 10),
+                       static_cast<std::uint32_t>(num(f[3])), unescape(f[4])});
+    }
+    return out;
+}
+
+bool Probe::hasModule(unsigned pid, const std::string& name) {
+    return call("module\t" + std::to_string(pid) + "\t" + name).at(0) == "1";
+}
+
 // ---------------------------------------------------------------- input
 
 namespace input {

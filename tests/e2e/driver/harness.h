@@ -115,6 +115,15 @@ struct FontInfo {
 };
 std::string toString(const FontInfo& f);
 
+// One element as a screen reader reads it from another process.
+struct AccessibleElement {
+    Hwnd hwnd = 0;
+    long child = 0;  // 0: the window itself; 1 on: its items
+    long role = 0;   // ROLE_SYSTEM_*; 0: the window answered no accessible object
+    std::uint32_t state = 0;
+    std::string name;
+};
+
 struct Rgb {
     int r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -159,6 +168,12 @@ public:
     // A message whose LPARAM points to a RECT (TCM_GETITEMRECT, ...): its
     // result and the RECT; `first` fills the RECT's first field beforehand.
     std::pair<long, Rect> sendRect(Hwnd h, unsigned msg, unsigned long wparam, unsigned long first = 0);
+
+    // The window and its descendants, with their items, through the
+    // standard accessibility interface (AccessibleObjectFromWindow).
+    std::vector<AccessibleElement> accessible(Hwnd root);
+    // Whether the process has loaded the library `name` ("oleacc.dll").
+    bool hasModule(unsigned pid, const std::string& name);
 
     // First visible top-level window of that class and title.
     std::optional<TopWindow> findTop(const std::string& cls, const std::string& title);

@@ -32,8 +32,17 @@
 //                                           placed in the window's process; V (optional)
 //                                           fills its first 4 bytes beforehand (the item of
 //                                           TVM_GETITEMRECT); the RECT as the window left it
+//   access HWND               per element of HWND and of its descendants (depth first), read
+//                             as a screen reader reads them (AccessibleObjectFromWindow,
+//                             OBJID_CLIENT): hwnd child role state name; child 0 is the
+//                             window itself, 1.. its items (list, tree and tab items);
+//                             role 0 when the window answers no accessible object
+//   module PID NAME           ok  0|1       whether process PID has loaded the library NAME
 //   quit                      ok, then exit
 #include <windows.h>
+
+#include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -414,6 +423,78 @@ void cmdSendRect(HWND h, UINT msg, WPARAM wp, unsigned long first) {
          std::to_string(r.top) + '\t' + std::to_string(r.right) + '\t' + std::to_string(r.bottom));
 }
 
+// One line per element: the window's client object, then its simple children.
+void accessLines(HWND h) {
+    static const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IAccessible* acc = nullptr;
+    if (!com || FAILED(AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                  reinterpret_cast<void**>(&acc))) || !acc) {
+        emit(hex(h) + "\t0\t0\t0x0\t");
+        return;
+    }
+    auto line = [&](long child) {
+        VARIANT id;
+        VariantInit(&id);
+        id.vt = VT_I4;
+        id.lVal = child;
+        VARIANT role, state;
+        VariantInit(&role);
+        VariantInit(&state);
+        BSTR name = nullptr;
+        acc->get_accRole(id, &role);
+        acc->get_accState(id, &state);
+        acc->get_accName(id, &name);
+        emit(hex(h) + '\t' + std::to_string(child) + '\t' + std::to_string(role.vt == VT_I4 ? role.lVal : 0) + '\t' +
+             hex32(state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0) + '\t' +
+             escape(name ? utf8(name, static_cast<int>(SysStringLen(name))) : std::string()));
+        SysFreeString(name);
+        VariantClear(&role);
+        VariantClear(&state);
+    };
+    line(CHILDID_SELF);
+    // As a screen reader walks them. Child windows come as objects of their
+    // own and get lines of their own; items are simple elements, read
+    // through their parent.
+    long count = 0;
+    if (SUCCEEDED(acc->get_accChildCount(&count)) && count > 0) {
+        std::vector<VARIANT> children(static_cast<size_t>(count));
+        long got = 0;
+        if (SUCCEEDED(AccessibleChildren(acc, 0, count, children.data(), &got))) {
+            for (long i = 0; i < got; ++i) {
+                // Wine hands out every child as an id: one with an object of its own is a window.
+                IDispatch* object = nullptr;
+                if (children[i].vt == VT_I4 && acc->get_accChild(children[i], &object) == S_FALSE && !object)
+                    line(children[i].lVal);
+                if (object) object->Release();
+                VariantClear(&children[i]);
+            }
+        }
+    }
+    acc->Release();
+}
+
+void cmdAccess(HWND root) {
+    std::vector<HWND> all{root};
+    EnumChildWindows(root, collectChild, reinterpret_cast<LPARAM>(&all));
+    for (HWND h : all) accessLines(h);
+    done("end");
+}
+
+void cmdModule(DWORD pid, const std::string& name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        done("err\tno module list of process " + std::to_string(pid));
+        return;
+    }
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
+        found = _stricmp(utf8(entry.szModule).c_str(), name.c_str()) == 0;
+    CloseHandle(snapshot);
+    done(std::string("ok\t") + (found ? "1" : "0"));
+}
+
 std::vector<std::string> split(const std::string& line) {
     std::vector<std::string> out;
     size_t start = 0;
@@ -464,6 +545,8 @@ bool handle(const std::vector<std::string>& a) {
              escape(utf8(title, n)));
     } else if (cmd == "exists") {
         if (needs(1)) done(std::string("ok\t") + (IsWindow(parseHwnd(a[1])) ? "1" : "0"));
+    } else if (cmd == "module") {
+        if (needs(2)) cmdModule(static_cast<DWORD>(std::strtoul(a[1].c_str(), nullptr, 0)), a[2]);
     } else if (cmd == "pixel") {
         if (needs(2)) cmdPixel(std::atoi(a[1].c_str()), std::atoi(a[2].c_str()));
     } else if (cmd == "count") {
@@ -478,7 +561,7 @@ bool handle(const std::vector<std::string>& a) {
         if (cmd == "send") cmdSend(h, number(a[2]), number(a[3]), static_cast<LPARAM>(number(a[4])));
         else cmdSendRect(h, number(a[2]), number(a[3]), a.size() > 4 ? number(a[4]) : 0);
     } else if (cmd == "tree" || cmd == "info" || cmd == "text" || cmd == "focus" || cmd == "icon" || cmd == "font" ||
-               cmd == "close" || cmd == "click" || cmd == "closebox" || cmd == "client") {
+               cmd == "close" || cmd == "click" || cmd == "closebox" || cmd == "client" || cmd == "access") {
         if (!needs(1)) return true;
         HWND h = hwndArg();
         if (!h) return true;
@@ -490,6 +573,7 @@ bool handle(const std::vector<std::string>& a) {
         else if (cmd == "font") cmdFont(h);
         else if (cmd == "closebox") cmdCloseBox(h);
         else if (cmd == "client") cmdClient(h);
+        else if (cmd == "access") cmdAccess(h);
         else if (cmd == "close") done(PostMessageW(h, WM_CLOSE, 0, 0) ? "ok" : "err\tPostMessage failed");
         else done(PostMessageW(h, BM_CLICK, 0, 0) ? "ok" : "err\tPostMessage failed");
     } else {
