@@ -1,10 +1,11 @@
 #include "format.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <limits>
-#include <system_error>
+#include <cstring>
+#include <string>
 
 namespace rt {
 namespace {
@@ -14,6 +15,29 @@ namespace {
 constexpr int kSignificant = 15;
 // The no-break blank of code page 858.
 constexpr char kNoBreakBlank = '\xff';
+
+constexpr uint64_t kPow10[] = {1ull,
+                               10ull,
+                               100ull,
+                               1000ull,
+                               10000ull,
+                               100000ull,
+                               1000000ull,
+                               10000000ull,
+                               100000000ull,
+                               1000000000ull,
+                               10000000000ull,
+                               100000000000ull,
+                               1000000000000ull,
+                               10000000000000ull,
+                               100000000000000ull,
+                               1000000000000000ull,
+                               10000000000000000ull,
+                               100000000000000000ull,
+                               1000000000000000000ull,
+                               10000000000000000000ull};
+constexpr uint64_t kLowest15 = kPow10[kSignificant - 1];  // 10^14
+constexpr uint64_t kAbove15 = kPow10[kSignificant];       // 10^15
 
 struct Picture {
   bool german = false;
@@ -45,105 +69,243 @@ Picture ParsePicture(std::string_view picture) {
   return p;
 }
 
-// A non-negative decimal as digit strings, plus the sign.
-struct Decimal {
-  bool negative = false;
-  std::string intPart;   // at least one digit, no leading zeros once normalised
-  std::string fraction;  // digits after the decimal separator
+// --- exact binary <-> decimal on integers ---------------------------------
+// 32-bit x86 has no 128-bit type, and its x87 arithmetic rounds twice: the
+// conversions below use integers only.
+
+struct U128 {
+  uint64_t hi = 0, lo = 0;
 };
 
-Decimal ToDecimal(double value) {
-  Decimal d;
-  d.negative = std::signbit(value);
-  char buf[64];
-  // Scientific form: d.dddddddddddddde[+-]xx, exactly kSignificant digits.
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                                 std::chars_format::scientific, kSignificant - 1);
-  const std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
-  const size_t e = text.find('e');
-  std::string digits;
-  for (char c : text.substr(0, e))
-    if (c != '.') digits.push_back(c);
-  const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+U128 Mul(uint64_t a, uint64_t b) {
+  const uint64_t a0 = a & 0xffffffffu, a1 = a >> 32, b0 = b & 0xffffffffu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t mid = (p00 >> 32) + (p01 & 0xffffffffu) + (p10 & 0xffffffffu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & 0xffffffffu)};
+}
 
-  if (exponent >= 0) {
-    const size_t intLen = static_cast<size_t>(exponent) + 1;
-    if (intLen >= digits.size()) {
-      d.intPart = digits;
-      d.intPart.append(intLen - digits.size(), '0');
-    } else {
-      d.intPart = digits.substr(0, intLen);
-      d.fraction = digits.substr(intLen);
+bool BitAt(const U128& x, int i) { return i < 64 ? (x.lo >> i) & 1 : (x.hi >> (i - 64)) & 1; }
+
+// Whether any of the bits below bit i is set.
+bool AnyBelow(const U128& x, int i) {
+  if (i <= 0) return false;
+  if (i < 64) return (x.lo & ((uint64_t{1} << i) - 1)) != 0;
+  if (i == 64) return x.lo != 0;
+  return x.lo != 0 || (x.hi & ((uint64_t{1} << (i - 64)) - 1)) != 0;
+}
+
+int BitLength(const U128& x) {
+  int n = 0;
+  for (uint64_t w = x.hi ? x.hi : x.lo; w; w >>= 1) ++n;
+  return x.hi ? n + 64 : n;
+}
+
+// (x + a fraction that is non-zero when `sticky`) / 2^r, rounded half to
+// even; the result must fit 64 bits.
+uint64_t ShiftRoundEven(const U128& x, int r, bool sticky = false) {
+  if (r == 0) return x.lo;
+  const uint64_t q = r >= 64 ? x.hi >> (r - 64) : (x.lo >> r) | (x.hi << (64 - r));
+  const bool up = BitAt(x, r - 1) && (sticky || AnyBelow(x, r - 1) || (q & 1));
+  return q + (up ? 1 : 0);
+}
+
+// The double nearest (x + sticky fraction) * 2^e2.
+double RoundToDouble(const U128& x, bool sticky, int e2) {
+  const int length = BitLength(x);
+  if (length <= 53) return std::ldexp(static_cast<double>(x.lo), e2);  // exact (sticky never set here)
+  int r = length - 53;
+  uint64_t m = ShiftRoundEven(x, r, sticky);
+  if (m >> 53) {  // rounded up to 2^53
+    m >>= 1;
+    ++r;
+  }
+  return std::ldexp(static_cast<double>(m), e2 + r);
+}
+
+// x / d and whether a remainder is left, for a divisor below 2^32.
+U128 Divide(const U128& x, uint32_t d, bool& remainder) {
+  const uint32_t limbs[4] = {static_cast<uint32_t>(x.hi >> 32), static_cast<uint32_t>(x.hi),
+                             static_cast<uint32_t>(x.lo >> 32), static_cast<uint32_t>(x.lo)};
+  uint32_t q[4];
+  uint64_t r = 0;
+  for (int i = 0; i < 4; ++i) {
+    const uint64_t cur = (r << 32) | limbs[i];
+    q[i] = static_cast<uint32_t>(cur / d);
+    r = cur % d;
+  }
+  remainder = r != 0;
+  return {(uint64_t{q[0]} << 32) | q[1], (uint64_t{q[2]} << 32) | q[3]};
+}
+
+// A non-negative finite double rounded to 15 significant digits (half to
+// even on its exact binary value): digits * 10^(exponent - 14), digits in
+// [10^14, 10^15); zero has digits 0.
+struct Significant {
+  uint64_t digits = 0;
+  int exponent = 0;  // of the leading digit
+};
+
+// m * 10^s * 2^e rounded half to even, for 0 <= s <= 18 and a negative
+// binary exponent after scaling (true for 1e-4 <= m * 2^e < 1e15).
+uint64_t Scaled(uint64_t m, int e, int s) {
+  uint64_t five = 1;
+  for (int i = 0; i < s; ++i) five *= 5;
+  return ShiftRoundEven(Mul(m, five), -(e + s));
+}
+
+Significant ToSignificant(double value) {
+  Significant out;
+  if (value == 0) return out;
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52) & 0x7ff;
+  const uint64_t m = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int e = biased - 1075;
+  // floor(log10 of the lower power of two): the leading digit's exponent or
+  // one less (78913 / 2^18 is just below log10 2).
+  const int k = ((e + 52) * 78913) >> 18;
+  if (biased != 0 && k >= -4 && k <= 13) {
+    // The amounts' range, in integers.
+    out.exponent = k;
+    out.digits = Scaled(m, e, kSignificant - 1 - k);
+    if (out.digits >= kAbove15) {
+      ++out.exponent;
+      out.digits = Scaled(m, e, kSignificant - 2 - k);
     }
   } else {
-    d.intPart.assign(1, '0');
-    d.fraction.assign(static_cast<size_t>(-exponent - 1), '0');
-    d.fraction += digits;
+    // Everything else through the C library, whose conversion is exact too.
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.*e", kSignificant - 1, value);
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+      if (*p >= '0' && *p <= '9') out.digits = out.digits * 10 + static_cast<uint64_t>(*p - '0');
+    out.exponent = *p ? std::atoi(p + 1) : 0;
   }
-  return d;
-}
-
-// Commercial rounding of the decimal digits themselves: the first dropped
-// digit decides, a carry runs through the fraction into the integer part.
-void RoundTo(Decimal& d, size_t decimals) {
-  if (d.fraction.size() <= decimals) {
-    d.fraction.append(decimals - d.fraction.size(), '0');
-    return;
+  if (out.digits >= kAbove15) {  // rounded up to the next power of ten
+    out.digits /= 10;
+    ++out.exponent;
   }
-  const bool up = d.fraction[decimals] >= '5';
-  d.fraction.resize(decimals);
-  if (!up) return;
-  std::string all = d.intPart + d.fraction;
-  size_t i = all.size();
-  while (i > 0 && all[i - 1] == '9') all[--i] = '0';
-  if (i == 0)
-    all.insert(all.begin(), '1');
-  else
-    ++all[i - 1];
-  d.intPart = all.substr(0, all.size() - decimals);
-  d.fraction = all.substr(all.size() - decimals);
+  return out;
 }
 
-void StripLeadingZeros(std::string& s) {
-  const size_t first = s.find_first_not_of('0');
-  s.erase(0, first == std::string::npos ? s.size() - 1 : first);
-}
-
-bool IsZero(const Decimal& d) {
-  return d.intPart.find_first_not_of('0') == std::string::npos &&
-         d.fraction.find_first_not_of('0') == std::string::npos;
+// The decimal digits of n, at least `minimum` of them (zeros in front).
+void AppendDigits(std::string& out, uint64_t n, size_t minimum) {
+  char buf[24];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  // One 64-bit division splits off nine digits that 32-bit arithmetic does.
+  while (n > 0xffffffffu) {
+    uint32_t low = static_cast<uint32_t>(n % 1000000000u);
+    n /= 1000000000u;
+    for (int i = 0; i < 9; ++i, low /= 10) *--p = static_cast<char>('0' + low % 10);
+  }
+  for (uint32_t rest = static_cast<uint32_t>(n); rest; rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+  const size_t length = static_cast<size_t>(end - p);
+  if (length < minimum) out.append(minimum - length, '0');
+  out.append(p, end);
 }
 
 std::string Overflow(const Picture& p) { return std::string(p.hasTemplate ? p.width : 1, '*'); }
+
+// Digits as read, normalised: "<digits>" with the decimal point `exponent`
+// places from their right end.
+double DecimalToDouble(std::string_view digits, const int exponent) {
+  uint64_t w = 0;
+  int scale = exponent;
+  int significant = 0;
+  bool exact = true;
+  for (char c : digits) {
+    if (significant == 0 && c == '0') continue;
+    if (significant < 19) {
+      w = w * 10 + static_cast<uint64_t>(c - '0');
+      ++significant;
+    } else {
+      ++scale;  // dropped: exact only while it is a zero
+      exact = exact && c == '0';
+    }
+  }
+  if (w == 0) return 0.0;
+  if (exact && scale >= 0 && scale <= 19) return RoundToDouble(Mul(w, kPow10[scale]), false, 0);
+  if (exact && scale < 0 && scale >= -13) {
+    // w / 10^k = w / 5^k / 2^k; w moved to the top of the dividend keeps
+    // more than 53 bits of quotient.
+    const int k = -scale;
+    int z = 0;
+    while (!(w >> (63 - z) & 1)) ++z;
+    bool remainder = false;
+    const U128 q = Divide(U128{w << z, 0}, static_cast<uint32_t>(kPow10[k] >> k), remainder);
+    return RoundToDouble(q, remainder, -64 - z - k);
+  }
+  // Long or extreme numbers: the C library, correctly rounded; infinity when
+  // too large, zero when too small. No decimal point, so no locale.
+  std::string text(digits);
+  text += 'e';
+  text += std::to_string(exponent);
+  return std::strtod(text.c_str(), nullptr);
+}
 
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view picture) {
   const Picture p = ParsePicture(picture);
   if (!std::isfinite(value)) return Overflow(p);
-
-  Decimal d = ToDecimal(value);
-  if (p.hasTemplate)
-    RoundTo(d, p.decimals);
-  else
-    d.fraction.erase(d.fraction.find_last_not_of('0') + 1);  // npos + 1 == 0: all zeros go
-  StripLeadingZeros(d.intPart);
-
-  const bool zeroInt = d.intPart == "0";
-  if (p.hasTemplate && (zeroInt ? 0 : d.intPart.size()) > p.intDigits) return Overflow(p);
+  const Significant s = ToSignificant(std::fabs(value));
+  const char point = p.german ? ',' : '.';
 
   std::string out;
-  if (d.negative && !IsZero(d)) out.push_back('-');  // no "-0,00"
-  // A template without integer positions (".99") shows no leading zero.
-  if (!(p.hasTemplate && p.intDigits == 0 && zeroInt && !d.fraction.empty())) out += d.intPart;
-  if (!d.fraction.empty()) {
-    out.push_back(p.german ? ',' : '.');
-    out += d.fraction;
+  out.reserve(24);
+  if (!p.hasTemplate) {
+    // Shortest form: no trailing zeros, no point for whole numbers.
+    uint64_t digits = s.digits;
+    int count = digits ? kSignificant : 1;
+    while (count > 1 && digits % 10 == 0) {
+      digits /= 10;
+      --count;
+    }
+    if (std::signbit(value) && digits) out.push_back('-');
+    std::string text;
+    AppendDigits(text, digits, 1);
+    if (s.exponent < 0) {
+      out += '0';
+      out += point;
+      out.append(static_cast<size_t>(-s.exponent - 1), '0');
+      out += text;
+    } else if (static_cast<size_t>(s.exponent) + 1 >= text.size()) {
+      out += text;
+      out.append(static_cast<size_t>(s.exponent) + 1 - text.size(), '0');
+    } else {
+      out.append(text, 0, static_cast<size_t>(s.exponent) + 1);
+      out += point;
+      out.append(text, static_cast<size_t>(s.exponent) + 1);
+    }
+    return out;
   }
 
+  // Commercial rounding of the 15 digits to the template's decimals. A last
+  // decimal below those 15 digits would be noise: never a wrong amount.
+  const int decimals = static_cast<int>(p.decimals);
+  const int shift = s.exponent - (kSignificant - 1) + decimals;
+  if (s.digits && shift > 0) return Overflow(p);
+  uint64_t units = s.digits;
+  if (shift < 0) units = -shift > kSignificant ? 0 : (units + kPow10[-shift] / 2) / kPow10[-shift];
+
+  std::string text;
+  AppendDigits(text, units, p.decimals + 1);
+  const size_t intLength = text.size() - p.decimals;
+  // "@N" shows every integer digit; the fixed-width form only as many as
+  // the template has positions for.
+  if (!p.german && intLength > p.intDigits && !(intLength == 1 && text[0] == '0')) return Overflow(p);
+
+  if (std::signbit(value) && units) out.push_back('-');  // no "-0,00"
+  // A template without integer positions (".99") shows no leading zero.
+  if (!(p.intDigits == 0 && intLength == 1 && text[0] == '0' && p.decimals > 0)) out.append(text, 0, intLength);
+  if (p.decimals > 0) {
+    out.push_back(point);
+    out.append(text, intLength);
+  }
   // The classic fixed-width form: right-aligned in the template's width; a
   // sign that finds no room is an overflow like a missing digit position.
-  if (p.hasTemplate && !p.german) {
+  if (!p.german) {
     if (out.size() > p.width) return Overflow(p);
     out.insert(0, p.width - out.size(), ' ');
   }
@@ -172,7 +334,7 @@ double ParseNumber(std::string_view text, std::string_view tmpl) {
     ++i;
     skipBlanks();
   }
-  // Normalised ASCII form for from_chars: "<int>.<fraction>", never empty parts.
+  // The digits without separators; `decimals` of them after the point.
   std::string number;
   while (isDigit()) number.push_back(text[i++]);
   // Thousands groups after a first group of one to three digits, all with the
@@ -195,25 +357,13 @@ double ParseNumber(std::string_view text, std::string_view tmpl) {
       break;
     }
   }
-  const bool nonZeroInt = number.find_first_not_of('0') != std::string::npos;
+  size_t decimals = 0;
   if (i < text.size() && (text[i] == ',' || (text[i] == '.' && grouping != '.'))) {
     ++i;
-    std::string fraction;
-    while (isDigit()) fraction.push_back(text[i++]);
-    if (!fraction.empty()) {
-      if (number.empty()) number.push_back('0');
-      number += '.';
-      number += fraction;
-    }
+    for (; isDigit(); ++decimals) number.push_back(text[i++]);
   }
   if (number.empty()) return 0.0;
-
-  double value = 0.0;
-  const auto res = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (res.ec == std::errc::result_out_of_range)
-    // Hundreds of digits: too large is infinite (formats as the overflow
-    // marker), too small is zero.
-    value = nonZeroInt ? std::numeric_limits<double>::infinity() : 0.0;
+  const double value = DecimalToDouble(number, -static_cast<int>(decimals));
   if (value == 0.0) return 0.0;  // no negative zero
   return negative ? -value : value;
 }

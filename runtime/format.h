@@ -11,14 +11,19 @@ namespace rt {
 // Formats `value` under a picture: optional functions after "@" up to the first
 // blank, then a template of '9' digit positions with an optional '.'.
 //  - "@N" selects the German decimal comma and an unpadded result.
-//  - With a template the value is rounded half away from zero to the template's
-//    decimals and shown with exactly that many; "-" only for a non-zero result.
-//    Without "@N" the result is padded on the left to the template's width.
-//  - A value whose integer part needs more digits than the template has (or
-//    whose padded text would be wider than the template), NaN and infinity give
-//    a run of '*' as long as the template, never a wrong amount.
-//  - Without a template: shortest form, 15 significant digits, no trailing
-//    zeros and no decimal separator for whole numbers.
+//  - The value counts as the decimal of its 15 significant digits (what a
+//    double holds reliably: 500 * 1.95583 is 977.915, not 977.91499999...).
+//  - With a template that decimal is rounded half away from zero to the
+//    template's decimals and shown with exactly that many; "-" only for a
+//    non-zero result. Under "@N" the template's integer positions set no
+//    limit (1955829998.04 shows under "@N 999999999.99"); without "@N" the
+//    result is padded on the left to the template's width.
+//  - A run of '*' as long as the template, never a wrong amount, for NaN and
+//    infinity, for a last decimal beyond the 15 significant digits (cents of
+//    10^13 and more), and without "@N" for an integer part longer than the
+//    template's or a padded text wider than it.
+//  - Without a template: shortest form of the 15 digits, no trailing zeros
+//    and no decimal separator for whole numbers.
 // Other function letters and template characters are not interpreted; the
 // latter only count towards the width.
 std::string FormatNumber(double value, std::string_view picture);
@@ -33,8 +38,14 @@ std::string FormatNumber(double value, std::string_view picture);
 // digits after it is a decimal point ("1.5", "12.75", "1.2345"), and so is a
 // lone "." with three digits when the template has three decimals ("1.500"
 // under "999.999" is 1.5, as FormatNumber writes it). After "." groups only a
-// comma is a decimal separator. Accepts every text FormatNumber produces. The
-// value is not rounded to the template's decimals.
+// comma is a decimal separator. The value is not rounded to the template's
+// decimals.
+// What FormatNumber writes under a picture reads back to the same text under
+// the picture's template, with one exception: the point form without a
+// template (picture "", as console output uses it) writes a number of one to
+// three integer digits, not 0, and exactly three decimals as "1.234" or
+// "-999.999", which reads as a thousands group (1234) like any "1.234" a
+// German types.
 double ParseNumber(std::string_view text, std::string_view tmpl = {});
 
 }  // namespace rt

@@ -134,7 +134,8 @@ void XbpBaseDialog::afterCreate() {
   if (!taskList && !child && !GetWindow(hwnd, GW_OWNER)) {
     if (HWND owner = HiddenOwner()) SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
-  if (icon.isNumber()) {
+  // The program's icon comes with the window class.
+  if (icon.isNumber() && icon.integer() != ProgramIcon()) {
     const auto id = MAKEINTRESOURCEW(icon.integer());
     auto load = [id](int cx, int cy) {
       return static_cast<HICON>(LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), 0));

@@ -94,6 +94,9 @@ void DestroyAllWindows();
 // window classes, and the subclass procedure of standard controls.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
 void RegisterWindowClasses();
+// The resource number of the program's icon, which frames of the runtime's
+// classes show unless given another; 0 for none.
+long ProgramIcon();
 // Registers a window object created as a standard control and puts it under
 // the runtime's window procedure.
 void AdoptControl(HWND hwnd, const WindowRef& window);

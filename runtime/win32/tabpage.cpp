@@ -217,7 +217,15 @@ void TabPageSet::fitRegions() {
 void TabPageSet::toFront(XbpBaseTabPage& page) {
   const int index = indexOf(page);
   if (index < 0) return;
-  ShowWindow(Hwnd(page.nativeHandle()), SW_SHOWNA);
+  HWND shown = Hwnd(page.nativeHandle());
+  // Directly above the page in front, so that hiding that page uncovers
+  // nothing of this one: its controls paint once, not again.
+  HWND above = front_ && front_ != &page ? GetWindow(Hwnd(front_->nativeHandle()), GW_HWNDPREV) : shown;
+  if (above == shown || !front_ || !IsWindowVisible(Hwnd(front_->nativeHandle()))) {
+    ShowWindow(shown, SW_SHOWNA);
+  } else {
+    SetWindowPos(shown, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
   for (const Entry& e : entries_) {
     if (e.page != &page) conceal(*e.page);
   }

@@ -115,7 +115,7 @@ void XbpWindow::create(const Args& args) {
     subclassed_ = true;
     AdoptControl(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
   }
-  applyFont();
+  applyFont(false);  // no children yet
   afterCreate();
   if (acceptsDrops()) RegisterDropTarget(hwnd);
   if (visible && topLevel) show();
@@ -254,16 +254,20 @@ NativeFont XbpWindow::resolvedFont() const {
   return name.empty() ? DefaultFont() : FontOf(name);
 }
 
-void XbpWindow::applyFont() {
+void XbpWindow::applyFont(bool children) {
   if (!handle_) return;
-  SendMessageW(Hwnd(handle_), WM_SETFONT, reinterpret_cast<WPARAM>(resolvedFont()), TRUE);
+  // A window not shown yet paints with the font when it is shown.
+  HWND hwnd = Hwnd(handle_);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(resolvedFont()), IsWindowVisible(hwnd));
   // Children without a font of their own follow this one.
-  EnumChildWindows(Hwnd(handle_), RefreshChildFont, 0);
+  if (children) EnumChildWindows(hwnd, RefreshChildFont, 0);
 }
 
 void XbpWindow::invalidate() {
-  // Children without colours of their own show this window's: they paint again too.
-  if (handle_) RedrawWindow(Hwnd(handle_), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // Children without colours of their own show this window's: they paint again
+  // too. A window not shown yet is painted whole when it is shown.
+  if (handle_ && IsWindowVisible(Hwnd(handle_)))
+    RedrawWindow(Hwnd(handle_), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 PresSpaceRef XbpWindow::presSpace() {

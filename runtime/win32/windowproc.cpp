@@ -279,6 +279,28 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
   }
 }
 
+namespace {
+
+BOOL CALLBACK TakeFirst(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  if (IS_INTRESOURCE(name)) *reinterpret_cast<long*>(found) = static_cast<long>(reinterpret_cast<ULONG_PTR>(name));
+  return FALSE;
+}
+
+// The program's icon is its first icon group, the one the shell shows for
+// the file; 0 when it has none or only named ones.
+long FindProgramIcon() {
+  long id = 0;
+  EnumResourceNamesW(ModuleInstance(), RT_GROUP_ICON, TakeFirst, reinterpret_cast<LONG_PTR>(&id));
+  return id;
+}
+
+}  // namespace
+
+long ProgramIcon() {
+  static const long id = FindProgramIcon();
+  return id;
+}
+
 void RegisterWindowClasses() {
   static bool done = false;
   if (done) return;
@@ -290,7 +312,22 @@ void RegisterWindowClasses() {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   // Frames paint nothing themselves: the drawing area covers them.
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  for (const wchar_t* name : {L"XbpDialog", L"XbpDrawingArea", L"XbpStatic", L"XbpCrt"}) {
+  for (const wchar_t* name : {L"XbpDrawingArea", L"XbpStatic"}) {
+    wc.lpszClassName = name;
+    RegisterClassExW(&wc);
+  }
+  // Frames show the program's icon unless they are given another: with the
+  // class, as Windows expects it, not sent after the frame is made. Shared
+  // icons belong to the system, which keeps them while the module is loaded.
+  if (const long icon = ProgramIcon()) {
+    const auto load = [icon](int cx, int cy) {
+      return static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(icon), IMAGE_ICON, GetSystemMetrics(cx),
+                                           GetSystemMetrics(cy), LR_SHARED));
+    };
+    wc.hIcon = load(SM_CXICON, SM_CYICON);
+    wc.hIconSm = load(SM_CXSMICON, SM_CYSMICON);
+  }
+  for (const wchar_t* name : {L"XbpDialog", L"XbpCrt"}) {
     wc.lpszClassName = name;
     RegisterClassExW(&wc);
   }

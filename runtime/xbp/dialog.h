@@ -33,7 +33,7 @@ class XbpBaseDialog : public XbpWindow {
   std::shared_ptr<XbpBaseMenubar> menuBar();
 
   std::string title;
-  Value icon;  // resource number
+  Value icon;  // resource number, read by create; without one the program's icon
   // Read by create. True gives the window a task-bar button
   // (WS_EX_APPWINDOW). False keeps it off the task bar: Windows shows a
   // button for every unowned frame that is no tool window, so a window

@@ -270,7 +270,8 @@ class XbpWindow : public Object {
   // Height of the area in which children are positioned (parent's client).
   virtual long childAreaHeight() const;
   long parentAreaHeight() const;
-  void applyFont();
+  // Sets the resolved font, and refreshes the children that follow it.
+  void applyFont(bool children = true);
   void invalidate();
   // Draws what was drawn into the presentation space again.
   void replayDrawing(NativeDC dc);

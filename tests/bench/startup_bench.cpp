@@ -1,6 +1,12 @@
-// Start-up time: from CreateProcess until the process has its first visible
-// top-level window. Programs are started in turn (interleaved), so that drift
-// of the machine's load hits all of them alike.
+// Start-up time, from CreateProcess until
+//  - visible: the process has its first visible top-level window;
+//  - ready: it has also done the work it started for itself: it has waited
+//    for input with nothing queued once (WaitForInputIdle), and then answered
+//    a message sent to that window. Work a program defers to its first idle
+//    moment runs before it takes the next message, so the answer comes after
+//    it.
+// Programs are started in turn (interleaved), so that drift of the machine's
+// load hits all of them alike.
 //
 //   startup_bench [-n RUNS] EXE...
 //
@@ -48,8 +54,12 @@ BOOL CALLBACK findVisible(HWND h, LPARAM lp) {
     return TRUE;
 }
 
-// Seconds to the first visible window, or a negative value on failure.
-double measureOnce(const std::wstring& exe) {
+struct Times {
+    double visible = -1;  // seconds; negative on failure
+    double ready = -1;
+};
+
+Times measureOnce(const std::wstring& exe) {
     std::wstring cmd = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -57,18 +67,23 @@ double measureOnce(const std::wstring& exe) {
     LONGLONG start = nowTicks();
     if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
-        return -1;
+        return {};
     }
     Search s{pi.dwProcessId, nullptr};
-    double elapsed = -1;
+    Times t;
     while (seconds(nowTicks() - start) < 30) {
         EnumWindows(findVisible, reinterpret_cast<LPARAM>(&s));
         if (s.found) {
-            elapsed = seconds(nowTicks() - start);
+            t.visible = seconds(nowTicks() - start);
             break;
         }
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;  // ended without a window
         Sleep(1);
+    }
+    DWORD_PTR answer = 0;
+    if (s.found && WaitForInputIdle(pi.hProcess, 10000) == 0 &&
+        SendMessageTimeoutW(s.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) {
+        t.ready = seconds(nowTicks() - start);
     }
     if (s.found) PostMessageW(s.found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) {
@@ -78,8 +93,9 @@ double measureOnce(const std::wstring& exe) {
     }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    if (elapsed < 0) std::fwprintf(stderr, L"%ls showed no window\n", exe.c_str());
-    return elapsed;
+    if (t.visible < 0) std::fwprintf(stderr, L"%ls showed no window\n", exe.c_str());
+    else if (t.ready < 0) std::fwprintf(stderr, L"%ls did not become idle and answer\n", exe.c_str());
+    return t;
 }
 
 // The q-quantile by linear interpolation between the closest ranks.
@@ -117,28 +133,36 @@ int wmain(int argc, wchar_t** argv) {
     // into the file cache and starts Wine's helper processes.
     for (const auto& exe : exes) measureOnce(exe);
 
-    std::vector<std::vector<double>> times(exes.size());
+    std::vector<std::vector<double>> visible(exes.size()), ready(exes.size());
     for (int r = 0; r < runs; ++r)
         for (size_t i = 0; i < exes.size(); ++i) {
-            double t = measureOnce(exes[i]);
-            if (t < 0) return 1;
-            times[i].push_back(t);
+            const Times t = measureOnce(exes[i]);
+            if (t.ready < 0) return 1;
+            visible[i].push_back(t.visible);
+            ready[i].push_back(t.ready);
             Sleep(100);  // let the ended process's windows go before the next start
         }
 
-    for (size_t i = 0; i < exes.size(); ++i) {
-        double lo = *std::min_element(times[i].begin(), times[i].end());
-        std::wprintf(L"%-22ls runs %3d  min %8.1f ms  median %8.1f ms\n", baseName(exes[i]), runs, lo * 1000,
-                     median(times[i]) * 1000);
-    }
-    for (size_t i = 0; i < exes.size(); ++i)
-        for (size_t j = i + 1; j < exes.size(); ++j) {
-            std::vector<double> ratios;
-            for (int r = 0; r < runs; ++r) ratios.push_back(times[i][r] / times[j][r]);
-            std::wprintf(L"%d/%d  %ls / %ls, paired by round: median %.3f, interquartile %.3f .. %.3f\n",
-                         static_cast<int>(i + 1), static_cast<int>(j + 1), baseName(exes[i]), baseName(exes[j]),
-                         median(ratios), quantile(ratios, 0.25), quantile(ratios, 0.75));
+    const struct {
+        const wchar_t* name;
+        const std::vector<std::vector<double>>& times;
+    } measures[] = {{L"visible", visible}, {L"ready", ready}};
+    for (const auto& m : measures) {
+        for (size_t i = 0; i < exes.size(); ++i) {
+            double lo = *std::min_element(m.times[i].begin(), m.times[i].end());
+            std::wprintf(L"%-8ls %-22ls runs %3d  min %8.1f ms  median %8.1f ms\n", m.name, baseName(exes[i]), runs,
+                         lo * 1000, median(m.times[i]) * 1000);
         }
+    }
+    for (const auto& m : measures)
+        for (size_t i = 0; i < exes.size(); ++i)
+            for (size_t j = i + 1; j < exes.size(); ++j) {
+                std::vector<double> ratios;
+                for (int r = 0; r < runs; ++r) ratios.push_back(m.times[i][r] / m.times[j][r]);
+                std::wprintf(L"%-8ls %d/%d  %ls / %ls, paired by round: median %.3f, interquartile %.3f .. %.3f\n",
+                             m.name, static_cast<int>(i + 1), static_cast<int>(j + 1), baseName(exes[i]),
+                             baseName(exes[j]), median(ratios), quantile(ratios, 0.25), quantile(ratios, 0.75));
+            }
     std::fflush(stdout);
     return 0;
 }

@@ -13,6 +13,16 @@
 namespace {
 constexpr const char* kTemplates[] = {"N 999999999.99", "999.999", "@N 999999999.99", "N", "@N", "9999999.9", ""};
 
+// The one text the formatter writes that reads back otherwise: the point
+// form without a template writes 1.234 as "1.234", a German thousands group.
+bool ReadsAsThousands(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  const size_t point = text.find('.');
+  const auto digits = [](std::string_view s) { return s.find_first_not_of("0123456789") == std::string_view::npos; };
+  return point >= 1 && point <= 3 && text.front() != '0' && text.size() == point + 4 && digits(text.substr(0, point)) &&
+         digits(text.substr(point + 1));
+}
+
 // The template of a picture: what follows its functions.
 std::string_view TemplateOf(std::string_view picture) {
   if (picture.empty() || picture.front() != '@') return picture;
@@ -33,11 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   // The formatter's text of any value reads back to the same text.
-  for (const char* picture : {"@N 999999999.99", "999999999.99", "@N", "999.999"}) {
+  for (const char* picture : {"@N 999999999.99", "999999999.99", "@N", "999.999", ""}) {
     const std::string written = rt::FormatNumber(value, picture);
     if (written.find('*') != std::string::npos) continue;  // too large for the picture
     const double reread = rt::ParseNumber(written, TemplateOf(picture));
-    if (rt::FormatNumber(reread, picture) != written) std::abort();
+    std::string expected = written;
+    if (*picture == '\0' && ReadsAsThousands(written)) expected.erase(expected.find('.'), 1);
+    if (rt::FormatNumber(reread, picture) != expected) std::abort();
   }
   // Transform and the picture parser take any picture.
   (void)rt::Transform(rt::Value(value), text);

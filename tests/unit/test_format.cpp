@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace {
@@ -76,21 +80,35 @@ TEST(FormatAmount, NoNegativeZero) {
   EXPECT_EQ(Amount(-0.005), "-0,01");
 }
 
-TEST(FormatAmount, OverflowIsMarkedNeverWrong) {
+// Under "@N" an amount shows with as many integer digits as it has, while
+// its last decimal lies within the 15 digits a double holds.
+TEST(FormatAmount, LargeAmountsShowWhileTheirDecimalsAreHeld) {
   const std::string stars(12, '*');
-  EXPECT_EQ(Amount(999999999.99), "999999999,99");
-  EXPECT_EQ(Amount(999999999.994), "999999999,99");
-  EXPECT_EQ(Amount(-999999999.994), "-999999999,99");
-  EXPECT_EQ(Amount(999999999.995), stars);
-  EXPECT_EQ(Amount(-999999999.995), stars);
-  EXPECT_EQ(Amount(1e9), stars);
-  EXPECT_EQ(Amount(1e300), stars);
-  EXPECT_EQ(Amount(std::numeric_limits<double>::quiet_NaN()), stars);
-  EXPECT_EQ(Amount(std::numeric_limits<double>::infinity()), stars);
-  EXPECT_EQ(Amount(-std::numeric_limits<double>::infinity()), stars);
-  EXPECT_EQ(rt::FormatNumber(1000, "@N 999.9"), "*****");
-  EXPECT_EQ(rt::FormatNumber(999.96, "@N 999.9"), "*****");
-  EXPECT_EQ(rt::FormatNumber(999.94, "@N 999.9"), "999,9");
+  const struct {
+    double value;
+    std::string text;
+  } table[] = {
+      {999999999.99, "999999999,99"},
+      {999999999.995, "1000000000,00"},
+      {-999999999.994, "-999999999,99"},
+      {999999999 * kKurs, "1955829998,04"},
+      {1999999999 / kKurs, "1022583761,88"},
+      {-999999999 * kKurs, "-1955829998,04"},
+      {9999999999999.99, "9999999999999,99"},
+      {-9999999999999.99, "-9999999999999,99"},
+      {1e13 - 0.001, stars},  // 10000000000000,00: the cents are below 15 digits
+      {1e13, stars},
+      {-1e13, stars},
+      {1e300, stars},
+      {std::numeric_limits<double>::quiet_NaN(), stars},
+      {std::numeric_limits<double>::infinity(), stars},
+      {-std::numeric_limits<double>::infinity(), stars},
+  };
+  for (const auto& row : table) EXPECT_EQ(Amount(row.value), row.text) << row.value;
+  EXPECT_EQ(rt::FormatNumber(1000, "@N 999.9"), "1000,0");
+  EXPECT_EQ(rt::FormatNumber(99999999999999.9, "@N 999.9"), "99999999999999,9");
+  EXPECT_EQ(rt::FormatNumber(999999999999999.9, "@N 999.9"), "*****");
+  EXPECT_EQ(rt::FormatNumber(1e15, "@N 999"), "***");
 }
 
 TEST(FormatAmount, OtherTemplates) {
@@ -98,8 +116,10 @@ TEST(FormatAmount, OtherTemplates) {
   EXPECT_EQ(rt::FormatNumber(-2.5, "@N 999"), "-3");
   EXPECT_EQ(rt::FormatNumber(1.23456, "@N 9.9999"), "1,2346");
   EXPECT_EQ(rt::FormatNumber(0.5, "@N .99"), ",50");
-  EXPECT_EQ(rt::FormatNumber(1.5, "@N .99"), "***");
+  EXPECT_EQ(rt::FormatNumber(1.5, "@N .99"), "1,50");
   EXPECT_EQ(rt::FormatNumber(1e-7, "@N 9.99999999"), "0,00000010");
+  EXPECT_EQ(rt::FormatNumber(0, "@N 9." + std::string(30, '9')), "0," + std::string(30, '0'));
+  EXPECT_EQ(rt::FormatNumber(1, "@N 9." + std::string(30, '9')), std::string(32, '*'));
 }
 
 TEST(FormatShortest, NoTemplate) {
@@ -145,8 +165,35 @@ TEST(FormatAmount, LargeAmountsRoundTrip) {
     EXPECT_EQ(rt::ParseNumber(text, "N 999999999.99"), v) << text;
   }
   EXPECT_EQ(Amount(999999999.99 / kKurs * kKurs), "999999999,99");
-  EXPECT_EQ(rt::ParseNumber(Amount(1e12), "N 999999999.99"), 0.0);
+  EXPECT_EQ(rt::ParseNumber(Amount(1e13), "N 999999999.99"), 0.0);
   EXPECT_EQ(rt::ParseNumber(rt::FormatNumber(kKurs / 7, "@N"), "N 999999999.99"), 0.279404285714286);
+}
+
+// The C library converts exactly both ways: the 15 digits the formatter
+// takes and every text the parser reads agree with it at all magnitudes.
+TEST(FormatAndParse, AgreeWithTheCLibraryAtAllMagnitudes) {
+  std::mt19937_64 random(21);
+  std::uniform_real_distribution<double> logAmount(-12, 37);  // e^-12 .. e^37: 6e-6 .. 1e16
+  for (int i = 0; i < 100000; ++i) {
+    double v = std::exp(logAmount(random));
+    if (i % 2) {
+      const uint64_t bits = random();
+      std::memcpy(&v, &bits, sizeof v);
+      if (!std::isfinite(v)) continue;
+    }
+    char digits[40];
+    std::snprintf(digits, sizeof digits, "%.14e", v);
+    ASSERT_EQ(rt::ParseNumber(rt::FormatNumber(v, "@N")), std::strtod(digits, nullptr)) << digits;
+  }
+  std::uniform_int_distribution<int> length(1, 24), digit(0, 9);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text;
+    for (int n = length(random); n > 0; --n) text += static_cast<char>('0' + digit(random));
+    const size_t point = static_cast<size_t>(random() % (text.size() + 1));
+    const std::string german = text.substr(0, point) + ',' + text.substr(point);
+    const std::string c = text.substr(0, point) + '.' + text.substr(point);
+    ASSERT_EQ(rt::ParseNumber(german), std::strtod(c.c_str(), nullptr)) << german;
+  }
 }
 
 double Parse(std::string_view text) { return rt::ParseNumber(text, "N 999999999.99"); }

@@ -349,6 +349,27 @@ TEST(Handles, WindowsGiveBackWhatTheyTook) {
   EXPECT_EQ(LiveHandles(HandleKind::Bitmap), 0);
 }
 
+// A frame without an icon of its own shows the program's; the program's icon
+// comes with the class, never sent after the frame is made.
+TEST(Frames, ShowTheProgramsIconFromTheirClass) {
+  auto crt = New<valumat::XbpCrt>({AppDesktop(), NIL, Value{60, 60}, 5, 20, "Textfenster", false});
+  crt->create();
+  std::vector<WindowRef> frames{crt};
+  for (const Value& icon : {Value(), Value(333)}) {
+    auto dlg = New<valumat::XbpDialog>({AppDesktop(), NIL, Value{50, 50}, Value{200, 100}, NIL, false});
+    dlg->icon = icon;
+    dlg->create();
+    frames.push_back(dlg);
+  }
+  for (const WindowRef& frame : frames) {
+    EXPECT_NE(GetClassLongPtrW(H(frame), GCLP_HICON), 0);
+    EXPECT_NE(GetClassLongPtrW(H(frame), GCLP_HICONSM), 0);
+    EXPECT_EQ(SendMessageW(H(frame), WM_GETICON, ICON_BIG, 0), 0);
+    frame->destroy();
+  }
+  Drain();
+}
+
 TEST(Mnemonics, TheControlThatAnswersTheLetterGetsIt) {
   Host host;
   host.probe->letter = 'Q';

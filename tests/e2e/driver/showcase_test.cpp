@@ -324,6 +324,7 @@ TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
     ASSERT_TRUE(probe.waitForeground(crt->hwnd, &why)) << why;
     constexpr int kCols = 60;
     EXPECT_EQ(app->textRow(crt->hwnd, 1, 30), "Textfenster der Steuerelemente");
+    EXPECT_NE(probe.icon(crt->hwnd).classBig, 0u) << "not the program's icon";
     screenshot(config().screenshots + "/steuerelemente-textfenster.png", crt->rect);
 
     // Where a click lands, as "Zeile r, Spalte c" in the window's row 6.
@@ -389,6 +390,7 @@ TEST_F(Showcase, TheModalDialogHoldsTheWindowBehindItUntilItsResult) {
         SCOPED_TRACE(run.shown);
         const TopWindow dialog = app->openModalDialog();
         EXPECT_EQ(dialog.owner, app->window.hwnd);
+        EXPECT_NE(probe.icon(dialog.hwnd).classBig, 0u) << "not the program's icon";
         if (*run.how == 'O') shoot("modal");
         EXPECT_TRUE(probe.info(app->window.hwnd).style & kWsDisabled) << "the window behind is not disabled";
         // A click on the window behind does nothing while the dialog runs:
