@@ -6,6 +6,10 @@
 // otherwise, 2 on a usage or set-up error.
 //   dragsource text TEXT          (UTF-8)
 //   dragsource files PATH...      (Windows paths, UTF-8)
+// Or one drag after another, as a person drags from an editor that stays
+// open: each line read, "text TEXT", prepares the next drag ("bereit"), whose
+// end is reported as "kopiert" or "abgelehnt"; an empty line ends it.
+//   dragsource serve
 // And, to prepare a drop, makes a shortcut with the shell's link object:
 //   dragsource link LINK TARGET   (exit 0 when made)
 #include <windows.h>
@@ -45,6 +49,21 @@ class DropSource final : public IDropSource {
 
 IDataObject* g_data = nullptr;
 int g_exit = 1;
+bool g_serve = false;
+
+// Reads the next "text TEXT" line into g_data; false at the end of input.
+bool NextData() {
+  char line[4096];
+  if (!std::fgets(line, sizeof line, stdin)) return false;
+  std::string s(line);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  if (s.rfind("text ", 0) != 0) return false;
+  if (g_data) g_data->Release();
+  g_data = new support::DataObject(support::Widen(s.substr(5)), {});
+  std::puts("bereit");
+  std::fflush(stdout);
+  return true;
+}
 
 LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
@@ -57,7 +76,7 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       g_exit = hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? 0 : 1;
       std::printf("%s\n", g_exit == 0 ? "kopiert" : "abgelehnt");
       std::fflush(stdout);
-      DestroyWindow(hwnd);
+      if (!g_serve || !NextData()) DestroyWindow(hwnd);
       return 0;
     }
     case WM_PAINT: {
@@ -79,13 +98,14 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
+  if (argc < 3 && !(argc == 2 && std::string(argv[1]) == "serve")) {
     std::fputs("dragsource text TEXT | dragsource files PATH...\n", stderr);
     return 2;
   }
   const std::string kind = argv[1];
   std::optional<std::wstring> text;
   std::vector<std::wstring> files;
+  g_serve = kind == "serve";
   if (kind == "text") {
     text = support::Widen(argv[2]);
   } else if (kind == "link" && argc == 4) {
@@ -93,13 +113,14 @@ int main(int argc, char** argv) {
     const bool made = support::MakeShortcut(support::Widen(argv[2]), support::Widen(argv[3]));
     CoUninitialize();
     return made ? 0 : 2;
+  } else if (g_serve) {
   } else if (kind == "files") {
     for (int i = 2; i < argc; ++i) files.push_back(support::Widen(argv[i]));
   } else {
     return 2;
   }
   if (FAILED(OleInitialize(nullptr))) return 2;
-  g_data = new support::DataObject(text, files);
+  if (!g_serve) g_data = new support::DataObject(text, files);
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = SourceProc;
@@ -113,15 +134,19 @@ int main(int argc, char** argv) {
   if (!hwnd) return 2;
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
   UpdateWindow(hwnd);
-  std::puts("bereit");
-  std::fflush(stdout);
+  if (g_serve) {
+    if (!NextData()) return 2;
+  } else {
+    std::puts("bereit");
+    std::fflush(stdout);
+  }
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  g_data->Release();
+  if (g_data) g_data->Release();
   OleUninitialize();
   return g_exit;
 }

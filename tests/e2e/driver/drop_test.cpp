@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace e2e {
@@ -91,6 +92,41 @@ protected:
     fs::path folder;
 };
 
+// One drag source that stays open, as an editor does, and drags one text
+// after another onto targets in turn.
+class Source {
+public:
+    explicit Source(Probe& probe)
+        : process_({config().winerun, config().dragSource, "serve"}, true), probe_(probe) {}
+    ~Source() { process_.writeLine(""); }
+
+    // Drags `text` onto the centre of `target` as drag() does; "kopiert" when
+    // the target took a copy, "abgelehnt" when it refused, else what went wrong.
+    std::string drop(const std::string& text, const Rect& target) {
+        if (!process_.writeLine("text " + text) || process_.readLine(30s) != "bereit") return "source not ready";
+        if (!window_) waitUntil([&] { return (window_ = probe_.findTop("Ziehquelle", "Ziehquelle")).has_value(); }, 10s);
+        if (!window_) return "no drag source window";
+        const int x0 = window_->rect.centreX(), y0 = window_->rect.centreY();
+        input::buttonDown(x0, y0);
+        if (process_.readLine(10s) != "zieht") {
+            input::buttonUp();
+            return "the drag did not start";
+        }
+        for (int step = 1; step <= 8; ++step) {
+            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
+            std::this_thread::sleep_for(60ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        input::buttonUp();
+        return process_.readLine(20s).value_or("no answer from the drag source");
+    }
+
+private:
+    Process process_;
+    Probe& probe_;
+    std::optional<TopWindow> window_;
+};
+
 TEST_F(Drop, TextDroppedOnTheEuroFieldConvertsWithTheNextKey) {
     Valumat app(probe);
     ASSERT_TRUE(app.waitFocus(app.euroField.hwnd));
@@ -128,6 +164,49 @@ TEST_F(Drop, TextFilesAndShortcutsGoIntoTheShowcasesFieldsOtherFilesDoNot) {
     EXPECT_EQ(drag({"files", WindowsPath(file("Brief.doc", "Brief"))}, name.rect), 1);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(probe.text(name.hwnd), "Hallo");
+    probe.postClose(app.window.hwnd);
+}
+
+// Twenty drops from one source, on two fields in turn: each must land in the
+// field under the pointer, none in the other, none refused.
+TEST_F(Drop, TwentyDropsInTurnEachLandInTheFieldUnderThePointer) {
+    struct Field {
+        const char* name;
+        Hwnd hwnd;
+        Rect rect;
+    };
+    auto run = [&](const Field (&fields)[2], const std::string& prefix) {
+        Source source(probe);
+        int right = 0;
+        for (int i = 0; i < 20; ++i) {
+            const Field& to = fields[i % 2];
+            const Field& other = fields[1 - i % 2];
+            const std::string text = prefix + std::to_string(4711 + i);
+            const std::string answer = source.drop(text, to.rect);
+            const bool landed = waitUntil([&] { return probe.text(to.hwnd).find(text) != std::string::npos; }, 2s);
+            const std::string otherAfter = probe.text(other.hwnd);
+            EXPECT_EQ(answer, "kopiert") << "drop " << i + 1 << " on " << to.name;
+            EXPECT_TRUE(landed) << "drop " << i + 1 << " of \"" << text << "\" on " << to.name << ": it shows \""
+                                << probe.text(to.hwnd) << "\", " << other.name << " \"" << otherAfter << "\"";
+            EXPECT_EQ(otherAfter.find(text), std::string::npos) << "drop " << i + 1 << " went into " << other.name;
+            right += answer == "kopiert" && landed && otherAfter.find(text) == std::string::npos;
+        }
+        std::cout << prefix << "drops right: " << right << " / 20" << std::endl;
+    };
+    {
+        Valumat app(probe);
+        run({{"DM", app.dmField.hwnd, app.dmField.rect}, {"Euro", app.euroField.hwnd, app.euroField.rect}}, "");
+        probe.postClose(app.window.hwnd);
+        EXPECT_TRUE(app.process->waitExit(10s).has_value());
+    }
+    ShowcaseApp app(probe);
+    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
+    std::vector<ChildWindow> edits;
+    for (const auto& c : app.controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    run({{"Name", edits[0].hwnd, edits[0].rect}, {"Notizen", edits[1].hwnd, edits[1].rect}}, "Notiz ");
     probe.postClose(app.window.hwnd);
 }
 
