@@ -136,7 +136,10 @@ class DropTarget final : public IDropTarget {
   }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     accepted_ = false;
-    return Answer(Ask(&XbpWindow::DragDrop, data), effect);
+    // The one place where a drop is known to be taken: the window's content
+    // has just been changed by the user.
+    const bool taken = Ask(&XbpWindow::DragDrop, data);
+    return Answer(taken, effect);
   }
 
  private:

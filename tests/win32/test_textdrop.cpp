@@ -293,7 +293,8 @@ TEST(TextDrop, ThePlainFileOperationsReadInBoundedPieces) {
 }
 
 // The runtime's OLE side: a field is a drop target once the program has been
-// idle, and hands the data of another program's data object to its hooks.
+// deactivated, and hands the data of another program's data object to its
+// hooks.
 TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
   Form form;
   // Deactivated: a drag from another program can come, the targets start.
