@@ -301,6 +301,10 @@ TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
   SendMessageW(H(form.dlg), WM_ACTIVATEAPP, FALSE, 0);
   auto* target = static_cast<IDropTarget*>(GetPropW(H(form.field), L"OleDropTargetInterface"));
   ASSERT_NE(target, nullptr);
+  // A field made later, as on a dialog opened afterwards, is one at once.
+  auto later = New<XbpSLE>({form.dlg->drawingArea(), NIL, Value{10, 230}, Value{300, 24}});
+  later->create();
+  EXPECT_NE(GetPropW(H(later), L"OleDropTargetInterface"), nullptr);
 
   // Unicode text only: offered as text, converted through code page 858.
   auto* text = new support::DataObject(L"Preis: 5 \u20ac", {});
