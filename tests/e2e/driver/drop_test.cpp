@@ -20,6 +20,46 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Another program's drag source, open for one drag after another. Each drag
+// is a person's: pressed on the source, moved in steps with a moment over
+// the target, released there.
+class Source {
+public:
+    explicit Source(Probe& probe) : process_({config().winerun, config().dragSource}, true), probe_(probe) {}
+    ~Source() {
+        process_.writeLine("");
+        process_.waitExit(10s);
+    }
+
+    // Drags what `line` offers ("text TEXT", "files PATH<TAB>PATH...") onto
+    // the centre of `target`: "kopiert" when the target took a copy,
+    // "abgelehnt" when it refused, else what went wrong.
+    std::string drop(const std::string& line, const Rect& target) {
+        if (!process_.writeLine(line) || process_.readLine(30s) != "bereit") return "source not ready";
+        if (!window_) window_ = probe_.findTop("Ziehquelle", "Ziehquelle");
+        if (!window_ && !waitUntil([&] { return (window_ = probe_.findTop("Ziehquelle", "Ziehquelle")).has_value(); }))
+            return "no drag source window";
+        const int x0 = window_->rect.centreX(), y0 = window_->rect.centreY();
+        input::buttonDown(x0, y0);
+        if (process_.readLine(10s) != "zieht") {
+            input::buttonUp();
+            return "the drag did not start";
+        }
+        for (int step = 1; step <= 8; ++step) {
+            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
+            std::this_thread::sleep_for(60ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        input::buttonUp();
+        return process_.readLine(20s).value_or("no answer from the drag source");
+    }
+
+private:
+    Process process_;
+    Probe& probe_;
+    std::optional<TopWindow> window_;
+};
+
 // A host path as Windows programs under Wine see it.
 std::string WindowsPath(const fs::path& path) {
     std::string s = "Z:" + path.string();
@@ -52,79 +92,19 @@ protected:
     }
 
     // Drags `what` ({"text", TEXT} or {"files", PATH...}) from a new drag
-    // source onto the centre of `target`; the source's exit code: 0 when the
-    // target took a copy, 1 when it refused.
+    // source onto the centre of `target`: 0 when the target took a copy, 1
+    // when it refused.
     int drag(const std::vector<std::string>& what, const Rect& target) {
-        std::vector<std::string> argv{config().winerun, config().dragSource};
-        argv.insert(argv.end(), what.begin(), what.end());
-        Process source(argv, true);
-        auto line = source.readLine(30s);
-        if (line != "bereit") {
-            ADD_FAILURE() << "the drag source did not start";
-            return -1;
-        }
-        std::optional<TopWindow> window;
-        waitUntil([&] { return (window = probe.findTop("Ziehquelle", "Ziehquelle")).has_value(); }, 10s);
-        if (!window) {
-            ADD_FAILURE() << "no drag source window";
-            return -1;
-        }
-        EXPECT_TRUE(input::buttonDown(window->rect.centreX(), window->rect.centreY()));
-        line = source.readLine(10s);
-        if (line != "zieht") {
-            input::buttonUp();
-            ADD_FAILURE() << "the drag did not start";
-            return -1;
-        }
-        // A person's drag: in steps, with a moment over the target.
-        const int x0 = window->rect.centreX(), y0 = window->rect.centreY();
-        for (int step = 1; step <= 8; ++step) {
-            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
-            std::this_thread::sleep_for(60ms);
-        }
-        std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(input::buttonUp());
-        const auto code = source.waitExit(20s);
-        return code ? *code : -1;
+        std::string line = what.at(0);
+        for (size_t i = 1; i < what.size(); ++i) line += (i == 1 ? " " : "\t") + what[i];
+        const std::string answer = Source(probe).drop(line, target);
+        if (answer == "kopiert" || answer == "abgelehnt") return answer == "abgelehnt";
+        ADD_FAILURE() << answer;
+        return -1;
     }
 
     Probe probe;
     fs::path folder;
-};
-
-// One drag source that stays open, as an editor does, and drags one text
-// after another onto targets in turn.
-class Source {
-public:
-    explicit Source(Probe& probe)
-        : process_({config().winerun, config().dragSource, "serve"}, true), probe_(probe) {}
-    ~Source() { process_.writeLine(""); }
-
-    // Drags `text` onto the centre of `target` as drag() does; "kopiert" when
-    // the target took a copy, "abgelehnt" when it refused, else what went wrong.
-    std::string drop(const std::string& text, const Rect& target) {
-        if (!process_.writeLine("text " + text) || process_.readLine(30s) != "bereit") return "source not ready";
-        if (!window_) waitUntil([&] { return (window_ = probe_.findTop("Ziehquelle", "Ziehquelle")).has_value(); }, 10s);
-        if (!window_) return "no drag source window";
-        const int x0 = window_->rect.centreX(), y0 = window_->rect.centreY();
-        input::buttonDown(x0, y0);
-        if (process_.readLine(10s) != "zieht") {
-            input::buttonUp();
-            return "the drag did not start";
-        }
-        for (int step = 1; step <= 8; ++step) {
-            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
-            std::this_thread::sleep_for(60ms);
-        }
-        std::this_thread::sleep_for(300ms);
-        input::buttonUp();
-        return process_.readLine(20s).value_or("no answer from the drag source");
-    }
-
-private:
-    Process process_;
-    Probe& probe_;
-    std::optional<TopWindow> window_;
 };
 
 TEST_F(Drop, TextDroppedOnTheEuroFieldConvertsWithTheNextKey) {
@@ -182,7 +162,7 @@ TEST_F(Drop, TwentyDropsInTurnEachLandInTheFieldUnderThePointer) {
             const Field& to = fields[i % 2];
             const Field& other = fields[1 - i % 2];
             const std::string text = prefix + std::to_string(4711 + i);
-            const std::string answer = source.drop(text, to.rect);
+            const std::string answer = source.drop("text " + text, to.rect);
             const bool landed = waitUntil([&] { return probe.text(to.hwnd).find(text) != std::string::npos; }, 2s);
             const std::string otherAfter = probe.text(other.hwnd);
             EXPECT_EQ(answer, "kopiert") << "drop " << i + 1 << " on " << to.name;
