@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cp858.h"
 #include "dragdata.h"
 #include "files.h"
 
@@ -42,7 +43,7 @@ std::optional<std::string> ReadTextFile(const std::string& name) {
   std::optional<std::string> text;
   // A file that grows meanwhile gives what it held when measured; one that
   // shrinks gives what is left.
-  if (size >= 0 && size <= kDroppedFileLimit) text = rt::FRead(file, static_cast<long>(size));
+  if (size >= 0 && size <= kDroppedFileLimit) text = rt::TextFileToCp858(rt::FRead(file, static_cast<long>(size)));
   rt::FClose(file);
   return text;
 }

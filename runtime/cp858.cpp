@@ -74,7 +74,78 @@ char AnsiByteOf(char16_t unit) {
   return '?';
 }
 
+char16_t AnsiUnitOf(uint8_t byte) {
+  if (byte < 0x80 || byte >= 0xA0) return byte;
+  // An unassigned byte holds no character: U+FFFD, which 858 lacks.
+  return kAnsiC1[byte - 0x80] ? kAnsiC1[byte - 0x80] : 0xFFFD;
+}
+
+// Length of the well-formed UTF-8 sequence at `at` (overlong forms, surrogates
+// and code points past U+10FFFF are not), 0 when there is none; its code
+// point in `cp`.
+size_t Utf8At(std::string_view s, size_t at, uint32_t& cp) {
+  const auto b = [&](size_t i) { return static_cast<uint8_t>(s[at + i]); };
+  const auto cont = [&](size_t i) { return at + i < s.size() && (b(i) & 0xC0) == 0x80; };
+  const uint8_t lead = b(0);
+  if (lead < 0x80) return cp = lead, 1;
+  if (lead >= 0xC2 && lead <= 0xDF && cont(1)) return cp = (lead & 0x1Fu) << 6 | (b(1) & 0x3Fu), 2;
+  if (lead >= 0xE0 && lead <= 0xEF && cont(1) && cont(2)) {
+    cp = (lead & 0x0Fu) << 12 | (b(1) & 0x3Fu) << 6 | (b(2) & 0x3Fu);
+    return cp >= 0x800 && !(cp >= 0xD800 && cp <= 0xDFFF) ? 3 : 0;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4 && cont(1) && cont(2) && cont(3)) {
+    cp = (lead & 0x07u) << 18 | (b(1) & 0x3Fu) << 12 | (b(2) & 0x3Fu) << 6 | (b(3) & 0x3Fu);
+    return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+  }
+  return 0;
+}
+
+bool IsUtf8(std::string_view s) {
+  uint32_t cp = 0;
+  for (size_t i = 0, n = 0; i < s.size(); i += n) {
+    if ((n = Utf8At(s, i, cp)) == 0) return false;
+  }
+  return true;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
 }  // namespace
+
+std::string TextFileToCp858(std::string_view bytes, char fallback) {
+  std::wstring units;
+  units.reserve(bytes.size());
+  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+    const bool little = bytes[0] == '\xFF';
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      const auto lo = static_cast<uint8_t>(bytes[i + (little ? 0 : 1)]);
+      const auto hi = static_cast<uint8_t>(bytes[i + (little ? 1 : 0)]);
+      units.push_back(static_cast<wchar_t>(hi << 8 | lo));
+    }
+    std::string out = WideToCp858(units, fallback);
+    if (bytes.size() % 2) out.push_back(fallback);
+    return out;
+  }
+  const bool bom = StartsWith(bytes, "\xEF\xBB\xBF");
+  if (bom || IsUtf8(bytes)) {
+    // A file marked as UTF-8 may still hold a broken sequence: one fallback
+    // for each byte of it.
+    uint32_t cp = 0;
+    for (size_t i = bom ? 3 : 0, n = 0; i < bytes.size(); i += n) {
+      n = Utf8At(bytes, i, cp);
+      if (n == 0) {
+        n = 1;
+        cp = 0xFFFD;
+      }
+      // Outside the basic plane nothing is in code page 858: an unpaired
+      // surrogate unit gives the fallback.
+      units.push_back(static_cast<wchar_t>(cp > 0xFFFF ? 0xD800 : cp));
+    }
+  } else {
+    for (char c : bytes) units.push_back(static_cast<wchar_t>(AnsiUnitOf(static_cast<uint8_t>(c))));
+  }
+  return WideToCp858(units, fallback);
+}
 
 std::string ConvToAnsiCP(std::string_view text) {
   std::string out(text);

@@ -4,6 +4,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "dyncalls.h"
 #include "native.h"
 
@@ -57,6 +59,44 @@ std::wstring FromCodePage(const std::string& bytes, UINT codePage) {
   return wide;
 }
 
+// The names of a file list: a DROPFILES header, then the names, wide or
+// ANSI as the header says, each ended by a zero and the list by another.
+// Read here rather than through the shell, which is a library of its own to
+// load; a block that ends early ends the list.
+template <class Char>
+void NamesFrom(const BYTE* base, size_t size, size_t at, UINT codePage, Array& names) {
+  const auto* p = reinterpret_cast<const Char*>(base + at);
+  const auto* end = p + (size - at) / sizeof(Char);
+  while (p < end && *p) {
+    const auto* stop = std::find(p, end, Char(0));
+    if constexpr (sizeof(Char) == 1) {
+      names.push_back(Value(Narrow(FromCodePage(std::string(p, stop), codePage))));
+    } else {
+      names.push_back(Value(Narrow(std::wstring_view(p, static_cast<size_t>(stop - p)))));
+    }
+    p = stop + 1;
+  }
+}
+
+Array FileNamesOf(HGLOBAL block) {
+  Array names;
+  const auto* base = static_cast<const BYTE*>(GlobalLock(block));
+  if (!base) return names;
+  const size_t size = GlobalSize(block);
+  if (size >= sizeof(DROPFILES)) {
+    const auto* header = reinterpret_cast<const DROPFILES*>(base);
+    if (header->pFiles >= sizeof(DROPFILES) && header->pFiles < size) {
+      if (header->fWide) {
+        NamesFrom<wchar_t>(base, size, header->pFiles, 0, names);
+      } else {
+        NamesFrom<char>(base, size, header->pFiles, CP_ACP, names);
+      }
+    }
+  }
+  GlobalUnlock(block);
+  return names;
+}
+
 bool IsText(CLIPFORMAT format) { return format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT; }
 
 // A number answer of 1 (or true) takes the drop.
@@ -96,6 +136,8 @@ class DropTarget final : public IDropTarget {
   }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     accepted_ = false;
+    // The one place where a drop is known to be taken: the window's content
+    // has just been changed by the user.
     const bool taken = Ask(&XbpWindow::DragDrop, data);
     if (taken) TakenAsUsersChange();
     return Answer(taken, effect);
@@ -215,19 +257,7 @@ Value OleDragData::GetData(long format) {
   }
   if (format == kFormatFiles) {
     Medium m(data_, CF_HDROP);
-    if (!m.get()) return Value();
-    const dyn::OleApi* ole = dyn::UseOle();
-    if (!ole) return Value();
-    const auto query = ole->dragQueryFile;
-    const auto drop = static_cast<HDROP>(m.get());
-    Array names;
-    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      std::wstring name(query(drop, i, nullptr, 0) + 1, L'\0');
-      name.resize(query(drop, i, name.data(), static_cast<UINT>(name.size())));
-      names.push_back(Value(Narrow(name)));
-    }
-    return Value(std::move(names));
+    return m.get() ? Value(FileNamesOf(m.get())) : Value();
   }
   return Value();
 }
@@ -250,6 +280,17 @@ void RevokeDropTarget(HWND hwnd) {
 }
 
 bool DropTargetsPending() { return !State().pending.empty(); }
+
+void StartDropTargetsIfInactive() {
+  if (!DropTargetsPending()) return;
+  // No foreground window at all (a switch under way) counts as inactive.
+  const HWND foreground = GetForegroundWindow();
+  if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) StartDropTargets();
+}
+
+void OnActivateApp(bool active) {
+  if (!active && DropTargetsPending()) StartDropTargets();
+}
 
 bool StartDropTargets() {
   DropState& s = State();

@@ -1,7 +1,9 @@
 // OLE drag and drop for the runtime's windows: every window that accepts
-// drops becomes a drop target. OLE costs start-up time, so it is started at
-// the program's first idle moment after such a window exists, not when the
-// window is created.
+// drops becomes a drop target. OLE costs start-up time and a drag from
+// another program can only begin once the user has turned to that program,
+// so the targets are started when the program is deactivated, or at its
+// first idle moment when it is not the active one then; from then on a new
+// window becomes a target as it is created.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +20,13 @@ namespace rt {
 void RegisterDropTarget(HWND hwnd);
 // While the window is being destroyed.
 void RevokeDropTarget(HWND hwnd);
-// Starts OLE and registers the windows waiting for it; called by the event
-// loop when the thread's queue is empty. True when targets are registered.
+// The event loop, when the thread's queue is empty: starts the targets when
+// windows wait for them and the program is not the active one.
+void StartDropTargetsIfInactive();
+// WM_ACTIVATEAPP: deactivation starts the targets.
+void OnActivateApp(bool active);
+// Starts OLE and registers the windows waiting for it. True when targets
+// are registered.
 bool StartDropTargets();
 bool DropTargetsPending();
 

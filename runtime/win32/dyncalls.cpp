@@ -30,8 +30,7 @@ CommonControls& Comctl() {
 
 struct Ole {
   std::mutex lock;
-  OwnedModule ole32;  // both kept for the process's life once loaded
-  OwnedModule shell32;
+  OwnedModule ole32;  // kept for the process's life once loaded
   decltype(&OleInitialize) initialize = nullptr;
   OleApi api;
   bool complete = false;
@@ -50,23 +49,16 @@ const OleApi* UseOle() {
     std::lock_guard guard(o.lock);
     if (!o.ole32) {
       o.ole32.reset(LoadLibraryW(L"ole32.dll"));
-      o.shell32.reset(LoadLibraryW(L"shell32.dll"));
-      if (!o.ole32 || !o.shell32) {
-        o.ole32.reset();
-        o.shell32.reset();
-        return nullptr;
-      }
+      if (!o.ole32) return nullptr;
       Resolve(o.ole32.get(), "OleInitialize", o.initialize);
       Resolve(o.ole32.get(), "RegisterDragDrop", o.api.registerDragDrop);
       Resolve(o.ole32.get(), "RevokeDragDrop", o.api.revokeDragDrop);
       Resolve(o.ole32.get(), "ReleaseStgMedium", o.api.releaseStgMedium);
       Resolve(o.ole32.get(), "CoCreateInstance", o.api.coCreateInstance);
       Resolve(o.ole32.get(), "CoTaskMemFree", o.api.coTaskMemFree);
-      Resolve(o.shell32.get(), "DragQueryFileW", o.api.dragQueryFile);
       const OleApi& a = o.api;
       o.complete = o.initialize && a.registerDragDrop && a.revokeDragDrop && a.releaseStgMedium &&
-                   a.coCreateInstance && a.coTaskMemFree &&
-                   a.dragQueryFile;
+                   a.coCreateInstance && a.coTaskMemFree;
     }
     if (!o.complete) return nullptr;
   }

@@ -7,7 +7,6 @@
 
 #include <ole2.h>
 #include <oleacc.h>
-#include <shellapi.h>
 #include <uxtheme.h>
 
 namespace rt::dyn {
@@ -41,8 +40,8 @@ struct ThemeApi {
 // since the last call may have brought it in.
 ThemeApi Themes();
 
-// OLE for drag and drop and shell links: ole32 and shell32, loaded on first
-// need and kept. UseOle also starts OLE on the calling thread (once per
+// OLE for drag and drop and shell links: ole32, loaded on first need and
+// kept (the shell's link object brings its own library when one is made). UseOle also starts OLE on the calling thread (once per
 // thread); nullptr when a library or function is missing or OLE cannot be
 // started there.
 struct OleApi {
@@ -51,7 +50,6 @@ struct OleApi {
   decltype(&ReleaseStgMedium) releaseStgMedium = nullptr;
   decltype(&CoCreateInstance) coCreateInstance = nullptr;
   decltype(&CoTaskMemFree) coTaskMemFree = nullptr;
-  decltype(&DragQueryFileW) dragQueryFile = nullptr;
 };
 const OleApi* UseOle();
 

@@ -258,6 +258,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
     }
     // OLE lets go of a drop target only while its window still exists.
     if (msg == WM_DESTROY) RevokeDropTarget(hwnd);
+    if (msg == WM_ACTIVATEAPP) OnActivateApp(wparam != 0);
     if (msg == WM_NCDESTROY) {
       // The control's own procedure must see the end of its window too.
       if (next != DefWindowProcW) Unsubclass(hwnd, WindowProc, next);

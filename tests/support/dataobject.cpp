@@ -65,12 +65,13 @@ HRESULT DataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     std::wstring names;
     for (const auto& f : files_) names += f + L'\0';
     names += L'\0';
-    std::string bytes(sizeof(DROPFILES) + names.size() * sizeof(wchar_t), '\0');
+    std::string list(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    if (ansiNames) list.assign(names.begin(), names.end());  // ASCII names only
     DROPFILES header{};
     header.pFiles = sizeof(DROPFILES);
-    header.fWide = TRUE;
-    std::memcpy(bytes.data(), &header, sizeof header);
-    std::memcpy(bytes.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+    header.fWide = !ansiNames;
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += list;
     block = Copy(bytes.data(), bytes.size());
   }
   if (!block) return E_OUTOFMEMORY;

@@ -34,6 +34,8 @@ class DataObject final : public IDataObject {
   HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
+  // The file list with ANSI names, as older sources give it.
+  bool ansiNames = false;
   // How often the data of each format was asked for.
   int textRequests = 0;
   int fileRequests = 0;

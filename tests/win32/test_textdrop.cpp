@@ -3,6 +3,7 @@
 // runtime's OLE side with a data object as another program offers one.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <memory>
 #include <string>
@@ -17,12 +18,15 @@
 #include "support/event_loop.h"
 #include "support/file_blocker.h"
 #include "support/files.h"
+#include "support/gui.h"
+#include "support/process.h"
 #include "textdrop.h"
 #include "win32/dragdrop.h"
 #include "win32/native.h"
 
 using namespace rt;
 using namespace guitest;
+using namespace std::chrono_literals;
 using valumat::XbpMLE;
 using valumat::XbpSLE;
 
@@ -137,16 +141,15 @@ TEST(TextDrop, OnlyTheFirstTextFileAmongTheDroppedOnesIsRead) {
   EXPECT_EQ(form.field->editBuffer(), "Inhalt von b");
   EXPECT_EQ(drag->journal, (std::vector<std::string>{"formats", "data 15"}));
 
-  // The file's bytes go in unchanged: code page 858 as it stands.
-  form.field->setData("");
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("preis.txt", "5 \xd5")}))), Value(1));
-  EXPECT_EQ(SendMessageW(H(form.field), WM_GETTEXTLENGTH, 0, 0), 3);
-  EXPECT_EQ(WindowTextOf(H(form.field)), L"5 \u20ac");
+  // Read as the editor wrote it, here UTF-8 with its byte-order mark.
+  const std::string utf8 = form.file("utf8.txt", "\xEF\xBB\xBF" "5 \xE2\x82\xAC f\xC3\xBCr \xC3\x84pfel");
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({utf8}))), Value(1));
+  EXPECT_EQ(WindowTextOf(H(form.notes)), L"5 \u20ac f\u00fcr \u00c4pfel");
 }
 
 TEST(TextDrop, ShortcutsCountAsTheFileTheyLeadTo) {
   Form form;
-  const std::string readme = form.file("Liesmich.txt", "aus der Verkn\x81pfung");
+  const std::string readme = form.file("Liesmich.txt", "aus der Verkn\xFCpfung");
   const std::string link = form.shortcut("Readme.lnk", readme);
   EXPECT_EQ(ShellLinkResolve(link), readme);
 
@@ -196,11 +199,26 @@ TEST(TextDrop, TheSingleLineFieldPutsTheTextInPlaceOfTheMarking) {
   EXPECT_EQ(form.field->DragDrop(NIL, V(Text("--"))), Value(1));
   EXPECT_EQ(form.field->editBuffer(), "1--2x56");
 
-  // A file of three lines goes in whole, line breaks included.
+  // The dropped text is marked afterwards.
+  EXPECT_EQ(Pair(form.field->queryMarked()), P(1, 4));
+
+  // Of a file of three lines the first, without its break, replaces the
+  // marking; the editor takes all three.
   const std::string lines = "eins\r\nzwei\r\ndrei";
-  form.field->setData("");
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("drei.txt", lines)}))), Value(1));
-  EXPECT_EQ(form.field->editBuffer(), lines);
+  const std::string three = form.file("drei.txt", lines);
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({three}))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "1eins2x56");
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({three}))), Value(1));
+  EXPECT_EQ(form.notes->editBuffer(), lines);
+
+  // What the field cannot hold is refused whole, the field unchanged; an
+  // empty first line brings nothing.
+  form.field->bufferLength = 10;
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcdef"))), Value(0));
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("\r\nabc"))), Value(0));
+  EXPECT_EQ(form.field->editBuffer(), "1eins2x56");
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcde"))), Value(1));
+  EXPECT_EQ(form.field->editBuffer(), "1abcde2x56");
 }
 
 TEST(TextDrop, TheEditorInsertsAtTheCursorAndKeepsItsMarking) {
@@ -235,10 +253,10 @@ TEST(TextDrop, NothingToTakeLeavesTheFieldUnchanged) {
 TEST(TextDrop, AFileAboveTheSizeLimitIsRefusedWhole) {
   Form form;
   std::string content(valumat::kDroppedFileLimit, 'a');
-  content.replace(0, 5, "Start");
+  content.replace(0, 7, "Start\r\n");  // read whole, its first line taken
   const std::string atLimit = form.file("gross.txt", content);
   EXPECT_EQ(form.field->DragDrop(NIL, V(Files({atLimit}))), Value(1));
-  EXPECT_EQ(form.field->editBuffer().substr(0, 5), "Start");
+  EXPECT_EQ(form.field->editBuffer(), "Start");
 
   content += 'b';
   form.field->setData("bleibt");
@@ -267,12 +285,18 @@ TEST(TextDrop, ThePlainFileOperationsReadInBoundedPieces) {
 }
 
 // The runtime's OLE side: a field is a drop target once the program has been
-// idle, and hands the data of another program's data object to its hooks.
+// deactivated, and hands the data of another program's data object to its
+// hooks.
 TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
   Form form;
-  Drain();  // idle: the drop targets are registered
+  // Deactivated: a drag from another program can come, the targets start.
+  SendMessageW(H(form.dlg), WM_ACTIVATEAPP, FALSE, 0);
   auto* target = static_cast<IDropTarget*>(GetPropW(H(form.field), L"OleDropTargetInterface"));
   ASSERT_NE(target, nullptr);
+  // A field made later, as on a dialog opened afterwards, is one at once.
+  auto later = New<XbpSLE>({form.dlg->drawingArea(), NIL, Value{10, 230}, Value{300, 24}});
+  later->create();
+  EXPECT_NE(GetPropW(H(later), L"OleDropTargetInterface"), nullptr);
 
   // Unicode text only: offered as text, converted through code page 858.
   auto* text = new support::DataObject(L"Preis: 5 \u20ac", {});
@@ -321,6 +345,15 @@ TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
 }
 
 TEST(TextDrop, DragDataKeptPastTheCallAnswersNothing) {
+  // Names given as ANSI text read as well.
+  auto* ansi = new support::DataObject(std::nullopt, {L"C:\\a b.txt", L"D:\\c"});
+  ansi->ansiNames = true;
+  const Value ansiNames = OleDragData(ansi).GetData(kFormatFiles);
+  ASSERT_EQ(ansiNames.size(), 2u);
+  EXPECT_EQ(ansiNames.at(1), Value("C:\\a b.txt"));
+  EXPECT_EQ(ansiNames.at(2), Value("D:\\c"));
+  ansi->Release();
+
   auto* source = new support::DataObject(L"Hallo", {L"C:\\a.txt"});
   auto data = std::make_shared<OleDragData>(source);
   // Text offered as Unicode only is listed as text too, first.
@@ -338,4 +371,51 @@ TEST(TextDrop, DragDataKeptPastTheCallAnswersNothing) {
   EXPECT_EQ(data->GetFormats().size(), 0u);
   EXPECT_EQ(data->GetData(kFormatText), Value());
   source->Release();
+}
+
+namespace {
+bool Loaded(DWORD pid, const wchar_t* module) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry)) {
+    found = lstrcmpiW(entry.szModule, module) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+}  // namespace
+
+// Valumat itself: while it is the active program, idle, its fields are no
+// drop targets and the shell is not loaded; once the user turns to another
+// program, from which alone a drag can come, they are, still without it.
+TEST(TextDrop, ValumatStartsItsDropTargetsWhenTheUserTurnsToAnotherProgram) {
+  const std::wstring exe = support::HostPath(VALUMAT_EXE);
+  support::Process valumat(exe, L"", exe.substr(0, exe.find_last_of(L'\\') + 1));
+  HWND window = nullptr;
+  ASSERT_TRUE(support::WaitUntil([&] { return (window = valumat.window(" Valumat")) && GetForegroundWindow() == window; }))
+      << "Valumat did not come up as the active window";
+  std::vector<HWND> fields;
+  for (HWND child : support::ChildWindows(window)) {
+    if (support::HasClass(child, "Edit")) fields.push_back(child);
+  }
+  ASSERT_EQ(fields.size(), 2u);
+  // Idle: its loop has gone round after whatever it starts when idle.
+  DWORD_PTR answer = 0;
+  for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  // (OLE itself may be there: Wine's input method support starts COM.)
+  EXPECT_FALSE(Loaded(valumat.pid(), L"shell32.dll"));
+  EXPECT_EQ(GetPropW(fields[0], L"OleDropTargetInterface"), nullptr);
+  EXPECT_EQ(GetPropW(fields[1], L"OleDropTargetInterface"), nullptr);
+
+  Form other;  // another program's window takes the activation
+  SetForegroundWindow(H(other.dlg));
+  EXPECT_TRUE(support::WaitUntil([&] {
+    return GetPropW(fields[0], L"OleDropTargetInterface") && GetPropW(fields[1], L"OleDropTargetInterface");
+  }, 10s)) << "the fields did not become drop targets";
+  EXPECT_FALSE(Loaded(valumat.pid(), L"shell32.dll"));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(valumat.waitExit(20s).has_value());
 }

@@ -1,17 +1,20 @@
-// A drag source as another program is one: a small window that, pressed with
-// the left mouse button, starts an OLE drag of text or of a file list. The
-// test moves the mouse with real input over the target and releases it
-// there. Prints "bereit" when it can be pressed, "zieht" when the drag runs;
-// exits 0 when the target took a copy, 1 when it refused or the drag ended
-// otherwise, 2 on a usage or set-up error.
-//   dragsource text TEXT          (UTF-8)
-//   dragsource files PATH...      (Windows paths, UTF-8)
+// A drag source as another program is one, an editor that stays open: a
+// small window that, pressed with the left mouse button, starts an OLE drag.
+// The test moves the mouse with real input over the target and releases it
+// there. Each line read prepares the next drag and prints "bereit":
+//   text TEXT                     (UTF-8)
+//   files PATH<TAB>PATH...        (Windows paths, UTF-8)
+// It prints "zieht" when the drag runs, then "kopiert" when the target took a
+// copy or "abgelehnt" when it refused or the drag ended otherwise. An empty
+// line or the end of input ends it; exit code 2 on a set-up error.
+//   dragsource
 // And, to prepare a drop, makes a shortcut with the shell's link object:
 //   dragsource link LINK TARGET   (exit 0 when made)
 #include <windows.h>
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -44,7 +47,31 @@ class DropSource final : public IDropSource {
 };
 
 IDataObject* g_data = nullptr;
-int g_exit = 1;
+
+// Reads the next line into g_data; false at the end.
+bool NextData() {
+  char line[8192];
+  if (!std::fgets(line, sizeof line, stdin)) return false;
+  std::string s(line);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  std::optional<std::wstring> text;
+  std::vector<std::wstring> files;
+  if (s.rfind("text ", 0) == 0) {
+    text = support::Widen(s.substr(5));
+  } else if (s.rfind("files ", 0) == 0) {
+    for (size_t at = 6, tab = 0; at <= s.size(); at = tab + 1) {
+      tab = std::min(s.find('\t', at), s.size());
+      files.push_back(support::Widen(s.substr(at, tab - at)));
+    }
+  } else {
+    return false;
+  }
+  if (g_data) g_data->Release();
+  g_data = new support::DataObject(text, files);
+  std::puts("bereit");
+  std::fflush(stdout);
+  return true;
+}
 
 LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
@@ -54,10 +81,9 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       DropSource source;
       DWORD effect = DROPEFFECT_NONE;
       const HRESULT hr = DoDragDrop(g_data, &source, DROPEFFECT_COPY, &effect);
-      g_exit = hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? 0 : 1;
-      std::printf("%s\n", g_exit == 0 ? "kopiert" : "abgelehnt");
+      std::puts(hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? "kopiert" : "abgelehnt");
       std::fflush(stdout);
-      DestroyWindow(hwnd);
+      if (!NextData()) DestroyWindow(hwnd);
       return 0;
     }
     case WM_PAINT: {
@@ -79,27 +105,13 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fputs("dragsource text TEXT | dragsource files PATH...\n", stderr);
-    return 2;
-  }
-  const std::string kind = argv[1];
-  std::optional<std::wstring> text;
-  std::vector<std::wstring> files;
-  if (kind == "text") {
-    text = support::Widen(argv[2]);
-  } else if (kind == "link" && argc == 4) {
+  if (argc == 4 && std::string(argv[1]) == "link") {
     if (FAILED(CoInitialize(nullptr))) return 2;
     const bool made = support::MakeShortcut(support::Widen(argv[2]), support::Widen(argv[3]));
     CoUninitialize();
     return made ? 0 : 2;
-  } else if (kind == "files") {
-    for (int i = 2; i < argc; ++i) files.push_back(support::Widen(argv[i]));
-  } else {
-    return 2;
   }
   if (FAILED(OleInitialize(nullptr))) return 2;
-  g_data = new support::DataObject(text, files);
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = SourceProc;
@@ -113,15 +125,14 @@ int main(int argc, char** argv) {
   if (!hwnd) return 2;
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
   UpdateWindow(hwnd);
-  std::puts("bereit");
-  std::fflush(stdout);
+  if (!NextData()) return 2;
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  g_data->Release();
+  if (g_data) g_data->Release();
   OleUninitialize();
-  return g_exit;
+  return 0;
 }

@@ -12,12 +12,53 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Another program's drag source, open for one drag after another. Each drag
+// is a person's: pressed on the source, moved in steps with a moment over
+// the target, released there.
+class Source {
+public:
+    explicit Source(Probe& probe) : process_({config().winerun, config().dragSource}, true), probe_(probe) {}
+    ~Source() {
+        process_.writeLine("");
+        process_.waitExit(10s);
+    }
+
+    // Drags what `line` offers ("text TEXT", "files PATH<TAB>PATH...") onto
+    // the centre of `target`: "kopiert" when the target took a copy,
+    // "abgelehnt" when it refused, else what went wrong.
+    std::string drop(const std::string& line, const Rect& target) {
+        if (!process_.writeLine(line) || process_.readLine(30s) != "bereit") return "source not ready";
+        if (!window_) window_ = probe_.findTop("Ziehquelle", "Ziehquelle");
+        if (!window_ && !waitUntil([&] { return (window_ = probe_.findTop("Ziehquelle", "Ziehquelle")).has_value(); }))
+            return "no drag source window";
+        const int x0 = window_->rect.centreX(), y0 = window_->rect.centreY();
+        input::buttonDown(x0, y0);
+        if (process_.readLine(10s) != "zieht") {
+            input::buttonUp();
+            return "the drag did not start";
+        }
+        for (int step = 1; step <= 8; ++step) {
+            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
+            std::this_thread::sleep_for(60ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        input::buttonUp();
+        return process_.readLine(20s).value_or("no answer from the drag source");
+    }
+
+private:
+    Process process_;
+    Probe& probe_;
+    std::optional<TopWindow> window_;
+};
 
 // A host path as Windows programs under Wine see it.
 std::string WindowsPath(const fs::path& path) {
@@ -51,40 +92,15 @@ protected:
     }
 
     // Drags `what` ({"text", TEXT} or {"files", PATH...}) from a new drag
-    // source onto the centre of `target`; the source's exit code: 0 when the
-    // target took a copy, 1 when it refused.
+    // source onto the centre of `target`: 0 when the target took a copy, 1
+    // when it refused.
     int drag(const std::vector<std::string>& what, const Rect& target) {
-        std::vector<std::string> argv{config().winerun, config().dragSource};
-        argv.insert(argv.end(), what.begin(), what.end());
-        Process source(argv, true);
-        auto line = source.readLine(30s);
-        if (line != "bereit") {
-            ADD_FAILURE() << "the drag source did not start";
-            return -1;
-        }
-        std::optional<TopWindow> window;
-        waitUntil([&] { return (window = probe.findTop("Ziehquelle", "Ziehquelle")).has_value(); }, 10s);
-        if (!window) {
-            ADD_FAILURE() << "no drag source window";
-            return -1;
-        }
-        EXPECT_TRUE(input::buttonDown(window->rect.centreX(), window->rect.centreY()));
-        line = source.readLine(10s);
-        if (line != "zieht") {
-            input::buttonUp();
-            ADD_FAILURE() << "the drag did not start";
-            return -1;
-        }
-        // A person's drag: in steps, with a moment over the target.
-        const int x0 = window->rect.centreX(), y0 = window->rect.centreY();
-        for (int step = 1; step <= 8; ++step) {
-            input::moveTo(x0 + (target.centreX() - x0) * step / 8, y0 + (target.centreY() - y0) * step / 8);
-            std::this_thread::sleep_for(60ms);
-        }
-        std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(input::buttonUp());
-        const auto code = source.waitExit(20s);
-        return code ? *code : -1;
+        std::string line = what.at(0);
+        for (size_t i = 1; i < what.size(); ++i) line += (i == 1 ? " " : "\t") + what[i];
+        const std::string answer = Source(probe).drop(line, target);
+        if (answer == "kopiert" || answer == "abgelehnt") return answer == "abgelehnt";
+        ADD_FAILURE() << answer;
+        return -1;
     }
 
     Probe probe;
@@ -125,6 +141,49 @@ TEST_F(Drop, TextFilesAndShortcutsGoIntoTheShowcasesFieldsOtherFilesDoNot) {
     EXPECT_EQ(drag({"files", WindowsPath(file("Brief.doc", "Brief"))}, name.rect), 1);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(probe.text(name.hwnd), "Hallo");
+    probe.postClose(app.window.hwnd);
+}
+
+// Twenty drops from one source, on two fields in turn: each must land in the
+// field under the pointer, none in the other, none refused.
+TEST_F(Drop, TwentyDropsInTurnEachLandInTheFieldUnderThePointer) {
+    struct Field {
+        const char* name;
+        Hwnd hwnd;
+        Rect rect;
+    };
+    auto run = [&](const Field (&fields)[2], const std::string& prefix) {
+        Source source(probe);
+        int right = 0;
+        for (int i = 0; i < 20; ++i) {
+            const Field& to = fields[i % 2];
+            const Field& other = fields[1 - i % 2];
+            const std::string text = prefix + std::to_string(4711 + i);
+            const std::string answer = source.drop("text " + text, to.rect);
+            const bool landed = waitUntil([&] { return probe.text(to.hwnd).find(text) != std::string::npos; }, 2s);
+            const std::string otherAfter = probe.text(other.hwnd);
+            EXPECT_EQ(answer, "kopiert") << "drop " << i + 1 << " on " << to.name;
+            EXPECT_TRUE(landed) << "drop " << i + 1 << " of \"" << text << "\" on " << to.name << ": it shows \""
+                                << probe.text(to.hwnd) << "\", " << other.name << " \"" << otherAfter << "\"";
+            EXPECT_EQ(otherAfter.find(text), std::string::npos) << "drop " << i + 1 << " went into " << other.name;
+            right += answer == "kopiert" && landed && otherAfter.find(text) == std::string::npos;
+        }
+        std::cout << prefix << "drops right: " << right << " / 20" << std::endl;
+    };
+    {
+        Valumat app(probe);
+        run({{"DM", app.dmField.hwnd, app.dmField.rect}, {"Euro", app.euroField.hwnd, app.euroField.rect}}, "");
+        probe.postClose(app.window.hwnd);
+        EXPECT_TRUE(app.process->waitExit(10s).has_value());
+    }
+    ShowcaseApp app(probe);
+    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
+    std::vector<ChildWindow> edits;
+    for (const auto& c : app.controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    run({{"Name", edits[0].hwnd, edits[0].rect}, {"Notizen", edits[1].hwnd, edits[1].rect}}, "Notiz ");
     probe.postClose(app.window.hwnd);
 }
 
