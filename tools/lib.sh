@@ -74,6 +74,58 @@ add_prefix_fonts() {
     fi
 }
 
+# restart_wine: ends every Wine process of $WINEPREFIX, then starts one
+# persistent server, so that programs do not each pay for starting one and
+# Wine's services, and starts those services and the desktop with their output
+# going nowhere: started by a test program, they would inherit its output
+# pipe and, living on with the server, keep whoever reads it waiting.
+restart_wine() {
+    stop_wine
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
+}
+
+# apply_wine_setting DPI THEME DESKTOP: writes what is not empty into the
+# prefix's registry (LogPixels where Windows keeps it for users and for
+# fonts; ThemeManager's ThemeActive "1" or "0"; the size of Wine's desktop),
+# then restarts the server with it. Wine reads all of them at start only.
+apply_wine_setting() {
+    local dpi=$1 theme=$2 desktop=$3 reg
+    reg=$(mktemp --suffix=.reg)
+    {
+        echo REGEDIT4
+        if [[ -n $dpi ]]; then
+            printf '
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:%08x
+' "$dpi"
+            printf '
+[HKEY_CURRENT_CONFIG\Software\Fonts]
+"LogPixels"=dword:%08x
+' "$dpi"
+        fi
+        if [[ -n $theme ]]; then
+            printf '
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]
+'
+            printf '"ThemeActive"="%s"
+' "$([[ $theme == on ]] && echo 1 || echo 0)"
+        fi
+        if [[ -n $desktop ]]; then
+            printf '
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="%s"
+' "$desktop"
+        fi
+    } >"$reg"
+    stop_wine
+    # A server of its own that saves the registry when it ends by itself.
+    wine reg import "$(winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+    wineserver -w
+    rm -f "$reg"
+    restart_wine
+}
+
 # Creates $WINEPREFIX unless it exists already.
 ensure_prefix() {
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
