@@ -92,37 +92,31 @@ restart_wine() {
 apply_wine_setting() {
     local dpi=$1 theme=$2 desktop=$3 reg
     reg=$(mktemp --suffix=.reg)
+    # Key names as arguments, never in printf's format: "\E" would become ESC.
     {
         echo REGEDIT4
         if [[ -n $dpi ]]; then
-            printf '
-[HKEY_CURRENT_USER\Control Panel\Desktop]
-"LogPixels"=dword:%08x
-' "$dpi"
-            printf '
-[HKEY_CURRENT_CONFIG\Software\Fonts]
-"LogPixels"=dword:%08x
-' "$dpi"
+            printf '\n[%s]\n"LogPixels"=dword:%08x\n' 'HKEY_CURRENT_USER\Control Panel\Desktop' "$dpi"
+            printf '\n[%s]\n"LogPixels"=dword:%08x\n' 'HKEY_CURRENT_CONFIG\Software\Fonts' "$dpi"
         fi
         if [[ -n $theme ]]; then
-            printf '
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]
-'
-            printf '"ThemeActive"="%s"
-' "$([[ $theme == on ]] && echo 1 || echo 0)"
+            printf '\n[%s]\n"ThemeActive"="%s"\n' 'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+                "$([[ $theme == on ]] && echo 1 || echo 0)"
         fi
         if [[ -n $desktop ]]; then
-            printf '
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="%s"
-' "$desktop"
+            printf '\n[%s]\n"Default"="%s"\n' 'HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops' "$desktop"
         fi
     } >"$reg"
     stop_wine
     # A server of its own that saves the registry when it ends by itself.
-    wine reg import "$(winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+    local written=0
+    wine reg import "$(winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 || written=$?
     wineserver -w
     rm -f "$reg"
+    if ((written != 0)); then
+        log "the setting could not be written into $WINEPREFIX"
+        return 1
+    fi
     restart_wine
 }
 

@@ -143,8 +143,8 @@ void XbpBaseDialog::applyIcons() {
   // The sizes of the window's dpi, from the icon's own variants where the
   // program carries them.
   const int id = static_cast<int>(icon.integer());
-  iconBig_.reset(LoadIconOfSize(id, MetricForDpi(SM_CXICON, dpi())));
-  iconSmall_.reset(LoadIconOfSize(id, MetricForDpi(SM_CXSMICON, dpi())));
+  iconBig_.reset(LoadIconForDpi(id, MetricForDpi(SM_CXICON, dpi()), dpi()));
+  iconSmall_.reset(LoadIconForDpi(id, MetricForDpi(SM_CXSMICON, dpi()), dpi()));
   if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
   if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
 }

@@ -103,9 +103,10 @@ int MetricForDpi(int index, unsigned dpi);
 // variants of it where it carries them (runtime/pictures.h), else averaged
 // from the resource. nullptr when there is no such bitmap.
 HBITMAP LoadBitmapForDpi(int id, unsigned dpi);
-// An icon resource at `size` pixels square: the program's variant of that
-// size where it carries one, else the icon resource as the system scales it.
-HICON LoadIconOfSize(int id, int size);
+// An icon resource at `size` pixels square for a window at `dpi`: the
+// program's variant of that size where it carries one (not at 96 dpi, whose
+// sizes the resource has), else the icon resource as the system scales it.
+HICON LoadIconForDpi(int id, int size, unsigned dpi);
 
 // --- windows and their procedure (windowproc.cpp) -------------------------
 

@@ -154,10 +154,11 @@ HBITMAP LoadBitmapForDpi(int id, unsigned dpi) {
   return image.pixels.empty() ? nullptr : DibOf(image);
 }
 
-HICON LoadIconOfSize(int id, int size) {
+HICON LoadIconForDpi(int id, int size, unsigned dpi) {
   // Only a variant made for the size: an icon averaged from another size is
-  // no better than what the system makes of the resource.
-  const PictureImage image = PictureOf(id, size, size, 4, true);
+  // no better than what the system makes of the resource. At 96 dpi the
+  // resource's own sizes are the ones asked for.
+  const PictureImage image = dpi == kBaseDpi ? PictureImage{} : PictureOf(id, size, size, 4, true);
   if (image.pixels.empty())
     return static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
   OwnedBitmap colour(DibOf(image));

@@ -249,7 +249,7 @@ TEST(ResourceScaledPictures, LoadAtTheWindowsDpiWithTheirContent) {
     DeleteDC(dc);
 
     // The icon's own 48-pixel variant, with alpha.
-    HICON icon = rt::LoadIconOfSize(333, 48);
+    HICON icon = rt::LoadIconForDpi(333, 48, 144);
     ASSERT_NE(icon, nullptr);
     ICONINFO ii{};
     ASSERT_TRUE(GetIconInfo(icon, &ii));

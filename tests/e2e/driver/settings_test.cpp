@@ -14,9 +14,10 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 
 namespace e2e {
 namespace {
@@ -35,10 +36,13 @@ std::string toolsDir() {
     return run.substr(0, run.find_last_of('/'));
 }
 
-// Texts that fit / texts, per setting and window, in the order they came.
-using Counts = std::vector<std::pair<std::string, std::pair<int, int>>>;
-std::map<std::string, Counts>& table() {
-    static std::map<std::string, Counts> rows;
+// Texts that fit / texts: setting, window, counts, in the order they came.
+struct Row {
+    std::string setting, window;
+    int fitting, total;
+};
+std::vector<Row>& table() {
+    static std::vector<Row> rows;
     return rows;
 }
 
@@ -64,9 +68,8 @@ protected:
         runTool({toolsDir() + "/winesetting", "--dpi", "96", "--theme", "on", "--desktop", "1024x768"}, 180s);
         std::ofstream out(lookDir() + "/table.md");
         out << "| setting | window | texts fitting / total |\n| --- | --- | --- |\n";
-        for (const auto& [setting, windows] : table())
-            for (const auto& [window, counts] : windows)
-                out << "| " << setting << " | " << window << " | " << counts.first << " / " << counts.second << " |\n";
+        for (const Row& row : table())
+            out << "| " << row.setting << " | " << row.window << " | " << row.fitting << " / " << row.total << " |\n";
         std::cout << "table: " << lookDir() << "/table.md" << std::endl;
     }
 
@@ -108,7 +111,7 @@ protected:
                     ADD_FAILURE() << a.cls << " \"" << a.text << "\" " << toString(a.rect) << " overlaps " << b.cls
                                   << " \"" << b.text << "\" " << toString(b.rect);
             }
-        table()[nameOf(GetParam())].push_back({window, {fitting, total}});
+        table().push_back({nameOf(GetParam()), window, fitting, total});
         const std::string shot = lookDir() + "/" + nameOf(GetParam()) + "-" + window + ".png";
         EXPECT_TRUE(screenshot(shot, frame.rect));
         std::cout << "screenshot: " << shot << std::endl;
@@ -180,12 +183,21 @@ TEST_P(Scaled, EveryWindowHoldsItsTextsInsideTheScreen) {
         EXPECT_TRUE(sc.process->waitExit(10s).has_value()) << "the showcase did not end";
     }
     if (!config().errproc.empty()) {
-        // The standard error handler's box, with retry and default.
-        Process raising({config().winerun, config().errproc, "retry"});
+        // The standard error handler's box, with retry and default; the
+        // program works in a folder of its own and ends when told to go on.
+        char folder[] = "/tmp/valumat-look-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        Process raising({"env", "-C", folder, config().winerun, config().errproc, "retry"}, true);
         std::optional<TopWindow> box;
         ASSERT_TRUE(waitUntil([&] { return (box = probe->findTop("#32770", "Fehlermeldung")).has_value(); }, 20s))
             << "no error box";
         examine(box->hwnd, "fehlermeldung");
+        constexpr unsigned kBmClick = 0x00F5;
+        constexpr int kIdIgnore = 5;
+        for (const auto& c : probe->descendants(box->hwnd))
+            if (c.id == kIdIgnore) probe->send(c.hwnd, kBmClick);
+        EXPECT_EQ(raising.waitExit(20s), std::optional<int>(0)) << "errproc did not go on to its end";
+        std::filesystem::remove_all(folder);
     }
 }
 
