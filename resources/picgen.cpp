@@ -584,7 +584,8 @@ int main(int argc, char** argv) {
     // program's size for.
     ok = writeFile(dir + "money.vps", encodeSet({moneyPicture(2)}, false)) && ok;
     ok = writeFile(dir + "flag_de.vps", encodeSet({germanFlag(1.25), germanFlag(1.5), germanFlag(2)}, false)) && ok;
-    ok = writeFile(dir + "flag_eu.vps", encodeSet({europeanFlag(1.25), europeanFlag(1.5), europeanFlag(2)}, false)) && ok;
+    ok = writeFile(dir + "flag_eu.vps",
+                   encodeSet({europeanFlag(1.25), europeanFlag(1.5), europeanFlag(2)}, false)) && ok;
     // The icon at the sizes of small and large window icons at those scales.
     std::vector<Canvas> icons;
     for (int size : {20, 24, 32, 40, 48, 64}) icons.push_back(iconPicture(size / 32.0));

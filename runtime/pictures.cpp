@@ -52,7 +52,8 @@ std::optional<std::vector<PictureImage>> UnpackPictureSet(std::span<const uint8_
       return std::nullopt;
     const size_t bytes = static_cast<size_t>(image.width) * image.height * image.channels;
     if (b.size() - at < bytes) return std::nullopt;
-    image.pixels.assign(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + bytes));
+    const auto from = b.begin() + static_cast<std::ptrdiff_t>(at);
+    image.pixels.assign(from, from + static_cast<std::ptrdiff_t>(bytes));
     at += bytes;
   }
   if (at != b.size()) return std::nullopt;

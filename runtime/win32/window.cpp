@@ -44,7 +44,9 @@ BOOL CALLBACK CollectDescendant(HWND child, LPARAM list) {
   return TRUE;
 }
 
-bool IsTopLevel(const XbpWindow& w, const WindowRef& parent) { return !IsDesktop(&w) && (!parent || IsDesktop(parent.get())); }
+bool IsTopLevel(const XbpWindow& w, const WindowRef& parent) {
+  return !IsDesktop(&w) && (!parent || IsDesktop(parent.get()));
+}
 
 }  // namespace
 

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Any size from any image, within reason.
     const int w = 1 + (image.width * 3) % 17, h = 1 + (image.height * 5) % 13;
     const rt::PictureImage scaled = rt::PictureAtSize(*set, w, h);
-    if (scaled.width != w || scaled.height != h || scaled.pixels.size() != size_t(w) * h * scaled.channels) std::abort();
+    if (scaled.width != w || scaled.height != h || scaled.pixels.size() != size_t(w) * h * scaled.channels)
+      std::abort();
   }
   return 0;
 }

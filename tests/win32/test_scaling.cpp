@@ -28,7 +28,8 @@ RECT WindowRect(HWND hwnd) {
 void MoveToDpi(const WindowRef& window, unsigned dpi) {
   const RECT r = WindowRect(H(window));
   const unsigned was = window->dpi();
-  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, was), r.top + MulDiv(r.bottom - r.top, dpi, was)};
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, static_cast<int>(dpi), static_cast<int>(was)),
+                 r.top + MulDiv(r.bottom - r.top, static_cast<int>(dpi), static_cast<int>(was))};
   SendMessageW(H(window), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
@@ -114,7 +115,9 @@ TEST(Scaling, AWindowToldOfAnotherDpiLaysItselfOutAgain) {
       // the font at another size makes a little different); the screen the
       // scaled rectangle.
       EXPECT_EQ(Pair(controls[i]->currentPos()), Pair(placed[i].first)) << i;
-      if (controls[i] != form.label) EXPECT_EQ(Pair(controls[i]->currentSize()), Pair(placed[i].second)) << i;
+      if (controls[i] != form.label) {
+        EXPECT_EQ(Pair(controls[i]->currentSize()), Pair(placed[i].second)) << i;
+      }
       const RECT r = WindowRect(H(controls[i]));
       EXPECT_EQ(r.left - area.left, ToDevice(placed[i].first.at(1).number(), dpi)) << i;
       EXPECT_EQ(area.bottom - r.bottom, ToDevice(placed[i].first.at(2).number(), dpi)) << i;

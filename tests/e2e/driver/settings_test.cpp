@@ -51,7 +51,8 @@ bool inside(const Rect& outer, const Rect& r) {
 }
 
 bool overlap(const Rect& a, const Rect& b) {
-    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }
 
 // Tab pages lie on their tab control by design.
@@ -76,11 +77,9 @@ protected:
     void SetUp() override {
         const Setting s = GetParam();
         const std::string desktop = std::to_string(scaled(1024, s.dpi)) + "x" + std::to_string(scaled(768, s.dpi));
-        ASSERT_EQ(runTool({toolsDir() + "/winesetting", "--dpi", std::to_string(s.dpi), "--theme", s.styles ? "on" : "off",
-                           "--desktop", desktop},
-                          180s),
-                  0)
-            << "tools/winesetting failed";
+        const std::vector<std::string> setting{toolsDir() + "/winesetting", "--dpi", std::to_string(s.dpi), "--theme",
+                                               s.styles ? "on" : "off", "--desktop", desktop};
+        ASSERT_EQ(runTool(setting, 180s), 0) << "tools/winesetting failed";
         mkdir(lookDir().c_str(), 0755);
         probe = std::make_unique<Probe>();
         work = probe->workArea();
@@ -121,7 +120,8 @@ protected:
     void expectPictures(Hwnd top, const std::vector<std::pair<int, int>>& sizes) {
         std::vector<std::pair<int, int>> found;
         for (const auto& c : probe->descendants(top))
-            if (sameClass(c.cls, "XbpStatic") && c.text.empty() && c.visible) found.push_back({c.rect.width(), c.rect.height()});
+            if (sameClass(c.cls, "XbpStatic") && c.text.empty() && c.visible)
+                found.push_back({c.rect.width(), c.rect.height()});
         std::vector<std::pair<int, int>> expected;
         for (const auto& [w, h] : sizes) expected.push_back({scaled(w, GetParam().dpi), scaled(h, GetParam().dpi)});
         EXPECT_EQ(found, expected);
@@ -146,7 +146,8 @@ TEST_P(Scaled, EveryWindowHoldsItsTextsInsideTheScreen) {
         expectIcons(v.window.hwnd);
         ASSERT_TRUE(v.click(v.infoButton));
         std::optional<TopWindow> info;
-        ASSERT_TRUE(waitUntil([&] { return (info = probe->findTop(kDialogClass, "Informationen zum Valumat")).has_value(); }, 10s))
+        ASSERT_TRUE(waitUntil(
+            [&] { return (info = probe->findTop(kDialogClass, "Informationen zum Valumat")).has_value(); }, 10s))
             << "no information window";
         examine(info->hwnd, "info");
         expectPictures(info->hwnd, {{281, 290}});

@@ -74,7 +74,8 @@ public:
             const int row = static_cast<int>(SendMessageW(h_, LB_GETITEMHEIGHT, 0, 0));
             for (int i = 0; i < items && i < 1000; ++i) {
                 std::wstring text(static_cast<size_t>(SendMessageW(h_, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-                text.resize(static_cast<size_t>(SendMessageW(h_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+                const LRESULT length = SendMessageW(h_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+                text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
                 SIZE need = measure(text, DT_SINGLELINE | DT_NOPREFIX);
                 need.cy = tm_.tmHeight;
                 check(text, need, w, row);
