@@ -1,6 +1,8 @@
 // Draws the program's pictures (banknotes and coins, the two flags, the icon)
-// and writes them as BMP and ICO files. Runs on the build host; the output
-// depends on nothing but this source, so every build embeds the same bytes.
+// and writes them as BMP and ICO files, and each of them again at the sizes
+// that display scaling asks for, as picture sets (runtime/pictures.h) that the
+// build then compresses. Runs on the build host; the output depends on nothing
+// but this source, so every build embeds the same bytes.
 //
 // Usage: picgen OUTDIR
 
@@ -33,26 +35,32 @@ struct Sample {
 };
 
 // Premultiplied colour with coverage, so transparent icon pixels composite
-// correctly and opaque bitmaps come out exactly as drawn.
+// correctly and opaque bitmaps come out exactly as drawn. Pictures are drawn
+// in the units of their size at 100 %; a canvas of another `zoom` has that
+// many pixels per unit (rounded half away from zero, as the runtime scales)
+// and samples the same shapes at its own resolution.
 class Canvas {
 public:
-    Canvas(int w, int h, Rgb fill, double alpha) : w_(w), h_(h), px_(size_t(w) * h, {scale(fill, alpha), alpha}) {}
+    Canvas(int w, int h, Rgb fill, double alpha, double zoom = 1)
+        : w_(int(std::lround(w * zoom))), h_(int(std::lround(h * zoom))), zoom_(zoom),
+          px_(size_t(w_) * h_, {scale(fill, alpha), alpha}) {}
     int width() const { return w_; }
     int height() const { return h_; }
 
     // Paints shape `f(x, y) -> Sample` inside the given box with n x n samples
-    // per pixel; x, y are continuous, pixel (i, j) spans [i, i+1) x [j, j+1).
+    // per pixel; x, y are continuous in picture units, pixel (i, j) spans
+    // [i, i+1) x [j, j+1) divided by the zoom.
     template <class F>
     void paint(double x0, double y0, double x1, double y1, F f, int n = 6) {
-        int i0 = std::max(0, int(std::floor(x0))), i1 = std::min(w_ - 1, int(std::ceil(x1)));
-        int j0 = std::max(0, int(std::floor(y0))), j1 = std::min(h_ - 1, int(std::ceil(y1)));
+        int i0 = std::max(0, int(std::floor(x0 * zoom_))), i1 = std::min(w_ - 1, int(std::ceil(x1 * zoom_)));
+        int j0 = std::max(0, int(std::floor(y0 * zoom_))), j1 = std::min(h_ - 1, int(std::ceil(y1 * zoom_)));
         for (int j = j0; j <= j1; ++j)
             for (int i = i0; i <= i1; ++i) {
                 Rgb acc;
                 double a = 0;
                 for (int sy = 0; sy < n; ++sy)
                     for (int sx = 0; sx < n; ++sx) {
-                        Sample s = f(i + (sx + 0.5) / n, j + (sy + 0.5) / n);
+                        Sample s = f((i + (sx + 0.5) / n) / zoom_, (j + (sy + 0.5) / n) / zoom_);
                         acc = {acc.r + s.c.r * s.a, acc.g + s.c.g * s.a, acc.b + s.c.b * s.a};
                         a += s.a;
                     }
@@ -66,6 +74,7 @@ public:
     }
 
     double alpha(int x, int y) const { return px_[size_t(y) * w_ + x].a; }
+    uint8_t alpha8(int x, int y) const { return uint8_t(std::clamp(std::lround(alpha(x, y) * 255), 0L, 255L)); }
     // Straight (not premultiplied) colour, rounded to bytes.
     std::array<uint8_t, 3> rgb8(int x, int y) const {
         const Px& p = px_[size_t(y) * w_ + x];
@@ -80,6 +89,7 @@ private:
         double a;
     };
     int w_, h_;
+    double zoom_;
     std::vector<Px> px_;
 };
 
@@ -320,8 +330,8 @@ const Note kNotes[] = {
     {"10", rgb(0xB85A5E), rgb(0xE8C4C2), 159, 83},
 };
 
-Canvas moneyPicture() {
-    Canvas cv(281, 290, kWhite, 1);
+Canvas moneyPicture(double zoom = 1) {
+    Canvas cv(281, 290, kWhite, 1, zoom);
     // Fanned like a hand of cards, held at the right; the 500 lies at the back.
     const double pivotX = 190, pivotY = 154;
     const double angles[] = {40, 25, 10, -5, -20, -35};
@@ -336,8 +346,8 @@ Canvas moneyPicture() {
     return cv;
 }
 
-Canvas iconPicture() {
-    Canvas cv(32, 32, kBlack, 0);
+Canvas iconPicture(double zoom = 1) {
+    Canvas cv(32, 32, kBlack, 0, zoom);
     const Note small[] = {
         {"", kNotes[3].dark, kNotes[3].light, 22, 12},
         {"", kNotes[4].dark, kNotes[4].light, 21, 11.5},
@@ -350,8 +360,8 @@ Canvas iconPicture() {
     return cv;
 }
 
-Canvas germanFlag() {
-    Canvas cv(33, 21, kBlack, 1);
+Canvas germanFlag(double zoom = 1) {
+    Canvas cv(33, 21, kBlack, 1, zoom);
     const Rgb stripes[] = {rgb(0x000000), rgb(0xDD0000), rgb(0xFFCE00)};
     cv.paint(0, 0, 33, 21, [&](double, double y) { return Sample{stripes[std::min(2, int(y / 7))], 1}; });
     return cv;
@@ -371,8 +381,8 @@ bool inStar(double x, double y, double cx, double cy, double r) {
     return in;
 }
 
-Canvas europeanFlag() {
-    Canvas cv(33, 21, rgb(0x003399), 1);
+Canvas europeanFlag(double zoom = 1) {
+    Canvas cv(33, 21, rgb(0x003399), 1, zoom);
     // At 21 pixels a ring of radius 8 puts all twelve stars on pixel centres
     // (offsets 0, 4, 7, 8), so each reads as one clear gold point.
     const int off[12][2] = {{0, -8}, {4, -7}, {7, -4}, {8, 0}, {7, 4}, {4, 7},
@@ -528,6 +538,22 @@ std::vector<uint8_t> encodeIco8(const Canvas& cv) {
     return out.data();
 }
 
+// A picture set: each canvas as BGR rows, or BGRA with straight alpha.
+std::vector<uint8_t> encodeSet(const std::vector<Canvas>& canvases, bool alpha) {
+    Bytes out;
+    out.u8('V'), out.u8('P'), out.u8('S'), out.u8('1');
+    out.u16(unsigned(canvases.size()));
+    for (const Canvas& cv : canvases) out.u16(cv.width()), out.u16(cv.height()), out.u8(alpha ? 4 : 3), out.u8(0);
+    for (const Canvas& cv : canvases)
+        for (int y = 0; y < cv.height(); ++y)
+            for (int x = 0; x < cv.width(); ++x) {
+                auto c = cv.rgb8(x, y);
+                out.u8(c[2]), out.u8(c[1]), out.u8(c[0]);
+                if (alpha) out.u8(cv.alpha8(x, y));
+            }
+    return out.data();
+}
+
 bool writeFile(const std::string& path, const std::vector<uint8_t>& data) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
@@ -552,5 +578,17 @@ int main(int argc, char** argv) {
     ok = writeFile(dir + "flag_de.bmp", encodeBmp24(germanFlag())) && ok;
     ok = writeFile(dir + "flag_eu.bmp", encodeBmp24(europeanFlag())) && ok;
     ok = writeFile(dir + "money.ico", encodeIco8(iconPicture())) && ok;
+
+    // At 125, 150 and 200 %. The banknotes only at 200 %: the runtime brings
+    // them down to the smaller sizes, which all three would not fit the
+    // program's size for.
+    ok = writeFile(dir + "money.vps", encodeSet({moneyPicture(2)}, false)) && ok;
+    ok = writeFile(dir + "flag_de.vps", encodeSet({germanFlag(1.25), germanFlag(1.5), germanFlag(2)}, false)) && ok;
+    ok = writeFile(dir + "flag_eu.vps",
+                   encodeSet({europeanFlag(1.25), europeanFlag(1.5), europeanFlag(2)}, false)) && ok;
+    // The icon at the sizes of small and large window icons at those scales.
+    std::vector<Canvas> icons;
+    for (int size : {20, 24, 32, 40, 48, 64}) icons.push_back(iconPicture(size / 32.0));
+    ok = writeFile(dir + "money_icon.vps", encodeSet(icons, true)) && ok;
     return ok ? 0 : 1;
 }

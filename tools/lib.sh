@@ -94,6 +94,52 @@ add_prefix_fonts() {
     fi
 }
 
+# restart_wine: ends every Wine process of $WINEPREFIX, then starts one
+# persistent server, so that programs do not each pay for starting one and
+# Wine's services, and starts those services and the desktop with their output
+# going nowhere: started by a test program, they would inherit its output
+# pipe and, living on with the server, keep whoever reads it waiting.
+restart_wine() {
+    stop_wine
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
+}
+
+# apply_wine_setting DPI THEME DESKTOP: writes what is not empty into the
+# prefix's registry (LogPixels where Windows keeps it for users and for
+# fonts; ThemeManager's ThemeActive "1" or "0"; the size of Wine's desktop),
+# then restarts the server with it. Wine reads all of them at start only.
+apply_wine_setting() {
+    local dpi=$1 theme=$2 desktop=$3 reg
+    reg=$(mktemp --suffix=.reg)
+    # Key names as arguments, never in printf's format: "\E" would become ESC.
+    {
+        echo REGEDIT4
+        if [[ -n $dpi ]]; then
+            printf '\n[%s]\n"LogPixels"=dword:%08x\n' 'HKEY_CURRENT_USER\Control Panel\Desktop' "$dpi"
+            printf '\n[%s]\n"LogPixels"=dword:%08x\n' 'HKEY_CURRENT_CONFIG\Software\Fonts' "$dpi"
+        fi
+        if [[ -n $theme ]]; then
+            printf '\n[%s]\n"ThemeActive"="%s"\n' 'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+                "$([[ $theme == on ]] && echo 1 || echo 0)"
+        fi
+        if [[ -n $desktop ]]; then
+            printf '\n[%s]\n"Default"="%s"\n' 'HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops' "$desktop"
+        fi
+    } >"$reg"
+    stop_wine
+    # A server of its own that saves the registry when it ends by itself.
+    local written=0
+    wine reg import "$(winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 || written=$?
+    wineserver -w
+    rm -f "$reg"
+    if ((written != 0)); then
+        log "the setting could not be written into $WINEPREFIX"
+        return 1
+    fi
+    restart_wine
+}
+
 # Creates $WINEPREFIX unless it exists already.
 ensure_prefix() {
     if [[ ! -f $WINEPREFIX/system.reg ]]; then

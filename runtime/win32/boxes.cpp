@@ -49,34 +49,38 @@ void LayOut(HWND dlg, const AlertSpec& spec) {
   const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dlg, GWLP_HINSTANCE));
   WindowDC dc(dlg);
   SelectInScope selected(dc.get(), font);
+  // The layout's measures are pixels at 96 dpi, as everywhere in the runtime.
+  const unsigned dpi = DpiOfWindow(dlg);
+  const auto px = [dpi](int v) { return static_cast<int>(ToDevice(v, dpi)); };
+  const int margin = px(kMargin), gap = px(kGap), buttonHeight = px(kButtonHeight);
 
-  RECT textRect{0, 0, kMaxTextWidth, 0};
+  RECT textRect{0, 0, px(kMaxTextWidth), 0};
   DrawTextW(dc.get(), spec.text.c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
 
   std::vector<int> widths;
   int row = 0;
   for (const auto& option : spec.options) {
-    const int w = std::max<int>(kMinButtonWidth, TextExtent(dc.get(), option).cx + 24);
+    const int w = std::max<int>(px(kMinButtonWidth), TextExtent(dc.get(), option).cx + px(24));
     widths.push_back(w);
     row += w;
   }
-  row += kGap * static_cast<int>(spec.options.size() - 1);
+  row += gap * static_cast<int>(spec.options.size() - 1);
 
-  const int clientWidth = std::max<int>({textRect.right, row, 200}) + 2 * kMargin;
-  const int clientHeight = kMargin + textRect.bottom + 2 * kGap + kButtonHeight + kMargin;
+  const int clientWidth = std::max<int>({textRect.right, row, px(200)}) + 2 * margin;
+  const int clientHeight = margin + textRect.bottom + 2 * gap + buttonHeight + margin;
 
-  HWND text = CreateWindowExW(0, L"STATIC", spec.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin,
-                              kMargin, clientWidth - 2 * kMargin, textRect.bottom, dlg, nullptr, instance, nullptr);
+  HWND text = CreateWindowExW(0, L"STATIC", spec.text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, margin,
+                              margin, clientWidth - 2 * margin, textRect.bottom, dlg, nullptr, instance, nullptr);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
   int x = (clientWidth - row) / 2;
-  const int y = kMargin + textRect.bottom + 2 * kGap;
+  const int y = margin + textRect.bottom + 2 * gap;
   for (size_t i = 0; i < spec.options.size(); ++i) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON | WS_GROUP : BS_PUSHBUTTON);
-    HWND button = CreateWindowExW(0, L"BUTTON", spec.options[i].c_str(), style, x, y, widths[i], kButtonHeight, dlg,
+    HWND button = CreateWindowExW(0, L"BUTTON", spec.options[i].c_str(), style, x, y, widths[i], buttonHeight, dlg,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance, nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    x += widths[i] + kGap;
+    x += widths[i] + gap;
   }
   SendMessageW(dlg, DM_SETDEFID, kFirstButtonId, 0);
 

@@ -163,7 +163,7 @@ void XbpBaseCombobox::fitHeight() {
   // The box's height is its entry's, which follows the font unless set.
   // Measured, not computed: what the box answers for the entry's height
   // need not be what it takes (Wine's is 2 more).
-  const long wanted = Pixels(size_.at(2));
+  const long wanted = ToDevice(size_.at(2).number(), dpi());
   long entry = static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   RECT r{};
   for (int tries = 0; tries < 3 && wanted > 0; ++tries) {
@@ -177,7 +177,8 @@ void XbpBaseCombobox::fitHeight() {
   // to its entry's height may have taken it.
   RECT dropped{};
   SendMessageW(hwnd, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-  const long list = kDropRows * static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0)) + 2 * GetSystemMetrics(SM_CYBORDER);
+  const long list =
+      kDropRows * static_cast<long>(SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0)) + 2 * MetricForDpi(SM_CYBORDER, dpi());
   if (dropped.bottom - dropped.top < list) {
     GetWindowRect(hwnd, &r);
     SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + list, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -9,6 +9,7 @@
 
 #include "../events.h"
 #include "../output.h"
+#include "dyncalls.h"
 #include "native.h"
 
 namespace rt {
@@ -86,18 +87,29 @@ void XbpBaseCrt::init(const Args& args) {
   measureCells();
 }
 
+HFONT XbpBaseCrt::cellFont() const { return FontOf(font_.empty() ? kCellFont : font_, dpi()); }
+
 void XbpBaseCrt::measureCells() {
+  // The cells are the font's at the window's dpi; the program sees them, as
+  // every size, in its own pixels.
   WindowDC screen(nullptr);
-  SelectInScope font(screen.get(), FontOf(font_.empty() ? kCellFont : font_));
+  SelectInScope font(screen.get(), cellFont());
   TEXTMETRICW tm{};
   GetTextMetricsW(screen.get(), &tm);
   SIZE m{};
   GetTextExtentPoint32W(screen.get(), L"M", 1, &m);
-  FontWidth = std::max<long>(1, m.cx);
-  FontHeight = std::max<long>(1, tm.tmHeight);
-  RECT frame{0, 0, cols_ * FontWidth, rows_ * FontHeight};
-  AdjustWindowRectEx(&frame, Style(), FALSE, 0);
-  size_ = Value{frame.right - frame.left, frame.bottom - frame.top};
+  cellDpi_ = dpi();
+  cellWidth_ = std::max<long>(1, m.cx);
+  cellHeight_ = std::max<long>(1, tm.tmHeight);
+  FontWidth = ToApp(cellWidth_, dpi());
+  FontHeight = ToApp(cellHeight_, dpi());
+  RECT frame{0, 0, cols_ * cellWidth_, rows_ * cellHeight_};
+  if (const auto adjust = dyn::Dpi().adjustForDpi) {
+    adjust(&frame, Style(), FALSE, 0, dpi());
+  } else {
+    AdjustWindowRectEx(&frame, Style(), FALSE, 0);
+  }
+  size_ = Value{ToApp(frame.right - frame.left, dpi()), ToApp(frame.bottom - frame.top, dpi())};
 }
 
 XbpWindow::NativeSpec XbpBaseCrt::nativeSpec() const {
@@ -108,19 +120,33 @@ XbpWindow::NativeSpec XbpBaseCrt::nativeSpec() const {
   return spec;
 }
 
-void XbpBaseCrt::afterCreate() {
+void XbpBaseCrt::fitFrameToGrid(bool keepBottom) {
   HWND hwnd = Hwnd(handle_);
   // The frame's metrics may differ from what AdjustWindowRectEx assumed:
   // make the client area exactly the grid.
   RECT client{};
   GetClientRect(hwnd, &client);
-  const long dw = cols_ * FontWidth - client.right, dh = rows_ * FontHeight - client.bottom;
+  const long dw = cols_ * cellWidth_ - client.right, dh = rows_ * cellHeight_ - client.bottom;
   if (dw || dh) {
     RECT window{};
     GetWindowRect(hwnd, &window);
-    SetWindowPos(hwnd, nullptr, window.left, window.top - dh, window.right - window.left + dw,
+    SetWindowPos(hwnd, nullptr, window.left, window.top - (keepBottom ? dh : 0), window.right - window.left + dw,
                  window.bottom - window.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+void XbpBaseCrt::onDpiChanged() {
+  // Another font size: other cells, and a frame around them.
+  measureCells();
+  fitFrameToGrid(false);
+  placeCaret();
+}
+
+void XbpBaseCrt::afterCreate() {
+  HWND hwnd = Hwnd(handle_);
+  // Measured at the system's dpi before its monitor's was known.
+  if (cellDpi_ != dpi()) measureCells();
+  fitFrameToGrid(true);
   // Output from other threads reaches the cells through the window's queue.
   console_->attach(std::static_pointer_cast<XbpBaseCrt>(shared_from_this()),
                    [hwnd] { PostMessageW(hwnd, kMsgFlush, 0, 0); });
@@ -221,7 +247,7 @@ void XbpBaseCrt::write(std::string_view bytes) {
 
 void XbpBaseCrt::invalidateRows(long fromRow, long toRow) {
   if (!handle_) return;
-  RECT r{0, std::min(fromRow, toRow) * FontHeight, cols_ * FontWidth, (std::max(fromRow, toRow) + 1) * FontHeight};
+  RECT r{0, std::min(fromRow, toRow) * cellHeight_, cols_ * cellWidth_, (std::max(fromRow, toRow) + 1) * cellHeight_};
   ::InvalidateRect(Hwnd(handle_), &r, FALSE);
 }
 
@@ -230,8 +256,9 @@ bool XbpBaseCrt::InvalidateRect(const Value& rect) {
   if (!rect.isArray()) return ::InvalidateRect(Hwnd(handle_), nullptr, FALSE);
   RECT client{};
   GetClientRect(Hwnd(handle_), &client);
-  const long x1 = rect.at(1).integer(), y1 = rect.at(2).integer();
-  const long x2 = rect.at(3).integer(), y2 = rect.at(4).integer();
+  const unsigned at = dpi();
+  const long x1 = ToDevice(rect.at(1).integer(), at), y1 = ToDevice(rect.at(2).integer(), at);
+  const long x2 = ToDevice(rect.at(3).integer(), at), y2 = ToDevice(rect.at(4).integer(), at);
   // Bottom-up pixel rows, both corners inside.
   RECT r{std::min(x1, x2), client.bottom - 1 - std::max(y1, y2), std::max(x1, x2) + 1, client.bottom - std::min(y1, y2)};
   return ::InvalidateRect(Hwnd(handle_), &r, FALSE);
@@ -240,18 +267,18 @@ bool XbpBaseCrt::InvalidateRect(const Value& rect) {
 void XbpBaseCrt::placeCaret() {
   console_->noteCursor(row_, col_);
   if (!caretShown_) return;
-  const long height = std::max(2L, FontHeight / 6);
-  SetCaretPos(col_ * FontWidth, row_ * FontHeight + FontHeight - height);
+  const long height = std::max(2L, cellHeight_ / 6);
+  SetCaretPos(col_ * cellWidth_, row_ * cellHeight_ + cellHeight_ - height);
 }
 
 void XbpBaseCrt::paint(NativeDC dc) {
-  SelectInScope font(dc, FontOf(font_.empty() ? kCellFont : font_));
+  SelectInScope font(dc, cellFont());
   const COLORREF fg = resolvedForeground(), bg = resolvedBackground();
-  const std::vector<INT> advance(static_cast<size_t>(cols_), FontWidth);
+  const std::vector<INT> advance(static_cast<size_t>(cols_), cellWidth_);
   RECT clip{};
   GetClipBox(dc, &clip);
-  const long firstRow = std::max(0L, clip.top / FontHeight);
-  const long lastRow = std::min(rows_ - 1, (clip.bottom - 1) / FontHeight);
+  const long firstRow = std::max(0L, clip.top / cellHeight_);
+  const long lastRow = std::min(rows_ - 1, (clip.bottom - 1) / cellHeight_);
   for (long r = firstRow; r <= lastRow; ++r) {
     std::string bytes = rowText(r);
     // Control bytes have no picture in the table: they show blank.
@@ -265,7 +292,7 @@ void XbpBaseCrt::paint(NativeDC dc) {
       while (c1 < cols_ && flags[c1] == flags[c0]) ++c1;
       SetTextColor(dc, flags[c0] ? bg : fg);
       SetBkColor(dc, flags[c0] ? fg : bg);
-      RECT cells{c0 * FontWidth, r * FontHeight, c1 * FontWidth, (r + 1) * FontHeight};
+      RECT cells{c0 * cellWidth_, r * cellHeight_, c1 * cellWidth_, (r + 1) * cellHeight_};
       ExtTextOutW(dc, cells.left, cells.top, ETO_OPAQUE | ETO_CLIPPED, &cells, line.data() + c0,
                   static_cast<UINT>(c1 - c0), advance.data());
       c0 = c1;
@@ -274,8 +301,8 @@ void XbpBaseCrt::paint(NativeDC dc) {
   // Should the frame leave more client area than the grid, it shows the background.
   RECT client{};
   GetClientRect(Hwnd(handle_), &client);
-  RECT right{cols_ * FontWidth, 0, client.right, client.bottom};
-  RECT below{0, rows_ * FontHeight, client.right, client.bottom};
+  RECT right{cols_ * cellWidth_, 0, client.right, client.bottom};
+  RECT below{0, rows_ * cellHeight_, client.right, client.bottom};
   if (right.left < right.right) FillRect(dc, &right, backgroundBrush());
   if (below.top < below.bottom) FillRect(dc, &below, backgroundBrush());
   replayDrawing(dc);
@@ -286,10 +313,15 @@ void XbpBaseCrt::paint(NativeDC dc) {
 void XbpBaseCrt::postMouse(long event, intptr_t lparam) {
   if (!g_mouseOn.load() || choice_) return;
   const long x = GET_X_LPARAM(lparam), py = GET_Y_LPARAM(lparam);
-  const long height = rows_ * FontHeight;
-  if (x < 0 || py < 0 || x >= cols_ * FontWidth || py >= height) return;
+  const long height = rows_ * cellHeight_;
+  if (x < 0 || py < 0 || x >= cols_ * cellWidth_ || py >= height) return;
   const long y = height - 1 - py;
-  post(event, Value{Value{x, y}, Value{x, y}});
+  // Scaled, a device pixel is part of a program's pixel: it reports its
+  // middle, which divided by the cell size lies inside its cell, never on a
+  // cell's edge by the rounding of the division.
+  const unsigned at = dpi();
+  const double ax = at == kBaseDpi ? x : ToApp(x + 0.5, at), ay = at == kBaseDpi ? y : ToApp(y + 0.5, at);
+  post(event, Value{Value{ax, ay}, Value{ax, ay}});
 }
 
 bool XbpBaseCrt::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) {
@@ -311,7 +343,7 @@ bool XbpBaseCrt::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intp
       result = 1;  // the cells cover the client area
       return true;
     case WM_GETFONT:
-      result = reinterpret_cast<intptr_t>(FontOf(font_.empty() ? kCellFont : font_));
+      result = reinterpret_cast<intptr_t>(cellFont());
       return true;
     case WM_CLOSE:
       // The close button is an event for the application, not an order.
@@ -319,7 +351,7 @@ bool XbpBaseCrt::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intp
       result = 0;
       return true;
     case WM_SETFOCUS:
-      CreateCaret(hwnd, nullptr, FontWidth, std::max(2L, FontHeight / 6));
+      CreateCaret(hwnd, nullptr, cellWidth_, std::max(2L, cellHeight_ / 6));
       caretShown_ = true;
       placeCaret();
       ShowCaret(hwnd);

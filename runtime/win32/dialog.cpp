@@ -16,7 +16,9 @@ XbpDesktop::XbpDesktop() { visible = true; }
 
 long XbpDesktop::childAreaHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
 
-Value XbpDesktop::currentSize() const { return Value{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+Value XbpDesktop::currentSize() const {
+  return Value{ToApp(GetSystemMetrics(SM_CXSCREEN), SystemDpi()), ToApp(GetSystemMetrics(SM_CYSCREEN), SystemDpi())};
+}
 
 namespace {
 
@@ -134,17 +136,7 @@ void XbpBaseDialog::afterCreate() {
   if (!taskList && !child && !GetWindow(hwnd, GW_OWNER)) {
     if (HWND owner = HiddenOwner()) SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
-  // The program's icon comes with the window class.
-  if (icon.isNumber() && icon.integer() != ProgramIcon()) {
-    const auto id = MAKEINTRESOURCEW(icon.integer());
-    auto load = [id](int cx, int cy) {
-      return static_cast<HICON>(LoadImageW(ModuleInstance(), id, IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), 0));
-    };
-    iconBig_.reset(load(SM_CXICON, SM_CYICON));
-    iconSmall_.reset(load(SM_CXSMICON, SM_CYSMICON));
-    if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
-    if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
-  }
+  applyIcons();
   // The bar first: it takes its line off the client area.
   if (menuBar_) menuBar_->attach();
   RECT client{};
@@ -155,8 +147,37 @@ void XbpBaseDialog::afterCreate() {
     drawingArea_ = area;
   }
   const WindowRef self = std::static_pointer_cast<XbpWindow>(shared_from_this());
-  area->init({Value(self), Value(self), Value{0, 0}, Value{client.right, client.bottom}, Value(), true});
+  area->init({Value(self), Value(self), Value{0, 0}, Value{ToApp(client.right, dpi()), ToApp(client.bottom, dpi())},
+              Value(), true});
   area->create();
+}
+
+void XbpBaseDialog::applyIcons() {
+  HWND hwnd = Hwnd(handle_);
+  // The program's icon at the system's dpi comes with the window class, as
+  // Windows expects it; another icon, or any at another dpi, is sent in the
+  // sizes of the window's dpi, from the icon's own variants where the
+  // program carries them.
+  const long id = icon.isNumber() ? static_cast<long>(icon.integer()) : ProgramIcon();
+  if (id == 0) return;
+  if (id == ProgramIcon() && dpi() == SystemDpi()) {
+    if (iconBig_ || iconSmall_) {  // back from another dpi: the class's again
+      SendMessageW(hwnd, WM_SETICON, ICON_BIG, 0);
+      SendMessageW(hwnd, WM_SETICON, ICON_SMALL, 0);
+      iconBig_.reset();
+      iconSmall_.reset();
+    }
+    return;
+  }
+  iconBig_.reset(LoadIconForDpi(static_cast<int>(id), MetricForDpi(SM_CXICON, dpi()), dpi()));
+  iconSmall_.reset(LoadIconForDpi(static_cast<int>(id), MetricForDpi(SM_CXSMICON, dpi()), dpi()));
+  if (iconBig_) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
+  if (iconSmall_) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+}
+
+void XbpBaseDialog::onDpiChanged() {
+  XbpWindow::onDpiChanged();
+  applyIcons();
 }
 
 std::shared_ptr<XbpBaseMenubar> XbpBaseDialog::menuBar() {

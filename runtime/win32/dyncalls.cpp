@@ -136,6 +136,20 @@ bool CommonControlsLoaded() {
   return static_cast<bool>(c.module);
 }
 
+const DpiApi& Dpi() {
+  static const DpiApi api = [] {
+    DpiApi a;
+    if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
+      Resolve(user, "GetDpiForWindow", a.forWindow);
+      Resolve(user, "GetDpiForSystem", a.forSystem);
+      Resolve(user, "GetSystemMetricsForDpi", a.metricForDpi);
+      Resolve(user, "AdjustWindowRectExForDpi", a.adjustForDpi);
+    }
+    return a;
+  }();
+  return api;
+}
+
 HTHEME ThemeApi::themeFor(HWND hwnd, const wchar_t* classList) const {
   if (!isAppThemed || !isThemeActive || !open || !drawBackground || !close) return nullptr;
   return isAppThemed() && isThemeActive() ? open(hwnd, classList) : nullptr;

@@ -40,8 +40,19 @@ struct ThemeApi {
 // since the last call may have brought it in.
 ThemeApi Themes();
 
+// Display scaling of Windows 10 (1607 and later), looked up in user32, which
+// every GUI program has loaded anyway; nullptr on older systems.
+struct DpiApi {
+  UINT(WINAPI* forWindow)(HWND) = nullptr;
+  UINT(WINAPI* forSystem)() = nullptr;
+  int(WINAPI* metricForDpi)(int, UINT) = nullptr;
+  BOOL(WINAPI* adjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+};
+const DpiApi& Dpi();
+
 // OLE for drag and drop and shell links: ole32, loaded on first need and
-// kept (the shell's link object brings its own library when one is made). UseOle also starts OLE on the calling thread (once per
+// kept (the shell's link object brings its own library when one is made).
+// UseOle also starts OLE on the calling thread (once per
 // thread); nullptr when a library or function is missing or OLE cannot be
 // started there.
 struct OleApi {

@@ -106,21 +106,24 @@ HFONT MakeFont(HDC screen, LOGFONTW lf) {
   return font;
 }
 
-std::map<std::string, OwnedFont>& FontCache() {
-  static std::map<std::string, OwnedFont> cache;
+// By name and dpi: a window shows its fonts at its own dpi.
+std::map<std::pair<std::string, unsigned>, OwnedFont>& FontCache() {
+  static std::map<std::pair<std::string, unsigned>, OwnedFont> cache;
   return cache;
 }
 
 }  // namespace
 
-HFONT FontOf(const std::string& compoundName) {
+HFONT FontOf(const std::string& compoundName, unsigned dpi) {
+  if (dpi == 0) dpi = SystemDpi();
   auto& cache = FontCache();
-  auto it = cache.find(compoundName);
+  const auto key = std::make_pair(compoundName, dpi);
+  auto it = cache.find(key);
   if (it != cache.end()) return it->second.get();
   const FontSpec spec = ParseCompoundName(compoundName);
   WindowDC screen(nullptr);
   LOGFONTW lf{};
-  lf.lfHeight = spec.points > 0 ? -MulDiv(spec.points, GetDeviceCaps(screen.get(), LOGPIXELSY), 72) : 0;
+  lf.lfHeight = spec.points > 0 ? -MulDiv(spec.points, static_cast<int>(dpi), 72) : 0;
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = spec.italic;
   lf.lfUnderline = spec.underline;
@@ -129,11 +132,11 @@ HFONT FontOf(const std::string& compoundName) {
   lf.lfQuality = DEFAULT_QUALITY;
   lstrcpynW(lf.lfFaceName, Wide(spec.face).c_str(), LF_FACESIZE);
   HFONT font = MakeFont(screen.get(), lf);
-  cache.emplace(compoundName, OwnedFont(font));
+  cache.emplace(key, OwnedFont(font));
   return font;
 }
 
-HFONT DefaultFont() { return FontOf("8.MS Sans Serif"); }
+HFONT DefaultFont(unsigned dpi) { return FontOf("8.MS Sans Serif", dpi); }
 
 void ReleaseFonts() { FontCache().clear(); }
 

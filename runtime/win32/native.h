@@ -73,10 +73,40 @@ std::wstring ProgramFolder();
 // Colour numbers of the runtime as COLORREF: palette 0..15, negative system
 // colours, RGB values with bit 24 set. Unknown numbers give black.
 COLORREF ColorOf(long color);
-// Fonts by compound name ("9.Arial Fett"); owned by a process-wide cache.
-HFONT FontOf(const std::string& compoundName);
-HFONT DefaultFont();
+// Fonts by compound name ("9.Arial Fett") for a dpi (0: the system's); owned
+// by a process-wide cache.
+HFONT FontOf(const std::string& compoundName, unsigned dpi = 0);
+HFONT DefaultFont(unsigned dpi = 0);
 void ReleaseFonts();
+
+// --- display scaling (scaling.cpp) ----------------------------------------
+
+// Application code places, sizes and draws in pixels at 96 dpi; a window
+// shows at the dpi of its monitor (Windows asks a per-monitor aware program
+// to draw itself there). Device pixels are those of the screen.
+inline constexpr unsigned kBaseDpi = 96;
+// The dpi of the desktop's coordinates (the primary monitor's).
+unsigned SystemDpi();
+// The dpi `hwnd` shows at: its monitor's, or the system's where Windows does
+// not tell windows apart.
+unsigned DpiOfWindow(HWND hwnd);
+// Application pixels to device pixels: scaled, then rounded by the runtime's
+// one rule (Pixels). 1:1 at 96 dpi.
+long ToDevice(double value, unsigned dpi);
+// Device pixels to application pixels, with fractions: what was placed in
+// application pixels reads back as placed.
+double ToApp(double device, unsigned dpi);
+// A system metric (SM_*) for a window at `dpi`.
+int MetricForDpi(int index, unsigned dpi);
+// A bitmap resource as a window at `dpi` shows it: the resource itself at 96
+// dpi, else the picture at the scaled size, from the program's scaled
+// variants of it where it carries them (runtime/pictures.h), else averaged
+// from the resource. nullptr when there is no such bitmap.
+HBITMAP LoadBitmapForDpi(int id, unsigned dpi);
+// An icon resource at `size` pixels square for a window at `dpi`: the
+// program's variant of that size where it carries one (not at 96 dpi, whose
+// sizes the resource has), else the icon resource as the system scales it.
+HICON LoadIconForDpi(int id, int size, unsigned dpi);
 
 // --- windows and their procedure (windowproc.cpp) -------------------------
 

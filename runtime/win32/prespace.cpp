@@ -214,21 +214,24 @@ void XbpBasePresSpace::record(Primitive primitive) {
 
 namespace {
 
+// The dpi a space draws at: its window's, or the screen's for an unbound one.
+unsigned SpaceDpi(const XbpWindow* w) { return w ? w->dpi() : SystemDpi(); }
+
 // The font a string is drawn in: the space's font, scaled to the character
 // box where one is set.
-HFONT StringFont(const std::string& compoundName, const Value& box, OwnedFont& owned) {
-  HFONT base = compoundName.empty() ? DefaultFont() : FontOf(compoundName);
+HFONT StringFont(const std::string& compoundName, const Value& box, OwnedFont& owned, unsigned dpi) {
+  HFONT base = compoundName.empty() ? DefaultFont(dpi) : FontOf(compoundName, dpi);
   if (!box.isArray() || box.at(1).number() <= 0 || box.at(2).number() <= 0) return base;
   LOGFONTW lf{};
   GetObjectW(base, sizeof lf, &lf);
-  lf.lfHeight = Pixels(box.at(2));  // cell height
-  lf.lfWidth = Pixels(box.at(1));   // average character width
+  lf.lfHeight = ToDevice(box.at(2).number(), dpi);  // cell height
+  lf.lfWidth = ToDevice(box.at(1).number(), dpi);   // average character width
   owned.reset(CreateFontIndirectW(&lf));
   return owned.get();
 }
 
 HFONT SpaceFont(const XbpBasePresSpace::Attributes& a, const XbpWindow* w, OwnedFont& owned) {
-  return StringFont(a.font.empty() && w ? w->fontCompoundName() : a.font, a.string.at(5), owned);
+  return StringFont(a.font.empty() && w ? w->fontCompoundName() : a.font, a.string.at(5), owned, SpaceDpi(w));
 }
 
 // Text colour and back mix mode of the string attributes: transparent unless
@@ -286,13 +289,18 @@ const XbpBasePresSpace::Primitive::Box& XbpBasePresSpace::boxOf(const Primitive&
       }
       // The cells from the baseline point (TA_BASELINE): rows from ascent
       // above to descent below, in space rows y upwards; an opaque
-      // background fills exactly them.
+      // background fills exactly them. The font measures in the window's
+      // device pixels, the space in the program's: what the text fills is
+      // rounded inwards, what it may reach outwards.
+      const unsigned dpi = SpaceDpi(w.get());
+      const auto inward = [dpi](long device) { return static_cast<long>(std::floor(ToApp(device, dpi))); };
+      const auto outward = [dpi](long device) { return static_cast<long>(std::ceil(ToApp(device, dpi))); };
       box.fillLeft = p.x1;
-      box.fillRight = p.x1 + extent.cx - 1;
-      box.fillBottom = p.y1 - tm.tmDescent + 1;
-      box.fillTop = p.y1 + tm.tmAscent;
-      box.left = box.fillLeft - before;
-      box.right = box.fillRight + after;
+      box.fillRight = p.x1 + inward(extent.cx) - 1;
+      box.fillBottom = p.y1 - inward(tm.tmDescent) + 1;
+      box.fillTop = p.y1 + inward(tm.tmAscent);
+      box.left = box.fillLeft - outward(before);
+      box.right = box.fillRight + outward(after);
       box.bottom = box.fillBottom;
       box.top = box.fillTop;
       box.bounded = true;
@@ -321,20 +329,22 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
   if (!dc) dc = borrowed = GetDC(hwnd);
   if (!dc) return false;
   const long height = deviceHeight();
-  // Row y counts from the bottom row (0) upwards.
-  auto dy = [height](long y) { return static_cast<int>(height - 1 - y); };
+  const unsigned dpi = SpaceDpi(w.get());
+  // Space pixels become device pixels; row y counts from the bottom row (0) upwards.
+  auto dx = [dpi](long x) { return static_cast<int>(ToDevice(x, dpi)); };
+  auto dy = [height, dpi](long y) { return static_cast<int>(height - 1 - ToDevice(y, dpi)); };
   const Attributes& a = p.attributes;
   const int savedRop = GetROP2(dc);
   switch (p.kind) {
     case Primitive::kLine: {
       SetROP2(dc, RasterOp(Entry(a.line, 2, 0)));
-      const long width = std::max(1L, Entry(a.line, 3, 1));
+      const long width = std::max(1L, ToDevice(Entry(a.line, 3, 1), dpi));
       OwnedPen pen(CreatePen(PenStyle(Entry(a.line, 4, 0)), width, ColorOf(Entry(a.line, 1, 7))));
       SelectInScope select(dc, pen.get());
-      MoveToEx(dc, p.x1, dy(p.y1), nullptr);
-      LineTo(dc, p.x2, dy(p.y2));
+      MoveToEx(dc, dx(p.x1), dy(p.y1), nullptr);
+      LineTo(dc, dx(p.x2), dy(p.y2));
       // Lines include their end point.
-      LineTo(dc, p.x2 + (p.x2 >= p.x1 ? 1 : -1), dy(p.y2));
+      LineTo(dc, dx(p.x2) + (p.x2 >= p.x1 ? 1 : -1), dy(p.y2));
       break;
     }
     case Primitive::kString: {
@@ -343,7 +353,7 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
       ApplyStringColours(dc, a);
       const UINT align = SetTextAlign(dc, TA_LEFT | TA_BASELINE);
       const std::wstring text = Wide(p.text);
-      TextOutW(dc, p.x1, dy(p.y1), text.c_str(), static_cast<int>(text.size()));
+      TextOutW(dc, dx(p.x1), dy(p.y1), text.c_str(), static_cast<int>(text.size()));
       SetTextAlign(dc, align);
       break;
     }
@@ -353,13 +363,14 @@ bool XbpBasePresSpace::draw(const Primitive& p) {
       ApplyStringColours(dc, a);
       const UINT align = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
       // Left and right as given; top and bottom ordered, as when it was drawn.
-      RECT r{p.x1, std::min(dy(p.y1), dy(p.y2)), p.x2, std::max(dy(p.y1), dy(p.y2))};
+      RECT r{dx(p.x1), std::min(dy(p.y1), dy(p.y2)), dx(p.x2), std::max(dy(p.y1), dy(p.y2))};
       DrawTextA(dc, p.text.data(), static_cast<int>(p.text.size()), &r, static_cast<UINT>(p.format & ~kModifyString));
       SetTextAlign(dc, align);
       break;
     }
     case Primitive::kFocusRect: {
-      RECT r{std::min(p.x1, p.x2), dy(std::max(p.y1, p.y2)), std::max(p.x1, p.x2) + 1, dy(std::min(p.y1, p.y2)) + 1};
+      RECT r{dx(std::min(p.x1, p.x2)), dy(std::max(p.y1, p.y2)), dx(std::max(p.x1, p.x2)) + 1,
+             dy(std::min(p.y1, p.y2)) + 1};
       DrawFocusRect(dc, &r);
       break;
     }
@@ -387,7 +398,9 @@ Value XbpBasePresSpace::queryTextBox(const std::string& text) {
   GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc.get(), &tm);
-  const long up = tm.tmAscent, down = -tm.tmDescent, right = extent.cx;
+  // In the space's pixels, as the program places text.
+  const unsigned dpi = SpaceDpi(w.get());
+  const double up = ToApp(tm.tmAscent, dpi), down = -ToApp(tm.tmDescent, dpi), right = ToApp(extent.cx, dpi);
   return Value{Value{0, up}, Value{0, down}, Value{right, up}, Value{right, down}, Value{right, 0}};
 }
 
@@ -438,14 +451,16 @@ Value XbpBasePresSpace::MapPoint(const Value& point, bool toDevice, bool client)
   if (w && !w->isCreated()) return Value();
   HWND hwnd = w ? Hwnd(w->nativeHandle()) : nullptr;
   const long height = deviceHeight();
-  POINT p{Pixels(point.at(1)), Pixels(point.at(2))};
+  const unsigned dpi = SpaceDpi(w.get());
   if (toDevice) {
-    p.y = height - 1 - p.y;  // the same rows as the primitives
+    // The same pixels as the primitives'.
+    POINT p{ToDevice(Pixels(point.at(1)), dpi), height - 1 - ToDevice(Pixels(point.at(2)), dpi)};
     if (!client && hwnd) ClientToScreen(hwnd, &p);
     return Value{p.x, p.y};
   }
+  POINT p{Pixels(point.at(1)), Pixels(point.at(2))};
   if (!client && hwnd) ScreenToClient(hwnd, &p);
-  return Value{p.x, height - 1 - p.y};
+  return Value{ToApp(p.x, dpi), ToApp(height - 1 - p.y, dpi)};
 }
 
 void XbpBasePresSpace::retainText(const Value& from, const Value& to, const std::string& text, long format) {

@@ -78,7 +78,8 @@ bool XbpBasePushButton::onDrawItem(const DRAWITEMSTRUCT& item) {
   DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r, format);
   if (focused && !(di->itemState & ODS_NOFOCUSRECT)) {
     RECT focus = di->rcItem;
-    InflateRect(&focus, -4, -4);
+    const int inset = static_cast<int>(ToDevice(4, dpi()));
+    InflateRect(&focus, -inset, -inset);
     DrawFocusRect(dc, &focus);
   }
   return true;

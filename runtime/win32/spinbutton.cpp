@@ -35,6 +35,8 @@ class XbpBaseSpinbutton::Arrows : public XbpWindow {
     return XbpWindow::onMessage(msg, wparam, lparam, result);
   }
   bool onScroll(int, long) override { return true; }
+  // Its place is the field's right end, which the field's layout gives it.
+  void onDpiChanged() override {}
 
  protected:
   NativeSpec nativeSpec() const override {
@@ -230,7 +232,7 @@ void XbpBaseSpinbutton::layout(bool resized) {
   MapWindowPoints(HWND_DESKTOP, GetParent(field), reinterpret_cast<POINT*>(&r), 2);
   const int height = r.bottom - r.top;
   const int whole = resized ? r.right - r.left : r.right - r.left + (a.right - a.left);
-  const int arrowsWidth = std::min(GetSystemMetrics(SM_CXVSCROLL), whole / 2);
+  const int arrowsWidth = std::min(MetricForDpi(SM_CXVSCROLL, dpi()), whole / 2);
   layingOut_ = true;
   SetWindowPos(field, nullptr, 0, 0, whole - arrowsWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(arrows, nullptr, r.left + whole - arrowsWidth, r.top, arrowsWidth, height,
@@ -241,7 +243,7 @@ void XbpBaseSpinbutton::layout(bool resized) {
 Value XbpBaseSpinbutton::currentSize() const {
   const Value size = XbpBaseSLE::currentSize();
   if (!handle_ || !arrows_ || !arrows_->isCreated()) return size;
-  return Value{size.at(1).integer() + arrows_->currentSize().at(1).integer(), size.at(2)};
+  return Value{size.at(1).number() + arrows_->currentSize().at(1).number(), size.at(2)};
 }
 
 void XbpBaseSpinbutton::onNativeDestroyed() {

@@ -16,7 +16,7 @@ void XbpBaseStatic::beforeCreate() {
   // second layout of the window.
   if (type == kTypeBitmap) loadBitmap();
   long width = 0, height = 0;
-  if (autoSize && contentExtent(width, height)) size_ = Value{width, height};
+  if (autoSize && contentExtent(width, height)) size_ = Value{ToApp(width, dpi()), ToApp(height, dpi())};
 }
 
 bool XbpBaseStatic::setCaption(const Value& newCaption) {
@@ -34,10 +34,16 @@ bool XbpBaseStatic::setCaption(const Value& newCaption) {
 
 void XbpBaseStatic::loadBitmap() {
   bitmap_.reset();
-  if (caption.isNumber()) {
-    bitmap_.reset(static_cast<HBITMAP>(
-        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(caption.integer()), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (caption.isNumber()) bitmap_.reset(LoadBitmapForDpi(static_cast<int>(caption.integer()), dpi()));
+}
+
+void XbpBaseStatic::onDpiChanged() {
+  if (type == kTypeBitmap) loadBitmap();
+  if (autoSize) {
+    long width = 0, height = 0;
+    if (contentExtent(width, height)) size_ = Value{ToApp(width, dpi()), ToApp(height, dpi())};
   }
+  XbpWindow::onDpiChanged();
 }
 
 bool XbpBaseStatic::contentExtent(long& width, long& height) {
@@ -61,7 +67,7 @@ bool XbpBaseStatic::contentExtent(long& width, long& height) {
 void XbpBaseStatic::fitToContent() {
   long width = 0, height = 0;
   // The lower-left corner stays where it was placed.
-  if (contentExtent(width, height)) setPosAndSize(currentPos(), Value{width, height});
+  if (contentExtent(width, height)) setPosAndSize(currentPos(), Value{ToApp(width, dpi()), ToApp(height, dpi())});
 }
 
 void XbpBaseStatic::paint(NativeDC dc) {

@@ -48,6 +48,8 @@ class TabStrip : public XbpWindow {
 
   bool onNotify(const NMHDR& header, intptr_t& result) override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+  // The pages show what its new size leaves below the tabs.
+  void onDpiChanged() override;
   // The pages behind the front one are hidden, their tabs are not: the tabs
   // answer for every page's "~" letter.
   XbpWindow* mnemonicTarget(char letter) override;
@@ -87,6 +89,8 @@ class TabPageSet {
   void focusTabs() const {
     if (alive()) SetFocus(strip());
   }
+  // Each page shows only what lies below the tabs.
+  void fitRegions();
 
  private:
   struct Entry {
@@ -95,7 +99,6 @@ class TabPageSet {
   int indexOf(const XbpBaseTabPage& page) const;
   bool matches(const XbpBaseTabPage& page) const;
   void stackBeneath();
-  void fitRegions();
   // Hides a page, taking the focus out of it.
   void conceal(XbpBaseTabPage& page);
 
@@ -294,6 +297,11 @@ bool TabStrip::onNotify(const NMHDR& header, intptr_t& result) {
   // TCM_SETCURSEL notifies nothing.
   if (const auto pages = set.lock()) pages->choose(static_cast<int>(SendMessageW(Hwnd(handle_), TCM_GETCURSEL, 0, 0)));
   return true;
+}
+
+void TabStrip::onDpiChanged() {
+  XbpWindow::onDpiChanged();
+  if (const auto pages = set.lock(); pages && pages->alive()) pages->fitRegions();
 }
 
 XbpWindow* TabStrip::mnemonicTarget(char letter) {

@@ -3,6 +3,7 @@
 #include "native.h"
 
 #include <cmath>
+#include <vector>
 
 #include "../events.h"
 #include "dragdrop.h"
@@ -35,6 +36,16 @@ BOOL CALLBACK RefreshChildFont(HWND child, LPARAM) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(w->resolvedFont()), TRUE);
   }
   return TRUE;
+}
+
+// Parents come before their children, as the system enumerates them.
+BOOL CALLBACK CollectDescendant(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+bool IsTopLevel(const XbpWindow& w, const WindowRef& parent) {
+  return !IsDesktop(&w) && (!parent || IsDesktop(parent.get()));
 }
 
 }  // namespace
@@ -83,8 +94,12 @@ void XbpWindow::create(const Args& args) {
   if (tabStop) style |= WS_TABSTOP;
   if (visible && !topLevel) style |= WS_VISIBLE;
 
-  const long x = Pixels(pos_.at(1)), y = Pixels(pos_.at(2));
-  const long w = Pixels(size_.at(1)), h = Pixels(size_.at(2));
+  // A top-level window is laid out at the system's dpi first; the one of the
+  // monitor it lands on is known once it exists.
+  if (topLevel) dpi_ = SystemDpi();
+  const unsigned at = dpi(), placedAt = parent_ ? parent_->dpi() : SystemDpi();
+  const long x = ToDevice(pos_.at(1).number(), placedAt), y = ToDevice(pos_.at(2).number(), placedAt);
+  const long w = ToDevice(size_.at(1).number(), at), h = ToDevice(size_.at(2).number(), at);
   const long areaHeight = parentAreaHeight();
   HWND nativeParent = nullptr;
   if (!topLevel) {
@@ -114,6 +129,10 @@ void XbpWindow::create(const Args& args) {
   if (spec.subclass) {
     subclassed_ = true;
     AdoptControl(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
+  }
+  if (topLevel && DpiOfWindow(hwnd) != dpi_) {
+    dpi_ = DpiOfWindow(hwnd);
+    placeNative();
   }
   applyFont(false);  // no children yet
   afterCreate();
@@ -146,6 +165,12 @@ bool XbpWindow::isEnabled() const { return handle_ && IsWindowEnabled(Hwnd(handl
 bool XbpWindow::enable() { return handle_ && (EnableWindow(Hwnd(handle_), TRUE), true); }
 bool XbpWindow::disable() { return handle_ && (EnableWindow(Hwnd(handle_), FALSE), true); }
 
+unsigned XbpWindow::dpi() const {
+  if (IsDesktop(this)) return SystemDpi();
+  if (IsTopLevel(*this, parent_)) return dpi_ ? dpi_ : SystemDpi();
+  return parent_->dpi();
+}
+
 long XbpWindow::parentAreaHeight() const {
   return parent_ ? parent_->childAreaHeight() : GetSystemMetrics(SM_CYSCREEN);
 }
@@ -165,14 +190,15 @@ Value XbpWindow::currentPos() const {
     MapWindowPoints(HWND_DESKTOP, nativeParent, reinterpret_cast<POINT*>(&r), 2);
   }
   const long areaHeight = parentAreaHeight();
-  return Value{r.left, areaHeight - r.bottom};
+  const unsigned placedAt = parent_ ? parent_->dpi() : SystemDpi();
+  return Value{ToApp(r.left, placedAt), ToApp(areaHeight - r.bottom, placedAt)};
 }
 
 Value XbpWindow::currentSize() const {
   if (!handle_) return Value{size_.at(1), size_.at(2)};
   RECT r{};
   GetWindowRect(Hwnd(handle_), &r);
-  return Value{r.right - r.left, r.bottom - r.top};
+  return Value{ToApp(r.right - r.left, dpi()), ToApp(r.bottom - r.top, dpi())};
 }
 
 bool XbpWindow::setPos(const Value& pos) { return setPosAndSize(pos, currentSize()); }
@@ -183,11 +209,34 @@ bool XbpWindow::setPosAndSize(const Value& pos, const Value& size) {
   if (!IsPair(pos) || !IsPair(size)) return false;
   pos_ = Value{pos.at(1), pos.at(2)};
   size_ = Value{size.at(1), size.at(2)};
-  if (!handle_) return true;
+  return !handle_ || placeNative();
+}
+
+bool XbpWindow::placeNative() {
+  const unsigned at = dpi(), placedAt = parent_ ? parent_->dpi() : SystemDpi();
   const long areaHeight = parentAreaHeight();
-  const long w = Pixels(size_.at(1)), h = Pixels(size_.at(2));
-  return SetWindowPos(Hwnd(handle_), nullptr, Pixels(pos_.at(1)), areaHeight - Pixels(pos_.at(2)) - h, w, h,
-                      SWP_NOZORDER | SWP_NOACTIVATE);
+  const long w = ToDevice(size_.at(1).number(), at), h = ToDevice(size_.at(2).number(), at);
+  const long x = ToDevice(pos_.at(1).number(), placedAt), y = ToDevice(pos_.at(2).number(), placedAt);
+  return SetWindowPos(Hwnd(handle_), nullptr, x, areaHeight - y - h, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void XbpWindow::onDpiChanged() {
+  // A top-level window has its frame from the system's suggestion.
+  if (!IsTopLevel(*this, parent_)) placeNative();
+}
+
+void XbpWindow::changeDpi(unsigned newDpi, long left, long top, long right, long bottom) {
+  HWND hwnd = Hwnd(handle_);
+  dpi_ = newDpi;
+  SetWindowPos(hwnd, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+  std::vector<HWND> descendants;
+  EnumChildWindows(hwnd, CollectDescendant, reinterpret_cast<LPARAM>(&descendants));
+  onDpiChanged();
+  for (HWND child : descendants) {
+    if (const WindowRef w = WindowRefFromHandle(child)) w->onDpiChanged();
+  }
+  applyFont();  // every window's, at the new dpi
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool XbpWindow::setModalState(long state) {
@@ -209,9 +258,10 @@ Value XbpWindow::mapPoint(const WindowRef& destination, const Value& point) cons
   // point keeps its fractions until it becomes pixels.
   POINT origin{0, 0};
   MapWindowPoints(from, to, &origin, 1);
-  const double x = point.at(1).number() + origin.x;
-  const double yFromTop = childAreaHeight() - point.at(2).number() + origin.y;
-  return Value{x, destination->childAreaHeight() - yFromTop};
+  const double scale = dpi() / static_cast<double>(kBaseDpi);
+  const double x = point.at(1).number() * scale + origin.x;
+  const double yFromTop = childAreaHeight() - point.at(2).number() * scale + origin.y;
+  return Value{ToApp(x, destination->dpi()), ToApp(destination->childAreaHeight() - yFromTop, destination->dpi())};
 }
 
 bool XbpWindow::setColorBG(long color) {
@@ -251,7 +301,7 @@ unsigned long XbpWindow::resolvedForeground() const {
 
 NativeFont XbpWindow::resolvedFont() const {
   const std::string name = fontCompoundName();
-  return name.empty() ? DefaultFont() : FontOf(name);
+  return name.empty() ? DefaultFont(dpi()) : FontOf(name, dpi());
 }
 
 void XbpWindow::applyFont(bool children) {

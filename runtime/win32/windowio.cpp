@@ -174,6 +174,13 @@ bool XbpWindow::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intpt
       return false;
     case WM_CHAR:
     case WM_KEYDOWN: return handleKey(msg, wparam, lparam, result);
+    case WM_DPICHANGED: {
+      // Only top-level windows hear of it; they lay out their windows anew.
+      const RECT& frame = *reinterpret_cast<const RECT*>(lparam);
+      changeDpi(LOWORD(wparam), frame.left, frame.top, frame.right, frame.bottom);
+      result = 0;
+      return true;
+    }
     case WM_GETFONT:
       // Windows of our own classes draw with the font in force; standard
       // controls keep the one they were given.

@@ -318,15 +318,12 @@ void RegisterWindowClasses() {
     RegisterClassExW(&wc);
   }
   // Frames show the program's icon unless they are given another: with the
-  // class, as Windows expects it, not sent after the frame is made. Shared
-  // icons belong to the system, which keeps them while the module is loaded.
+  // class, as Windows expects it, not sent after the frame is made; in the
+  // sizes of the system's dpi, and kept for the process's life.
   if (const long icon = ProgramIcon()) {
-    const auto load = [icon](int cx, int cy) {
-      return static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(icon), IMAGE_ICON, GetSystemMetrics(cx),
-                                           GetSystemMetrics(cy), LR_SHARED));
-    };
-    wc.hIcon = load(SM_CXICON, SM_CYICON);
-    wc.hIconSm = load(SM_CXSMICON, SM_CYSMICON);
+    const unsigned dpi = SystemDpi();
+    wc.hIcon = LoadIconForDpi(static_cast<int>(icon), MetricForDpi(SM_CXICON, dpi), dpi);
+    wc.hIconSm = LoadIconForDpi(static_cast<int>(icon), MetricForDpi(SM_CXSMICON, dpi), dpi);
   }
   for (const wchar_t* name : {L"XbpDialog", L"XbpCrt"}) {
     wc.lpszClassName = name;

@@ -6,10 +6,10 @@
 // box (Alert) shows inside it, drawn in cells.
 //
 // Mouse events (kEvMouseLbDown, kEvMouseLbUp, kEvMouseMove) carry mp1 =
-// {{x, y}, {x, y}}: the pointer position in pixels of the client area, x from
-// the left, y upwards from the bottom pixel row (0); both elements are the
-// same position, the second one is the one callers read (public classes may
-// convert it to a cell). mp2 is NIL.
+// {{x, y}, {x, y}}: the pointer position in the program's pixels of the client
+// area, x from the left, y upwards from the bottom pixel row (0); both
+// elements are the same position, the second one is the one callers read
+// (public classes may convert it to a cell). mp2 is NIL.
 #pragma once
 
 #include <memory>
@@ -68,9 +68,10 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
   // ends meanwhile).
   long choiceBox(const std::string& text, const std::vector<std::string>& options);
 
-  // Pixel size of one cell, as the cell font measures; last row and column.
-  long FontWidth = 0;
-  long FontHeight = 0;
+  // Size of one cell in the program's pixels, as the cell font measures at
+  // the window's dpi; last row and column.
+  double FontWidth = 0;
+  double FontHeight = 0;
   long MaxRow = 24;
   long MaxCol = 79;
   // 1: the public class reports mouse positions as {row, column}.
@@ -83,6 +84,7 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
+  void onDpiChanged() override;
   // A console has no control of its own: every key is the program's.
   bool keepsKey(long) const override { return false; }
 
@@ -96,7 +98,11 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
 
  private:
   struct ChoiceState;
+  NativeFont cellFont() const;
   void measureCells();
+  // Sizes the frame so that the client area is the grid; `keepBottom` keeps
+  // its bottom edge (as placed), else its top edge.
+  void fitFrameToGrid(bool keepBottom);
   void placeCaret();
   void paint(NativeDC dc);
   void invalidateRows(long fromRow, long toRow);
@@ -107,6 +113,9 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
 
   long rows_ = 25;
   long cols_ = 80;
+  long cellWidth_ = 1;  // device pixels
+  long cellHeight_ = 1;
+  unsigned cellDpi_ = 0;  // what the cells were measured at
   std::vector<char> cells_;
   std::vector<unsigned char> inverse_;  // 1 where a cell shows in reverse video
   long row_ = 0;

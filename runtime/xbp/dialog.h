@@ -18,6 +18,8 @@ class XbpDrawingArea : public XbpWindow {
  public:
   NativeSpec nativeSpec() const override;
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
+  // It fills its dialog's client area, whatever the dpi makes of that.
+  void onDpiChanged() override {}
 };
 
 class XbpBaseDialog : public XbpWindow {
@@ -52,6 +54,7 @@ class XbpBaseDialog : public XbpWindow {
 
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
+  void onDpiChanged() override;
 
  protected:
   NativeSpec nativeSpec() const override;
@@ -59,6 +62,8 @@ class XbpBaseDialog : public XbpWindow {
   void afterCreate() override;
 
  private:
+  // Window icons of the sizes the window's dpi asks for.
+  void applyIcons();
   friend class XbpBaseMenubar;  // sets itself in and takes itself out
   // The control to focus when the window is active again; nullptr for none.
   NativeWindow focusOnReturn() const;

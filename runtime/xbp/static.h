@@ -30,6 +30,7 @@ class XbpBaseStatic : public XbpWindow {
   bool setCaption(const Value& newCaption);
   bool onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result) override;
   void onNativeDestroyed() override;
+  void onDpiChanged() override;
 
  protected:
   NativeSpec nativeSpec() const override;
@@ -38,7 +39,8 @@ class XbpBaseStatic : public XbpWindow {
  private:
   void loadBitmap();
   void fitToContent();
-  // The size of the picture or of the text in the font in force.
+  // The size of the picture or of the text in the font in force, in device
+  // pixels.
   bool contentExtent(long& width, long& height);
   void paint(NativeDC dc);
   OwnedBitmap bitmap_;

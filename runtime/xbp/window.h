@@ -3,6 +3,8 @@
 // creates them through the public classes (controls/), which derive from
 // them. Positions are pixels of the lower-left corner, measured from the
 // parent's lower-left corner with y upwards; sizes are {width, height}.
+// Pixels are those of a display at 96 dpi: at any other dpi the runtime
+// scales what the program gives, and answers in the program's pixels.
 //
 // How a control kind plugs in:
 // - nativeSpec() names the native window (a class of ours, or a standard
@@ -162,6 +164,14 @@ class XbpWindow : public Object {
 
   // --- the runtime's native side -------------------------------------------
   NativeWindow nativeHandle() const { return handle_; }
+  // The dpi the window shows at: a top-level window's own (its monitor's), a
+  // child's that of the window it lies in.
+  unsigned dpi() const;
+  // The window's top-level window has moved to a monitor of another dpi
+  // (parents are told before their children): the window takes its place and
+  // size from the program's values again, at the new dpi. Kinds with
+  // pictures or cells of their own make them anew.
+  virtual void onDpiChanged();
   // Colours (COLORREF) and font in force, inherited from the parent where
   // not set.
   unsigned long resolvedBackground() const;
@@ -270,6 +280,8 @@ class XbpWindow : public Object {
   // Height of the area in which children are positioned (parent's client).
   virtual long childAreaHeight() const;
   long parentAreaHeight() const;
+  // Puts the native window where pos_ and size_ say, at the window's dpi.
+  bool placeNative();
   // Sets the resolved font, and refreshes the children that follow it.
   void applyFont(bool children = true);
   void invalidate();
@@ -286,12 +298,15 @@ class XbpWindow : public Object {
   std::string font_;  // compound name, empty = inherit
   NativeWindow handle_ = nullptr;
   PresSpaceRef presSpace_;
+  unsigned dpi_ = 0;  // of a top-level window; 0 before it is made
   int locks_ = 0;
   bool subclassed_ = false;  // a standard control under our window procedure
 
  private:
   friend struct WindowAccess;
   bool handleKey(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr_t& result);
+  // WM_DPICHANGED: the new dpi and the frame Windows suggests for it.
+  void changeDpi(unsigned dpi, long left, long top, long right, long bottom);
   void releaseLockedDC();
   NativeWindow lockedFrom_ = nullptr;  // whose device context the locked space holds
   std::string accessibleName_;

@@ -7,7 +7,11 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "pictures.h"
+#include "win32/native.h"
 
 namespace {
 
@@ -179,14 +183,82 @@ TEST(ResourceIcon, IsOne32x32ImageWith8BitsPerPixelAndAMask) {
     DestroyIcon(icon);
 }
 
-TEST(ResourceManifest, AsksForCommonControls6AndLeavesDpiScalingToTheSystem) {
+TEST(ResourceManifest, AsksForCommonControls6AndScalesPerMonitor) {
     std::string_view xml = rawResource(RT_MANIFEST, 1);
     ASSERT_FALSE(xml.empty());
     const std::string text(xml);
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_EQ(text.find("<dpiAware"), std::string::npos);
-    EXPECT_EQ(text.find("<dpiAwareness"), std::string::npos);
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    // Systems before Windows 10 read the older element.
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
+}
+
+// The pictures again at the sizes of 125, 150 and 200 %, under their numbers.
+TEST(ResourceScaledPictures, HoldTheSizesScaledDisplaysAskFor) {
+    const struct {
+        WORD id;
+        int channels;
+        std::vector<std::pair<int, int>> sizes;
+    } sets[] = {
+        {930, 3, {{562, 580}}},
+        {931, 3, {{41, 26}, {50, 32}, {66, 42}}},
+        {932, 3, {{41, 26}, {50, 32}, {66, 42}}},
+        {333, 4, {{20, 20}, {24, 24}, {32, 32}, {40, 40}, {48, 48}, {64, 64}}},
+    };
+    for (const auto& set : sets) {
+        SCOPED_TRACE(set.id);
+        std::string_view raw = rawResource(L"SCALED", set.id);
+        const auto images = rt::UnpackPictureSet({reinterpret_cast<const uint8_t*>(raw.data()), raw.size()});
+        ASSERT_TRUE(images);
+        ASSERT_EQ(images->size(), set.sizes.size());
+        for (size_t i = 0; i < images->size(); ++i) {
+            EXPECT_EQ(std::make_pair((*images)[i].width, (*images)[i].height), set.sizes[i]);
+            EXPECT_EQ((*images)[i].channels, set.channels);
+        }
+    }
+}
+
+TEST(ResourceScaledPictures, LoadAtTheWindowsDpiWithTheirContent) {
+    // 150 %: the banknotes brought down from 200 %, white around them.
+    HBITMAP money = rt::LoadBitmapForDpi(930, 144);
+    ASSERT_NE(money, nullptr);
+    BITMAP bm{};
+    GetObjectW(money, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 422);
+    EXPECT_EQ(bm.bmHeight, 435);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, money);
+    for (POINT p : {POINT{0, 0}, POINT{421, 0}, POINT{0, 434}, POINT{421, 434}})
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), RGB(255, 255, 255)) << p.x << "," << p.y;
+    SelectObject(dc, old);
+    DeleteObject(money);
+
+    // 125 %: the German flag's three stripes, each a third of 26 rows.
+    HBITMAP flag = rt::LoadBitmapForDpi(931, 120);
+    ASSERT_NE(flag, nullptr);
+    GetObjectW(flag, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 41);
+    EXPECT_EQ(bm.bmHeight, 26);
+    old = SelectObject(dc, flag);
+    EXPECT_EQ(GetPixel(dc, 20, 3), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 13), RGB(0xDD, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 22), RGB(0xFF, 0xCE, 0));
+    SelectObject(dc, old);
+    DeleteObject(flag);
+    DeleteDC(dc);
+
+    // The icon's own 48-pixel variant, with alpha.
+    HICON icon = rt::LoadIconForDpi(333, 48, 144);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(icon, &ii));
+    GetObjectW(ii.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 48);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    DeleteObject(ii.hbmColor);
+    DeleteObject(ii.hbmMask);
+    DestroyIcon(icon);
 }
 
 class VersionRecord : public ::testing::Test {

@@ -348,6 +348,21 @@ IconInfo Probe::icon(Hwnd h) {
     return IconInfo{num(f.at(0)), num(f.at(1)), num(f.at(2)), num(f.at(3))};
 }
 
+Rect Probe::iconSizes(Hwnd h) {
+    auto f = call("iconsize\t" + hexHwnd(h));
+    return Rect{inum(f.at(0)), inum(f.at(1)), inum(f.at(2)), inum(f.at(3))};
+}
+
+Fit Probe::fit(Hwnd h) {
+    auto f = call("fit\t" + hexHwnd(h));
+    return Fit{inum(f.at(0)), inum(f.at(1)), f.size() > 2 ? unescape(f[2]) : std::string()};
+}
+
+Rect Probe::workArea() {
+    auto f = call("workarea");
+    return rectAt(f, 0);
+}
+
 FontInfo Probe::font(Hwnd h) {
     auto f = call("font\t" + hexHwnd(h));
     return FontInfo{unescape(f.at(0)), inum(f.at(1)), inum(f.at(2))};

@@ -24,7 +24,9 @@ struct Config {
     std::string bareWindow;   // bare_window.exe; empty when not built
     std::string sample;       // Steuerelemente.exe; empty when not built
     std::string dragSource;   // dragsource.exe, another program's drag
+    std::string errproc;      // errproc.exe, a program that raises errors into its boxes
     std::string screenshots;  // directory for screenshots
+    std::string visualStyles; // "on" or "off" as the prefix has them; "" when not told
 };
 Config& config();
 
@@ -129,6 +131,12 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// The texts of a control that fit the room it gives them (winprobe "fit").
+struct Fit {
+    int fitting = 0, total = 0;
+    std::string firstMisfit;  // "text: needs WxH, has WxH"
+};
+
 struct ColourHits {
     long count = 0;
     int x = -1, y = -1;  // first hit
@@ -155,6 +163,10 @@ public:
     // Waits until `h` is the foreground window; false with `why` filled if not.
     bool waitForeground(Hwnd h, std::string* why = nullptr, Millis timeout = 10s);
     IconInfo icon(Hwnd h);
+    // Sizes of the window's big and small icon: {bigW, bigH, smallW, smallH}.
+    Rect iconSizes(Hwnd h);
+    Fit fit(Hwnd h);
+    Rect workArea();
     FontInfo font(Hwnd h);
     Rgb pixel(int x, int y);
     // Pixels whose every channel is within `tolerance` of `colour`.

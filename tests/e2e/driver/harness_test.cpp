@@ -97,8 +97,10 @@ TEST_F(Harness, ScreenshotIsAPngOfTheWholeScreen) {
     ASSERT_TRUE(in);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(head) + 1, 3), "PNG");
     auto be32 = [&](int at) { return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3]; };
-    EXPECT_EQ(be32(16), 1024);  // IHDR width
-    EXPECT_EQ(be32(20), 768);   // IHDR height
+    // IHDR: the X screen, which holds the Wine desktop (tools/test makes
+    // it larger, for the desktops of scaled displays).
+    EXPECT_GE(be32(16), 1024);
+    EXPECT_GE(be32(20), 768);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // End-to-end test driver. Besides GoogleTest's own flags it takes
 //   --winerun=PATH --probe=PATH --valumat=PATH --bare-window=PATH --sample=PATH
-//   --dragsource=PATH --screenshots=DIR
+//   --dragsource=PATH --errproc=PATH --screenshots=DIR --visual-styles=on|off
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     } flags[] = {{"--winerun=", &c.winerun},         {"--probe=", &c.probe},
                  {"--valumat=", &c.valumat},         {"--bare-window=", &c.bareWindow},
                  {"--sample=", &c.sample},           {"--screenshots=", &c.screenshots},
-                 {"--dragsource=", &c.dragSource}};
+                 {"--dragsource=", &c.dragSource},   {"--errproc=", &c.errproc},
+                 {"--visual-styles=", &c.visualStyles}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (const auto& f : flags)
@@ -44,6 +45,11 @@ int main(int argc, char** argv) {
         std::cerr << "DISPLAY is not set: run the suite through tools/test, which starts Xvfb\n";
         return 2;
     }
-    if (!c.screenshots.empty()) mkdir(c.screenshots.c_str(), 0755);
+    if (!c.screenshots.empty()) {
+        // Its parent too: a setting's screenshots go into a folder of their own.
+        const size_t slash = c.screenshots.find_last_of('/');
+        if (slash != std::string::npos && slash > 0) mkdir(c.screenshots.substr(0, slash).c_str(), 0755);
+        mkdir(c.screenshots.c_str(), 0755);
+    }
     return RUN_ALL_TESTS();
 }

@@ -38,6 +38,11 @@
 //                             window itself, 1.. its items (list, tree and tab items);
 //                             role 0 when the window answers no accessible object
 //   module PID NAME           ok  0|1       whether process PID has loaded the library NAME
+//   fit HWND                  ok  fitting total first  texts of the control that fit the room it
+//                                           gives them, as it draws them; the first that does
+//                                           not, with its size and its room ("" if all fit)
+//   iconsize HWND             ok  bigW bigH smallW smallH   the window's icons (0 without)
+//   workarea                  ok  l t r b   the desktop's work area
 //   quit                      ok, then exit
 #include <windows.h>
 
@@ -277,6 +282,26 @@ void cmdFont(HWND h) {
     }
     done("ok\t" + escape(utf8(face)) + '\t' + std::to_string(LOWORD(m[0].lParam)) + '\t' +
          std::to_string(HIWORD(m[0].lParam)));
+}
+
+void cmdFit(HWND h) {
+    MSG m[1] = {};
+    if (!askInside(h, L"winprobe.fit", 3, 1, m)) return;
+    const auto atom = static_cast<ATOM>(m[0].lParam);
+    wchar_t misfit[256] = {};
+    if (atom) {
+        GlobalGetAtomNameW(atom, misfit, 256);
+        GlobalDeleteAtom(atom);
+    }
+    done("ok\t" + std::to_string(LOWORD(m[0].wParam)) + '\t' + std::to_string(HIWORD(m[0].wParam)) + '\t' +
+         escape(utf8(misfit)));
+}
+
+void cmdIconSize(HWND h) {
+    MSG m[1] = {};
+    if (!askInside(h, L"winprobe.iconsize", 4, 1, m)) return;
+    done("ok\t" + std::to_string(LOWORD(m[0].wParam)) + '\t' + std::to_string(HIWORD(m[0].wParam)) + '\t' +
+         std::to_string(LOWORD(m[0].lParam)) + '\t' + std::to_string(HIWORD(m[0].lParam)));
 }
 
 void cmdPixel(int x, int y) {
@@ -530,6 +555,14 @@ bool handle(const std::vector<std::string>& a) {
         return false;
     } else if (cmd == "ping") {
         done("ok");
+    } else if (cmd == "workarea") {
+        RECT r{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+        done("ok\t" + std::to_string(r.left) + '\t' + std::to_string(r.top) + '\t' + std::to_string(r.right) + '\t' +
+             std::to_string(r.bottom));
+    } else if (cmd == "fit" || cmd == "iconsize") {
+        if (!needs(1)) return true;
+        if (HWND h = hwndArg()) cmd == "fit" ? cmdFit(h) : cmdIconSize(h);
     } else if (cmd == "screen") {
         done("ok\t" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + '\t' +
              std::to_string(GetSystemMetrics(SM_CYSCREEN)));
