@@ -131,7 +131,10 @@ TEST(Scaling, AWindowToldOfAnotherDpiLaysItselfOutAgain) {
     EXPECT_EQ(flag.right - flag.left, ToDevice(33, dpi));
     EXPECT_EQ(flag.bottom - flag.top, ToDevice(21, dpi));
     EXPECT_EQ(FontHeightOf(H(form.field)), -MulDiv(9, dpi, 72));
-    const SIZE big = IconSize(reinterpret_cast<HICON>(SendMessageW(H(form.dlg), WM_GETICON, ICON_BIG, 0)));
+    // At the system's DPI the window shows its class's icon and has none of its own.
+    HICON shown = reinterpret_cast<HICON>(SendMessageW(H(form.dlg), WM_GETICON, ICON_BIG, 0));
+    if (!shown) shown = reinterpret_cast<HICON>(GetClassLongPtrW(H(form.dlg), GCLP_HICON));
+    const SIZE big = IconSize(shown);
     EXPECT_EQ(big.cx, MetricForDpi(SM_CXICON, dpi));
   }
   EXPECT_EQ(FontHeightOf(H(form.field)), fontAt96);

@@ -9,7 +9,8 @@
 //   winprobe.fit:  WM_APP + 3 (MAKEWPARAM(texts that fit, texts), global atom
 //                  of the first that does not, "text: needs WxH, has WxH")
 //   winprobe.iconsize: WM_APP + 4 (MAKEWPARAM(big width, height),
-//                  MAKELPARAM(small width, height); 0 without the icon)
+//                  MAKELPARAM(small width, height) of the icons the frame
+//                  shows, its own or its class's; 0 without)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -170,6 +171,12 @@ SIZE IconSize(HICON icon) {
     return size;
 }
 
+// The icon the frame shows: the window's own, else its class's.
+HICON ShownIcon(HWND h, WPARAM which, int classIndex) {
+    if (auto own = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, which, 0))) return own;
+    return reinterpret_cast<HICON>(GetClassLongPtrW(h, classIndex));
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK winprobeGetMessage(int code, WPARAM wp, LPARAM lp) {
@@ -210,8 +217,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK winprobeGetMessage(int code, W
             PostMessageW(reply, WM_APP + 3, MAKEWPARAM(fit.fitting, fit.total), misfit);
             m->message = WM_NULL;
         } else if (m->message == iconSizeQuery && m->hwnd) {
-            const SIZE big = IconSize(reinterpret_cast<HICON>(SendMessageW(m->hwnd, WM_GETICON, ICON_BIG, 0)));
-            const SIZE small = IconSize(reinterpret_cast<HICON>(SendMessageW(m->hwnd, WM_GETICON, ICON_SMALL, 0)));
+            const SIZE big = IconSize(ShownIcon(m->hwnd, ICON_BIG, GCLP_HICON));
+            const SIZE small = IconSize(ShownIcon(m->hwnd, ICON_SMALL, GCLP_HICONSM));
             PostMessageW(reply, WM_APP + 4, MAKEWPARAM(big.cx, big.cy), MAKELPARAM(small.cx, small.cy));
             m->message = WM_NULL;
         }

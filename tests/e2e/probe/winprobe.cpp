@@ -41,7 +41,7 @@
 //   fit HWND                  ok  fitting total first  texts of the control that fit the room it
 //                                           gives them, as it draws them; the first that does
 //                                           not, with its size and its room ("" if all fit)
-//   iconsize HWND             ok  bigW bigH smallW smallH   the window's icons (0 without)
+//   iconsize HWND             ok  bigW bigH smallW smallH   the icons its frame shows (0 without)
 //   workarea                  ok  l t r b   the desktop's work area
 //   quit                      ok, then exit
 #include <windows.h>
