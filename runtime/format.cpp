@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace rt {
 namespace {
@@ -207,6 +208,109 @@ void AppendDigits(std::string& out, uint64_t n, size_t minimum) {
 
 std::string Overflow(const Picture& p) { return std::string(p.hasTemplate ? p.width : 1, '*'); }
 
+// --- long or extreme numbers, exactly, on little-endian 32-bit limbs ---------
+
+using Big = std::vector<uint32_t>;
+
+void MulAdd(Big& a, uint32_t m, uint32_t add) {
+  uint64_t carry = add;
+  for (uint32_t& limb : a) {
+    carry += uint64_t{limb} * m;
+    limb = static_cast<uint32_t>(carry);
+    carry >>= 32;
+  }
+  if (carry) a.push_back(static_cast<uint32_t>(carry));
+}
+
+void ShiftLeft(Big& a, int bits) {
+  a.insert(a.begin(), static_cast<size_t>(bits / 32), 0u);
+  if (const int b = bits % 32) {
+    uint32_t carry = 0;
+    for (uint32_t& limb : a) {
+      const uint32_t next = limb >> (32 - b);
+      limb = (limb << b) | carry;
+      carry = next;
+    }
+    if (carry) a.push_back(carry);
+  }
+}
+
+void ShiftRight1(Big& a) {
+  for (size_t i = 0; i < a.size(); ++i) a[i] = (a[i] >> 1) | (i + 1 < a.size() ? a[i + 1] << 31 : 0u);
+  while (!a.empty() && a.back() == 0) a.pop_back();
+}
+
+int BitLength(const Big& a) {
+  int n = 0;
+  for (uint32_t top = a.empty() ? 0 : a.back(); top; top >>= 1) ++n;
+  return a.empty() ? 0 : n + 32 * static_cast<int>(a.size() - 1);
+}
+
+// Both without leading zero limbs.
+bool NotBelow(const Big& a, const Big& b) {
+  if (a.size() != b.size()) return a.size() > b.size();
+  for (size_t i = a.size(); i-- > 0;)
+    if (a[i] != b[i]) return a[i] > b[i];
+  return true;
+}
+
+void Subtract(Big& a, const Big& b) {  // a >= b
+  int64_t borrow = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    int64_t d = int64_t{a[i]} - (i < b.size() ? b[i] : 0) - borrow;
+    borrow = d < 0;
+    a[i] = static_cast<uint32_t>(d + (borrow << 32));
+  }
+  while (!a.empty() && a.back() == 0) a.pop_back();
+}
+
+// digits * 10^exponent, correctly rounded (subnormals included), for digit
+// strings of any length and magnitude: numerator and denominator as big
+// integers, a quotient of 65 or 66 bits and one rounding. Slow, and only
+// taken where the 64-bit paths above cannot be exact.
+double BigDecimalToDouble(std::string_view digits, int exponent) {
+  while (!digits.empty() && digits.front() == '0') digits.remove_prefix(1);
+  if (digits.empty()) return 0.0;
+  // 768 significant digits decide any rounding of a double; what follows
+  // only tells whether the rest is zero, which one more digit keeps.
+  std::string kept(digits.substr(0, 800));
+  if (digits.size() > kept.size()) {
+    kept += digits.find_first_not_of('0', kept.size()) != std::string_view::npos ? '1' : '0';
+    exponent += static_cast<int>(digits.size() - kept.size());
+  }
+  const int magnitude = static_cast<int>(kept.size()) + exponent;  // value < 10^magnitude
+  if (magnitude > 310) return HUGE_VAL;                            // >= 10^309
+  if (magnitude < -330) return 0.0;                                // < half the least subnormal
+  Big n, d{1};
+  for (char c : kept) MulAdd(n, 10, static_cast<uint32_t>(c - '0'));
+  for (int i = 0; i < exponent; ++i) MulAdd(n, 10, 0);
+  for (int i = 0; i < -exponent; ++i) MulAdd(d, 10, 0);
+  while (!n.empty() && n.back() == 0) n.pop_back();
+  if (n.empty()) return 0.0;
+  // n * 2^shift / d lies in [2^64, 2^66).
+  const int shift = 65 - (BitLength(n) - BitLength(d));
+  if (shift > 0) ShiftLeft(n, shift);
+  if (shift < 0) ShiftLeft(d, -shift);
+  ShiftLeft(d, 66);
+  U128 q;
+  for (int bit = 66; bit >= 0; --bit) {
+    if (NotBelow(n, d)) {
+      Subtract(n, d);
+      (bit >= 64 ? q.hi : q.lo) |= uint64_t{1} << (bit % 64);
+    }
+    ShiftRight1(d);
+  }
+  const bool sticky = !n.empty();
+  // Below the normal range fewer bits of precision are left.
+  const int length = BitLength(q);
+  const int e2 = -shift;
+  const int leading = length - 1 + e2;
+  const int precision = leading >= -1022 ? 53 : 53 - (-1022 - leading);
+  if (precision < 0) return 0.0;
+  const int r = length - precision;
+  return std::ldexp(static_cast<double>(ShiftRoundEven(q, r, sticky)), e2 + r);
+}
+
 // Digits as read, normalised: "<digits>" with the decimal point `exponent`
 // places from their right end.
 double DecimalToDouble(std::string_view digits, const int exponent) {
@@ -236,14 +340,8 @@ double DecimalToDouble(std::string_view digits, const int exponent) {
     const U128 q = Divide(U128{w << z, 0}, static_cast<uint32_t>(kPow10[k] >> k), remainder);
     return RoundToDouble(q, remainder, -64 - z - k);
   }
-  // Long or extreme numbers: the C library, correctly rounded; infinity when
-  // too large, zero when too small. No decimal point, so no locale.
-  std::string text(digits);
-  text += 'e';
-  text += std::to_string(exponent);
-  return std::strtod(text.c_str(), nullptr);
+  return BigDecimalToDouble(digits, exponent);
 }
-
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view picture) {

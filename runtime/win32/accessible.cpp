@@ -272,7 +272,10 @@ class ItemList {
   // The level of a tree item ("0" for the top), as outline items tell it.
   std::optional<std::wstring> value(long id) const {
     if (kind_ != Items::Tree) return std::nullopt;
-    return std::to_wstring(tree_[static_cast<size_t>(id - 1)].level);
+    // Digits are ASCII: the narrow conversion keeps the wide printf out of
+    // the program.
+    const std::string level = std::to_string(tree_[static_cast<size_t>(id - 1)].level);
+    return std::wstring(level.begin(), level.end());
   }
 
   // The item's rectangle on the screen; false where it has none (the items

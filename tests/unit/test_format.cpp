@@ -266,6 +266,44 @@ TEST(ParseNumber, CorrectlyRoundedAndNotCutToTheTemplate) {
   EXPECT_EQ(Parse("0,30000000000000004"), 0.1 + 0.2);
 }
 
+// Long and extreme texts: the C library as oracle, at the limits of the
+// range, in the subnormals and on exact ties between two doubles.
+TEST(ParseNumber, LongAndExtremeAgreeWithTheCLibrary) {
+  const auto german = [](const std::string& digits, int point) {  // point: digits before ","
+    if (point <= 0) return "0," + std::string(static_cast<size_t>(-point), '0') + digits;
+    if (point >= static_cast<int>(digits.size())) return digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+    return digits.substr(0, static_cast<size_t>(point)) + ',' + digits.substr(static_cast<size_t>(point));
+  };
+  // `tail`: digits beyond the 781 written, which only a reader that keeps
+  // them all (or knows they are not zero) rounds right.
+  const auto check = [&](long double v, const std::string& tail = "") {
+    char buf[1200];  // %Le writes the exact expansion of the value asked for
+    std::snprintf(buf, sizeof buf, "%.*Le", 780, v);
+    const std::string digits = std::string(1, buf[0]) + std::string(buf + 2, 780) + tail;
+    const char* e = std::strchr(buf, 'e');
+    const std::string c = std::string(buf, static_cast<size_t>(e - buf)) + tail + e;
+    const int point = std::atoi(e + 1) + 1;
+    ASSERT_EQ(rt::ParseNumber(german(digits, point)), std::strtod(c.c_str(), nullptr)) << c;
+  };
+  std::mt19937_64 random(22);
+  for (double d : {std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
+                   std::nextafter(std::numeric_limits<double>::max(), 0.0), 1e-310, 1e300, 0.1, 977.915}) {
+    const double next = std::nextafter(d, HUGE_VAL);
+    const long double mid = (static_cast<long double>(d) + next) / 2;  // exact tie
+    for (long double v : {static_cast<long double>(d), mid, std::nextafter(mid, 0.0L), std::nextafter(mid, HUGE_VALL)})
+      check(v);
+    check(mid, std::string(100, '0') + "1");
+  }
+  check(std::numeric_limits<double>::denorm_min() / 2.0L);  // tie between zero and the least
+  check(std::numeric_limits<double>::max() + std::numeric_limits<double>::max() / (1ull << 54));
+  for (int i = 0; i < 2000; ++i) {
+    const uint64_t bits = random();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) check(std::fabs(v));
+  }
+}
+
 TEST(ParseNumber, VeryLongDigitStrings) {
   EXPECT_EQ(Parse("99999999999999999999"), 1e20);
   EXPECT_EQ(Parse("-99999999999999999999,99"), -1e20);
