@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "menu_test_support.h"
 #include "pushbutton.h"
@@ -220,4 +221,55 @@ TEST(MenuKeys, ABarOfItsOwnOpensWhatItAnswersWithAltAndWhileActive) {
   // The system's own matching finds the underlined D there.
   EXPECT_EQ(OpenedBy([&] { PostMessageW(H(form.dlg), WM_SYSCOMMAND, SC_KEYMENU, 0); }, H(form.dlg), L'd'),
             file->nativeMenu());
+}
+
+namespace {
+
+int keyMenus = 0;
+
+LRESULT CALLBACK CountKeyMenu(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_SYSCOMMAND && (w & 0xfff0) == SC_KEYMENU) {
+    ++keyMenus;
+    return 0;
+  }
+  return DefWindowProcW(h, m, w, l);
+}
+
+}  // namespace
+
+// Only Alt or F10 pressed and released with nothing between activates the
+// bar; Alt with another key (Alt+Down opening a list) or a click never does.
+TEST(MenuKeys, OnlyAltOrF10AloneActivatesTheBar) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = CountKeyMenu;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"KeyMenuCounter";
+  RegisterClassW(&wc);
+  HWND w = CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+  ASSERT_NE(w, nullptr);
+  struct Key {
+    UINT message;
+    WPARAM key;
+  };
+  const Key altDown{WM_SYSKEYDOWN, VK_MENU}, altUp{WM_KEYUP, VK_MENU}, f10Down{WM_SYSKEYDOWN, VK_F10},
+      f10Up{WM_SYSKEYUP, VK_F10}, downDown{WM_SYSKEYDOWN, VK_DOWN}, downUp{WM_SYSKEYUP, VK_DOWN},
+      click{WM_LBUTTONDOWN, 0};
+  const struct {
+    std::vector<Key> keys;
+    int activations;
+  } cases[] = {{{altDown, altUp}, 1},
+               {{f10Down, f10Up}, 1},
+               {{altDown, downDown, downUp, altUp}, 0},
+               {{altDown, click, altUp}, 0},
+               {{f10Down, downDown, f10Up}, 0},
+               {{altDown, altUp, altDown, altUp}, 2}};
+  for (const auto& c : cases) {
+    keyMenus = 0;
+    bool lastTaken = false;
+    for (const Key& k : c.keys) lastTaken = rt::HandleMenuKeys(MSG{w, k.message, k.key, 0, 0, {}});
+    EXPECT_EQ(keyMenus, c.activations) << c.keys.size() << " keys";
+    EXPECT_TRUE(lastTaken) << "the key-up of Alt or F10 is never left to the default processing";
+  }
+  DestroyWindow(w);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <tuple>
 
 namespace e2e {
 namespace {
@@ -308,7 +309,8 @@ TEST_F(Converter, EditsFromAFieldsMenuConvertAtOnce) {
     ASSERT_TRUE(input::key("shift+Home"));
     ASSERT_TRUE(input::key("ctrl+c"));
 
-    // The menu's letters are those of Wine's English edit menu: Paste, Delete.
+    // The menu's letters are those of Wine's English edit menu: Paste, Delete,
+    // Undo, Cut.
     ASSERT_TRUE(input::rightClick(app->dmField.rect.centreX(), app->dmField.rect.centreY()));
     ASSERT_TRUE(menuShown()) << "no menu";
     ASSERT_TRUE(input::key("p"));
@@ -320,6 +322,16 @@ TEST_F(Converter, EditsFromAFieldsMenuConvertAtOnce) {
     ASSERT_TRUE(menuShown()) << "no menu";
     ASSERT_TRUE(input::key("d"));
     EXPECT_TRUE(app->waitFields("", "0,00")) << app->dmText() << " | " << app->euroText();
+
+    // Undo brings the deleted text back, Cut takes it again.
+    for (const auto& [letter, dm, euro] : {std::tuple{"u", "77", "39,37"}, std::tuple{"t", "", "0,00"}}) {
+        ASSERT_TRUE(input::key("End"));
+        ASSERT_TRUE(input::key("shift+Home"));
+        ASSERT_TRUE(input::rightClick(app->dmField.rect.centreX(), app->dmField.rect.centreY()));
+        ASSERT_TRUE(menuShown()) << "no menu";
+        ASSERT_TRUE(input::key(letter));
+        EXPECT_TRUE(app->waitFields(dm, euro)) << letter << ": " << app->dmText() << " | " << app->euroText();
+    }
 }
 
 }  // namespace
