@@ -13,31 +13,14 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 namespace buttontest {
 
-// A shown dialog; its drawing area is the parent of the controls.
-struct Form {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      rt::New<valumat::XbpDialog>({rt::AppDesktop(), rt::NIL, rt::Value{60, 60}, rt::Value{420, 300}, rt::NIL, false});
-  rt::WindowRef area;
-
-  Form() {
-    dlg->title = "Auswahl";
-    dlg->create();
-    area = dlg->drawingArea();
-    dlg->show();
-    rt::SetAppFocus(dlg);
-    guitest::Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    guitest::Drain();
-  }
-  Form(const Form&) = delete;
-  Form& operator=(const Form&) = delete;
+// A shown form to put the buttons on.
+struct ButtonForm : guitest::ShownForm {
+  ButtonForm() : ShownForm(rt::Value{420, 300}, "Auswahl") {}
 
   // A control of kind T at (x, y), 140 x 22, not yet created.
   template <class T>
@@ -52,6 +35,7 @@ struct Form {
     control->create();
     return control;
   }
+  using ShownForm::add;
 };
 
 // Calls of one callback, with their arguments.

@@ -19,7 +19,7 @@
 #include "error.h"
 #include "library_journal.h"
 #include "settings.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -79,19 +79,14 @@ struct SettingsKept {
 };
 
 // A dialog whose drawing area (white) carries an XbpPresSpace.
-struct Canvas {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{360, 240}, NIL, false});
-  WindowRef area;
+struct Canvas : guitest::Form {
   std::shared_ptr<XbpPresSpace> ps = New<XbpPresSpace>();
-  Canvas() {
-    dlg->create();
-    area = dlg->drawingArea();
+  Canvas() : Form(Value{360, 240}, "", Value{20, 20}) {
     area->setColorBG(0);
-    dlg->show();
+    show();
     ps->create({area});
     UpdateWindow(guitest::H(dlg));
   }
-  ~Canvas() { dlg->destroy(); }
   HWND hwnd() const { return guitest::H(area); }
   long height() const {
     RECT r{};

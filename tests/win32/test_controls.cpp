@@ -11,7 +11,7 @@
 
 #include "classes.h"
 #include "controls.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -85,20 +85,6 @@ struct Kind<XbpTabPage> : Kind<XbpStatic> {
   }
 };
 
-struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{60, 60}, Value{320, 240}, NIL, false});
-  Form() {
-    dlg->create();
-    dlg->show();
-    Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    Drain();
-  }
-  WindowRef area() const { return dlg->drawingArea(); }
-};
-
 template <class T>
 class EveryKind : public ::testing::Test {};
 
@@ -108,14 +94,14 @@ using WindowKinds = ::testing::Types<XbpStatic, XbpPushButton, XbpSLE, XbpCheckB
 TYPED_TEST_SUITE(EveryKind, WindowKinds);
 
 TYPED_TEST(EveryKind, TakesItsColoursAndFontLivesInTheRegistryAndGivesBackItsHandles) {
-  Form form;
+  ShownForm form;
   // The first one of a kind fills the process-wide caches (fonts, libraries).
-  Kind<TypeParam>::make(form.area())->destroy();
+  Kind<TypeParam>::make(form.area)->destroy();
   Drain();
   const long before = LiveHandles();
   const size_t classes = ClassCount();
 
-  auto control = Kind<TypeParam>::make(form.area());
+  auto control = Kind<TypeParam>::make(form.area);
   HWND hwnd = H(control);
   ASSERT_TRUE(IsWindow(hwnd));
   EXPECT_EQ(WindowFromHandle(hwnd), control.get());
@@ -155,11 +141,11 @@ TYPED_TEST(LinkedKind, ADataLinkThatDestroysItsControlRunsToItsEnd) {
   struct Capture {
     ~Capture() { freed = true; }
   };
-  Form form;
+  ShownForm form;
   for (const bool viaSetData : {true, false}) {
     SCOPED_TRACE(viaSetData ? "setData" : "getData");
     freed = false;
-    auto control = New<TypeParam>({form.area(), NIL, Value{20, 20}, Value{160, 90}});
+    auto control = New<TypeParam>({form.area, NIL, Value{20, 20}, Value{160, 90}});
     control->create();
     std::weak_ptr<TypeParam> weak = control;
     control->dataLink = [capture = std::make_shared<Capture>(), weak](const Args&) -> Value {
@@ -212,13 +198,13 @@ TEST(PublicClasses, DeriveFromTheRuntimeClassOfTheirKind) {
 }
 
 TEST(PublicClasses, WhatTheRuntimeMakesItselfIsOfThePublicClass) {
-  Form form;
-  auto tree = New<XbpTreeView>({form.area(), NIL, Value{10, 10}, Value{100, 100}});
+  ShownForm form;
+  auto tree = New<XbpTreeView>({form.area, NIL, Value{10, 10}, Value{100, 100}});
   auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{10, 10}, Value{200, 100}, NIL, false});
   const std::pair<ObjectRef, const char*> made[] = {
       {dlg->menuBar(), "XbpMenuBar"},
       {dlg->presSpace(), "XbpPresSpace"},
-      {form.area()->lockPS(), "XbpPresSpace"},
+      {form.area->lockPS(), "XbpPresSpace"},
       {tree->rootItem(), "XbpTreeViewItem"},
       {tree->rootItem()->addItem("Text"), "XbpTreeViewItem"},
   };
@@ -226,7 +212,7 @@ TEST(PublicClasses, WhatTheRuntimeMakesItselfIsOfThePublicClass) {
     EXPECT_EQ(object->className(), name);
     EXPECT_TRUE(object->isDerivedFrom(name)) << name;
   }
-  form.area()->unlockPS(form.area()->presSpace());
+  form.area->unlockPS(form.area->presSpace());
 }
 
 // A class of the same shape as the public ones, over a base whose class
@@ -269,8 +255,8 @@ TEST(PublicClasses, ADialogMadeWithNewIsNotModalAndHasNoResult) {
 }
 
 TEST(PublicClasses, AnEntryFieldMadeWithFiveArgumentsIsTheBaseMadeWithTheSameFive) {
-  Form form;
-  const Args five{form.area(), NIL, Value{12, 34}, Value{150, 26}, Colours()};
+  ShownForm form;
+  const Args five{form.area, NIL, Value{12, 34}, Value{150, 26}, Colours()};
   auto own = New<XbpSLE>(five);
   auto base = New<XbpBaseSLE>(five);
   for (const auto& field : {std::static_pointer_cast<XbpBaseSLE>(own), base}) {
@@ -280,7 +266,7 @@ TEST(PublicClasses, AnEntryFieldMadeWithFiveArgumentsIsTheBaseMadeWithTheSameFiv
     EXPECT_EQ(field->resolvedForeground(), RGB(200, 0, 0));
     EXPECT_EQ(field->fontCompoundName(), kFont);
     EXPECT_TRUE(field->isVisible());  // the sixth, left out, keeps the default
-    EXPECT_EQ(field->setParent(), form.area());
+    EXPECT_EQ(field->setParent(), form.area);
   }
 }
 

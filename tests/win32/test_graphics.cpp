@@ -4,6 +4,7 @@
 #include "error.h"
 #include "events.h"
 #include "graphics.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -137,12 +138,11 @@ TEST(RgbColours, TestAndTakeApart) {
 }
 
 TEST(PresentationSpace, DrawsInBottomUpCoordinatesAndKeepsItAcrossRepaints) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  guitest::Form form(Value{300, 200}, "", Value{20, 20});
+  auto area = form.area;
   area->setColorBG(15);
-  dlg->show();
-  UpdateWindow(static_cast<HWND>(dlg->nativeHandle()));
+  form.show();
+  UpdateWindow(form.dlg->nativeHandle());
 
   PresSpaceRef ps = area->lockPS();
   Value line = NewArray(4);
@@ -171,15 +171,13 @@ TEST(PresentationSpace, DrawsInBottomUpCoordinatesAndKeepsItAcrossRepaints) {
   const Value box = GraQueryTextBox(ps, "Freeware");
   EXPECT_GT(box.at(3).at(1).number(), 0);  // upper right lies right of the start
   EXPECT_GT(box.at(1).at(2).number(), 0);  // above the baseline
-  dlg->destroy();
 }
 
 TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  guitest::Form form(Value{300, 200}, "", Value{20, 20});
+  auto area = form.area;
   area->setColorBG(15);
-  dlg->show();
+  form.show();
   auto ps = New<valumat::XbpPresSpace>();
   EXPECT_EQ(ps->create({area}).object(), ps);
   EXPECT_EQ(area->presSpace(), ps);
@@ -195,7 +193,6 @@ TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   WindowDC dc(hwnd);
   EXPECT_EQ(GetPixel(dc.get(), 50, client.bottom - 1 - 20), RGB(0, 0, 255));
-  dlg->destroy();
 }
 
 TEST(PresentationSpace, ALockBeforeTheWindowExistsBorrowsNoDeviceContext) {

@@ -8,7 +8,7 @@
 #include "events.h"
 #include "mle.h"
 #include "sle.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 #include "dialog.h"
 
@@ -20,27 +20,15 @@ namespace {
 
 // A shown dialog with a field of notes above a single-line field; the notes
 // have the focus.
-struct Notes {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{360, 260}, NIL, false});
+struct Notes : Form {
   std::shared_ptr<XbpMLE> notes;
   std::shared_ptr<valumat::XbpSLE> next;
 
-  explicit Notes(const std::function<void(XbpMLE&)>& setUp = {}, const Value& presentation = Value()) {
-    dlg->create();
-    notes = New<XbpMLE>({dlg->drawingArea(), NIL, Value{10, 60}, Value{200, 120}, presentation});
-    if (setUp) setUp(*notes);
-    notes->create();
-    next = New<valumat::XbpSLE>({dlg->drawingArea(), NIL, Value{10, 20}, Value{200, 24}});
-    next->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(notes);
-    Drain();
-  }
-  ~Notes() {
-    dlg->destroy();
-    Drain();
+  explicit Notes(const std::function<void(XbpMLE&)>& setUp = {}, const Value& presentation = Value())
+      : Form(Value{360, 260}) {
+    notes = add<XbpMLE>(Value{10, 60}, Value{200, 120}, setUp, presentation);
+    next = add<valumat::XbpSLE>(Value{10, 20}, Value{200, 24});
+    show(notes);
   }
   HWND edit() const { return H(notes); }
   long lines() const { return static_cast<long>(SendMessageW(edit(), EM_GETLINECOUNT, 0, 0)); }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -17,19 +17,13 @@ using valumat::XbpDialog;
 
 namespace {
 
-struct Canvas {
-  std::shared_ptr<XbpDialog> dlg;
-  WindowRef area;
+struct Canvas : guitest::Form {
   PresSpaceRef ps;
-  explicit Canvas(long x = 20) : dlg(New<XbpDialog>({AppDesktop(), NIL, Value{x, 20}, Value{360, 240}, NIL, false})) {
-    dlg->create();
-    area = dlg->drawingArea();
+  explicit Canvas(long x = 20) : Form(Value{360, 240}, "", Value{x, 20}) {
     area->setColorBG(0);
-    dlg->show();
+    show();
     ps = area->presSpace();
-    guitest::Drain();
   }
-  ~Canvas() { dlg->destroy(); }
   HWND hwnd() const { return guitest::H(area); }
   // The client area's pixels.
   std::vector<DWORD> pixels() const {

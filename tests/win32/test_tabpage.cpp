@@ -8,7 +8,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "tabpage.h"
 #include "win32/native.h"
 
@@ -22,27 +22,18 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-struct TabForm {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{420, 330}, NIL, false});
+struct TabForm : Form {
   std::shared_ptr<XbpTabPage> general, details, sizes;
   std::shared_ptr<XbpSLE> name;  // on the details page
   Log log;                       // captions of the pages whose tabActivate ran
 
-  explicit TabForm(const Value& generalParams = NIL) {
-    dlg->create();
-    auto area = dlg->drawingArea();
+  explicit TabForm(const Value& generalParams = NIL) : Form(Value{420, 330}) {
     general = page("~Allgemein", generalParams);
     details = page("~Details");
     sizes = page("Gr\x94\xe1" "e \xd5");
     name = New<XbpSLE>({details, NIL, Value{20, 20}, Value{120, 24}});
     name->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    Drain();
-  }
-  ~TabForm() {
-    dlg->destroy();
-    Drain();
+    show();
   }
   std::shared_ptr<XbpTabPage> page(const std::string& caption, const Value& params = NIL) {
     auto p = New<XbpTabPage>({dlg->drawingArea(), NIL, Value{10, 10}, Value{380, 260}, params});

@@ -11,7 +11,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "treeview.h"
 #include "treeviewitem.h"
 #include "win32/native.h"
@@ -103,19 +103,13 @@ std::string CaptionOf(const Value& item) {
   return object ? object->caption : "NIL";
 }
 
-struct TreeForm {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{320, 300}, NIL, false});
+struct TreeForm : Form {
   std::shared_ptr<XbpTreeView> tree;
   std::vector<std::string> log;  // what the callbacks heard, in order
   TreeItemRef fruit, apples, pears, bread;  // planted: "Obst(Äpfel,Birnen),Brot"
 
-  explicit TreeForm(const Value& params = NIL) {
-    dlg->create();
-    tree = New<XbpTreeView>({dlg->drawingArea(), NIL, Value{10, 10}, Value{220, 240}, params});
-  }
-  ~TreeForm() {
-    dlg->destroy();
-    Drain();
+  explicit TreeForm(const Value& params = NIL) : Form(Value{320, 300}) {
+    tree = New<XbpTreeView>({area, NIL, Value{10, 10}, Value{220, 240}, params});
   }
   void plant() {
     auto root = tree->rootItem();
@@ -141,10 +135,7 @@ struct TreeForm {
   }
   void open() {
     tree->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(tree);
-    Drain();
+    show(tree);
   }
   HWND hwnd() const { return H(tree); }
   std::vector<std::string> heard() { return std::exchange(log, {}); }
