@@ -17,7 +17,7 @@
 #include "controls.h"
 #include "graphics.h"
 #include "error.h"
-#include "library_journal.h"
+#include "support/journal.h"
 #include "settings.h"
 #include "support/form.h"
 #include "win32/native.h"

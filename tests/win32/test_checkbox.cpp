@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "checkbox.h"
 
 using namespace rt;
@@ -159,3 +160,5 @@ TEST(CheckBox, DestroyGivesBackItsHandlesAndDropsItsCallbacks) {
   Drain();
   EXPECT_TRUE(watch.expired());
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(CheckBox, EveryKind, valumat::XbpCheckBox);

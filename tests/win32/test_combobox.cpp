@@ -9,7 +9,8 @@
 
 #include "combobox.h"
 #include "events.h"
-#include "list_test_support.h"
+#include "support/lists.h"
+#include "support/every_kind.h"
 #include "sle.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
@@ -350,3 +351,5 @@ TEST(Combobox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheData) {
   form.reset();
   EXPECT_EQ(LiveHandles(), before);
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Combobox, EveryKind, valumat::XbpCombobox);

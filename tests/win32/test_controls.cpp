@@ -1,9 +1,7 @@
-// What every control kind must do, whatever it is: bear its public name over
-// the runtime's base class, be set up once, take its colours and font from
-// presentation parameters, be known to the window registry while it lives,
-// and give back every handle it took when it is destroyed.
+// Every public class over the runtime class of its kind, made as application
+// code makes it; and what every kind must do (support/every_kind.h) for the
+// kinds without a test file of their own.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +9,7 @@
 
 #include "classes.h"
 #include "controls.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -20,148 +18,8 @@ using namespace guitest;
 
 namespace {
 
-constexpr long kRed = 16777216 + 200;          // RGB(200, 0, 0)
-constexpr long kGreen = 16777216 + 210 * 256;  // RGB(0, 210, 0)
-const char* const kFont = "11.Arial Fett";
-
-Value Colours() {
-  return Value{Value{kPPForeground, kRed}, Value{kPPBackground, kGreen}, Value{kPPCompoundName, kFont}};
-}
-
-// How a kind is made ready, and how its native control says which colours it
-// paints with. Most kinds ask their parent (WM_CTLCOLOR*); some set them into
-// the control.
-template <class T>
-struct Kind {
-  static constexpr bool kShowsText = true;
-  static std::shared_ptr<T> make(const WindowRef& parent) {
-    auto control = New<T>({parent, NIL, Value{20, 20}, Value{160, 90}, Colours()});
-    control->create();
-    return control;
-  }
-  static std::pair<COLORREF, COLORREF> colours(const WindowRef& control) {
-    HWND hwnd = H(control);
-    HDC dc = CreateCompatibleDC(nullptr);
-    SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
-    const std::pair<COLORREF, COLORREF> result{GetTextColor(dc), GetBkColor(dc)};
-    DeleteDC(dc);
-    return result;
-  }
-};
-
-template <>
-struct Kind<XbpTreeView> : Kind<XbpStatic> {
-  static std::shared_ptr<XbpTreeView> make(const WindowRef& parent) {
-    auto tree = New<XbpTreeView>({parent, NIL, Value{20, 20}, Value{160, 90}, Colours()});
-    tree->create();
-    tree->rootItem()->addItem("Wurzel");
-    return tree;
-  }
-  static std::pair<COLORREF, COLORREF> colours(const WindowRef& tree) {
-    return {static_cast<COLORREF>(SendMessageW(H(tree), TVM_GETTEXTCOLOR, 0, 0)),
-            static_cast<COLORREF>(SendMessageW(H(tree), TVM_GETBKCOLOR, 0, 0))};
-  }
-};
-
-// A scroll bar shows no text: it has colours, but no font.
-template <>
-struct Kind<XbpScrollBar> : Kind<XbpStatic> {
-  static constexpr bool kShowsText = false;
-  static std::shared_ptr<XbpScrollBar> make(const WindowRef& parent) {
-    auto bar = New<XbpScrollBar>({parent, NIL, Value{20, 20}, Value{160, 20}, Colours()});
-    bar->create();
-    return bar;
-  }
-};
-
-template <>
-struct Kind<XbpTabPage> : Kind<XbpStatic> {
-  static std::shared_ptr<XbpTabPage> make(const WindowRef& parent) {
-    auto page = New<XbpTabPage>({parent, NIL, Value{20, 20}, Value{160, 90}, Colours()});
-    page->caption = "~Seite";
-    page->minimized = false;
-    page->create();
-    return page;
-  }
-};
-
-template <class T>
-class EveryKind : public ::testing::Test {};
-
-using WindowKinds = ::testing::Types<XbpStatic, XbpPushButton, XbpSLE, XbpCheckBox, Xbp3State, XbpRadioButton,
-                                     XbpListBox, XbpCombobox, XbpMLE, XbpSpinButton, XbpScrollBar, XbpTreeView,
-                                     XbpTabPage>;
-TYPED_TEST_SUITE(EveryKind, WindowKinds);
-
-TYPED_TEST(EveryKind, TakesItsColoursAndFontLivesInTheRegistryAndGivesBackItsHandles) {
-  ShownForm form;
-  // The first one of a kind fills the process-wide caches (fonts, libraries).
-  Kind<TypeParam>::make(form.area)->destroy();
-  Drain();
-  const long before = LiveHandles();
-  const size_t classes = ClassCount();
-
-  auto control = Kind<TypeParam>::make(form.area);
-  HWND hwnd = H(control);
-  ASSERT_TRUE(IsWindow(hwnd));
-  EXPECT_EQ(WindowFromHandle(hwnd), control.get());
-  EXPECT_EQ(ClassCount(), classes) << "set up a second time";
-
-  const auto [text, back] = Kind<TypeParam>::colours(control);
-  EXPECT_EQ(text, RGB(200, 0, 0));
-  EXPECT_EQ(back, RGB(0, 210, 0));
-  if (Kind<TypeParam>::kShowsText) {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
-    EXPECT_EQ(font, FontOf(kFont));
-    LOGFONTW lf{};
-    GetObjectW(font, sizeof lf, &lf);
-    EXPECT_EQ(lf.lfWeight, FW_BOLD);
-  }
-
-  control->destroy();
-  Drain();
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(WindowFromHandle(hwnd), nullptr);
-  EXPECT_FALSE(control->isCreated());
-  EXPECT_EQ(LiveHandles(), before);
-}
-
-template <class T>
-class LinkedKind : public ::testing::Test {};
-
-using LinkedKinds = ::testing::Types<XbpSLE, XbpCheckBox, Xbp3State, XbpRadioButton, XbpListBox, XbpCombobox,
-                                     XbpMLE, XbpSpinButton, XbpScrollBar>;
-TYPED_TEST_SUITE(LinkedKind, LinkedKinds);
-
-// A data link may close the form its control stands on, which drops the link:
-// the running closure must live until it returns, whether setData or getData
-// ran it.
-TYPED_TEST(LinkedKind, ADataLinkThatDestroysItsControlRunsToItsEnd) {
-  static bool freed;
-  struct Capture {
-    ~Capture() { freed = true; }
-  };
-  ShownForm form;
-  for (const bool viaSetData : {true, false}) {
-    SCOPED_TRACE(viaSetData ? "setData" : "getData");
-    freed = false;
-    auto control = New<TypeParam>({form.area, NIL, Value{20, 20}, Value{160, 90}});
-    control->create();
-    std::weak_ptr<TypeParam> weak = control;
-    control->dataLink = [capture = std::make_shared<Capture>(), weak](const Args&) -> Value {
-      if (auto self = weak.lock()) self->destroy();
-      EXPECT_FALSE(freed) << "the closure was freed while it ran";
-      return NIL;
-    };
-    if (viaSetData) {
-      control->setData();
-    } else {
-      control->getData();
-    }
-    EXPECT_FALSE(control->isCreated());
-    EXPECT_TRUE(freed);  // and let go once it returned
-  }
-}
+using everykind::Colours;
+using everykind::kFont;
 
 // Every public class over the runtime class of its kind, under the names as
 // the runtime spells them.
@@ -271,3 +129,7 @@ TEST(PublicClasses, AnEntryFieldMadeWithFiveArgumentsIsTheBaseMadeWithTheSameFiv
 }
 
 }  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Static, EveryKind, valumat::XbpStatic);
+INSTANTIATE_TYPED_TEST_SUITE_P(PushButton, EveryKind, valumat::XbpPushButton);
+INSTANTIATE_TYPED_TEST_SUITE_P(Sle, EveryKind, valumat::XbpSLE);

@@ -15,7 +15,7 @@
 #include "dll.h"
 #include "error.h"
 #include "nativecalls.h"
-#include "library_journal.h"
+#include "support/journal.h"
 #include "support/files.h"
 
 using namespace rt;

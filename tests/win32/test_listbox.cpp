@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "events.h"
-#include "list_test_support.h"
+#include "support/lists.h"
+#include "support/every_kind.h"
 #include "listbox.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
@@ -307,3 +308,5 @@ TEST(ListBox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheItems) {
   form.reset();
   EXPECT_EQ(LiveHandles(), before);
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(ListBox, EveryKind, valumat::XbpListBox);

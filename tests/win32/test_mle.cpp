@@ -8,7 +8,7 @@
 #include "events.h"
 #include "mle.h"
 #include "sle.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "win32/native.h"
 #include "dialog.h"
 
@@ -263,9 +263,7 @@ TEST(MultiLineEdit, PresentationColoursAndFontReachTheControl) {
   Notes form({}, Value{Value{kPPForeground, static_cast<long>(fg | 0x1000000)},
                        Value{kPPBackground, static_cast<long>(bg | 0x1000000)},
                        Value{kPPCompoundName, "10.Arial Fett"}});
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.edit(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOfControl(form.edit()).lfWeight, FW_BOLD);
 
   // What the control paints with: asked of its parent, as the control asks.
   HDC dc = GetDC(form.edit());
@@ -302,3 +300,5 @@ TEST(MultiLineEdit, DestroyKeepsTheLastTextDropsCallbacksAndGivesBackHandles) {
   EXPECT_TRUE(gone->dataLink.isNil());
   EXPECT_EQ(gone->editBuffer(), "zuletzt\r\ngetippt");
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Mle, EveryKind, valumat::XbpMLE);

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "radiobutton.h"
 #include "sle.h"
 
@@ -277,3 +278,5 @@ TEST(RadioButton, CaptionColoursFontAndHandles) {
   EXPECT_TRUE(button->selected.isNil());
   EXPECT_TRUE(button->dataLink.isNil());
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(RadioButton, EveryKind, valumat::XbpRadioButton);

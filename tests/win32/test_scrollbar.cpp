@@ -8,7 +8,7 @@
 #include "dialog.h"
 #include "events.h"
 #include "scrollbar.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -238,3 +238,15 @@ TEST(ScrollBar, DestroyDropsCallbacksAndGivesBackHandles) {
   EXPECT_TRUE(gone->dataLink.isNil());
   EXPECT_EQ(gone->getData(), 1);
 }
+
+// A scroll bar shows no text: it has colours, but no font.
+template <>
+struct ControlKind<valumat::XbpScrollBar> : ControlKind<valumat::XbpStatic> {
+  static constexpr bool kShowsText = false;
+  static std::shared_ptr<valumat::XbpScrollBar> make(const rt::WindowRef& parent) {
+    auto bar = rt::New<valumat::XbpScrollBar>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 20}, everykind::Colours()});
+    bar->create();
+    return bar;
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(ScrollBar, EveryKind, valumat::XbpScrollBar);

@@ -10,7 +10,7 @@
 #include "events.h"
 #include "sle.h"
 #include "spinbutton.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "win32/dyncalls.h"
 #include "win32/native.h"
 
@@ -326,9 +326,7 @@ TEST(SpinButton, PresentationColoursAndFontReachTheField) {
   Counter<> form({}, Value{Value{kPPForeground, static_cast<long>(fg | 0x1000000)},
                            Value{kPPBackground, static_cast<long>(bg | 0x1000000)},
                            Value{kPPCompoundName, "10.Arial Fett"}});
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.field(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOfControl(form.field()).lfWeight, FW_BOLD);
   // The field paints its empty part in the background colour.
   RedrawWindow(form.field(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   WindowDC screen(form.field());
@@ -447,3 +445,5 @@ TEST(SpinButton, WithZerosLeavingSetsTheTypedValueAgainBeforeTheRuntimesProcessi
   EXPECT_EQ(LeaveAfterTyping(form, L"7"), (Steps{L"7", L"|"}));
   EXPECT_EQ(changes.values, (std::vector<long>{7, 12, 0, 7}));
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(SpinButton, EveryKind, valumat::XbpSpinButton);

@@ -8,7 +8,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "tabpage.h"
 #include "win32/native.h"
 
@@ -99,14 +99,6 @@ bool Above(HWND upper, HWND lower) {
     if (w == lower) return true;
   }
   return false;
-}
-
-COLORREF PixelAt(HWND hwnd, int x, int y) {
-  UpdateWindow(hwnd);
-  HDC dc = GetDC(hwnd);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(hwnd, dc);
-  return c;
 }
 
 }  // namespace
@@ -348,3 +340,15 @@ TEST(TabPage, TheFocusDoesNotComeBackToAPageThatWentBehindMeanwhile) {
   other->destroy();
   Drain();
 }
+
+template <>
+struct ControlKind<valumat::XbpTabPage> : ControlKind<valumat::XbpStatic> {
+  static std::shared_ptr<valumat::XbpTabPage> make(const rt::WindowRef& parent) {
+    auto page = rt::New<valumat::XbpTabPage>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 90}, everykind::Colours()});
+    page->caption = "~Seite";
+    page->minimized = false;
+    page->create();
+    return page;
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(TabPage, EveryKind, valumat::XbpTabPage);

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "threestate.h"
 
 using namespace rt;
@@ -95,3 +96,5 @@ TEST(ThreeState, ColoursFontAndHandles) {
   EXPECT_TRUE(box->dataLink.isNil());
   EXPECT_EQ(box->getData(), 2);  // the last state, still readable
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(ThreeState, EveryKind, valumat::Xbp3State);

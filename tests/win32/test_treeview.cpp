@@ -11,7 +11,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/form.h"
+#include "support/every_kind.h"
 #include "treeview.h"
 #include "treeviewitem.h"
 #include "win32/native.h"
@@ -365,9 +365,7 @@ TEST(TreeView, ColoursAndFontComeFromPresentationParameters) {
   EXPECT_EQ(static_cast<COLORREF>(SendMessageW(form.hwnd(), TVM_GETTEXTCOLOR, 0, 0)), ColorOf(1));
   auto font = reinterpret_cast<HFONT>(SendMessageW(form.hwnd(), WM_GETFONT, 0, 0));
   EXPECT_EQ(font, FontOf("10.Arial Fett"));
-  LOGFONTW lf{};
-  GetObjectW(font, sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(LogFontOf(font).lfWeight, FW_BOLD);
 
   // Set later, they take effect with the next painting.
   form.tree->setColorBG(15);
@@ -420,3 +418,18 @@ TEST(TreeView, ItemsOpenedOnTheWayToAMarkedItemStayOpenWhenTheControlComesBack) 
   EXPECT_TRUE(form.fruit->isExpanded());
   EXPECT_TRUE(NativelyExpanded(form.hwnd(), Find(form.hwnd(), L"Obst")));
 }
+
+template <>
+struct ControlKind<valumat::XbpTreeView> : ControlKind<valumat::XbpStatic> {
+  static std::shared_ptr<valumat::XbpTreeView> make(const rt::WindowRef& parent) {
+    auto tree = rt::New<valumat::XbpTreeView>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 90}, everykind::Colours()});
+    tree->create();
+    tree->rootItem()->addItem("Wurzel");
+    return tree;
+  }
+  static std::pair<COLORREF, COLORREF> colours(const rt::WindowRef& tree) {
+    return {static_cast<COLORREF>(SendMessageW(guitest::H(tree), TVM_GETTEXTCOLOR, 0, 0)),
+            static_cast<COLORREF>(SendMessageW(guitest::H(tree), TVM_GETBKCOLOR, 0, 0))};
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(TreeView, EveryKind, valumat::XbpTreeView);

@@ -14,12 +14,6 @@ using namespace guitest;
 
 namespace {
 
-LONG WeightOf(HFONT font) {
-  LOGFONTW lf{};
-  GetObjectW(font, sizeof lf, &lf);
-  return lf.lfWeight;
-}
-
 // A dialog with two fields and a button that is no tab stop, as the converter has.
 struct Fields : Form {
   std::shared_ptr<XbpSLE> upper = add<XbpSLE>(Value{44, 75}, Value{96, 24}, [](XbpSLE& f) { f.bufferLength = 20; });
@@ -92,8 +86,8 @@ TEST(Windows, ChildrenInheritTheDrawingAreaFontAndColours) {
   auto own = New<XbpStatic>({area, NIL, Value{5, 40}, Value{100, 20}, Value{Value{kPPCompoundName, "10.Arial"}}});
   own->create();
 
-  EXPECT_EQ(WeightOf(label->resolvedFont()), FW_BOLD);
-  EXPECT_EQ(WeightOf(own->resolvedFont()), FW_NORMAL);
+  EXPECT_EQ(LogFontOf(label->resolvedFont()).lfWeight, FW_BOLD);
+  EXPECT_EQ(LogFontOf(own->resolvedFont()).lfWeight, FW_NORMAL);
   EXPECT_EQ(label->resolvedBackground(), RGB(192, 192, 192));
   // autoSize: the text's extent, lower-left corner kept.
   EXPECT_NE(Pair(label->currentSize()), P(20, 20));
