@@ -58,9 +58,10 @@ inline void Type(const rt::WindowRef& control, const std::wstring& keys) {
   for (wchar_t c : keys) PostMessageW(H(control), WM_CHAR, c, 1);
 }
 
-// The client area of a window as the screen shows it, painted afresh.
-inline std::vector<COLORREF> Pixels(HWND hwnd) {
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+// The client area of a window as the screen shows it, row by row from the
+// top, painted afresh unless `repaint` is false.
+inline std::vector<COLORREF> Pixels(HWND hwnd, bool repaint = true) {
+  if (repaint) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   RECT r{};
   GetClientRect(hwnd, &r);
   BITMAPINFO info{};

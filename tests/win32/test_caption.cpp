@@ -105,20 +105,7 @@ struct Shot {
 Shot Take(HWND hwnd) {
   RECT r{};
   GetClientRect(hwnd, &r);
-  Shot shot;
-  shot.width = r.right;
-  shot.height = r.bottom;
-  WindowDC dc(hwnd);
-  HDC mem = CreateCompatibleDC(dc.get());
-  HBITMAP bitmap = CreateCompatibleBitmap(dc.get(), r.right, r.bottom);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
-  for (long y = 0; y < r.bottom; ++y)
-    for (long x = 0; x < r.right; ++x) shot.pixels.push_back(GetPixel(mem, x, y) & 0xFFFFFF);
-  SelectObject(mem, old);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
-  return shot;
+  return {r.right, r.bottom, guitest::Pixels(hwnd, false)};
 }
 
 // Bounding box (device pixels, right/bottom exclusive) of what is not `ground`.
