@@ -17,6 +17,7 @@
 #include "controls.h"
 #include "graphics.h"
 #include "error.h"
+#include "support/errors.h"
 #include "support/journal.h"
 #include "settings.h"
 #include "support/form.h"
@@ -25,7 +26,7 @@
 using namespace rt;
 using namespace valumat;
 using dlltest::Journal;
-using dlltest::Raised;
+using errtest::Raised;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "error.h"
 #include "events.h"
 #include "graphics.h"
+#include "support/errors.h"
 #include "support/form.h"
 #include "win32/native.h"
 
@@ -86,15 +87,14 @@ TEST(GraphicsProcedures, NilStandsForTheApplicationWindowsSpace) {
 // the method: the error system hears of it, nothing is drawn or set.
 TEST(GraphicsProcedures, AnyOtherFirstArgumentIsRaisedAsAMissingMethod) {
   std::vector<ErrorRef> raised;
-  const Value previous = ErrorBlock([&](const Args& a) -> Value {
-    raised.push_back(Arg(a, 1).as<Error>());
-    return false;
-  });
-  EXPECT_EQ(valumat::GraSetColor({5, 2, 3}), Value());
-  EXPECT_EQ(valumat::GraSetAttrLine({"Stift", Value{1}}), Value());
-  EXPECT_EQ(valumat::GraFocusRect({Value{1, 2}, Value{0, 0}, Value{9, 9}}), Value());
-  EXPECT_EQ(valumat::GraError({true}), Value());
-  ErrorBlock(previous);
+  {
+    errtest::Raised caught;
+    EXPECT_EQ(valumat::GraSetColor({5, 2, 3}), Value());
+    EXPECT_EQ(valumat::GraSetAttrLine({"Stift", Value{1}}), Value());
+    EXPECT_EQ(valumat::GraFocusRect({Value{1, 2}, Value{0, 0}, Value{9, 9}}), Value());
+    EXPECT_EQ(valumat::GraError({true}), Value());
+    raised = caught.errors;
+  }
   ASSERT_EQ(raised.size(), 4u);
   const char* methods[] = {"setColor", "setAttrLine", "drawFocusRect", "lastError"};
   for (size_t i = 0; i < raised.size(); ++i) {
