@@ -326,19 +326,13 @@ TEST(TabPage, TheFocusDoesNotComeBackToAPageThatWentBehindMeanwhile) {
   form.details->toFront();
   SetFocus(H(form.name));
   Drain();
-  auto other = New<XbpDialog>({AppDesktop(), NIL, Value{600, 100}, Value{200, 100}, NIL, false});
-  other->create();
-  other->show();
-  SetAppFocus(other);
-  Drain();
+  ShownForm other(Value{200, 100}, "", Value{600, 100});
   ASSERT_NE(GetActiveWindow(), H(form.dlg));
   form.general->toFront();
   SetActiveWindow(H(form.dlg));  // as a click on its frame does
   Drain();
   EXPECT_EQ(GetActiveWindow(), H(form.dlg));
   EXPECT_NE(GetFocus(), H(form.name));
-  other->destroy();
-  Drain();
 }
 
 template <>
