@@ -56,6 +56,13 @@ std::string TextOf(HWND hwnd) {
   return Narrow(text);
 }
 
+HWND WithText(const std::vector<HWND>& windows, const std::string& text) {
+  for (HWND hwnd : windows) {
+    if (TextOf(hwnd) == text) return hwnd;
+  }
+  return nullptr;
+}
+
 bool HasClass(HWND hwnd, const std::string& name) {
   wchar_t cls[256];
   return GetClassNameW(hwnd, cls, 256) > 0 && _wcsicmp(cls, Widen(name).c_str()) == 0;

@@ -22,6 +22,8 @@ std::vector<HWND> ChildWindows(HWND parent);
 // A window's title or a control's text, UTF-8; "" when the window does not
 // answer within 2 s.
 std::string TextOf(HWND hwnd);
+// The first of `windows` whose text is `text`, or nullptr.
+HWND WithText(const std::vector<HWND>& windows, const std::string& text);
 // Whether the window class is `name`, in any case ("Button", "BUTTON").
 bool HasClass(HWND hwnd, const std::string& name);
 

@@ -90,12 +90,7 @@ std::optional<long> Process::waitExit(Millis timeout) {
 std::string Process::out() const { return outputFolder_.empty() ? "" : ReadWholeFile(outputFolder_ + L"stdout.txt"); }
 std::string Process::err() const { return outputFolder_.empty() ? "" : ReadWholeFile(outputFolder_ + L"stderr.txt"); }
 
-HWND Process::window(const std::string& title) const {
-  for (HWND hwnd : TopWindows(pid())) {
-    if (TextOf(hwnd) == title) return hwnd;
-  }
-  return nullptr;
-}
+HWND Process::window(const std::string& title) const { return WithText(TopWindows(pid()), title); }
 
 Box Process::findBox(const std::vector<std::string>& titles) const {
   for (HWND hwnd : TopWindows(pid())) {

@@ -11,7 +11,7 @@
 
 #include "controls.h"
 #include "cp858.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "support/gui.h"
 
 using namespace rt;
@@ -62,14 +62,11 @@ struct Acc {
   }
 };
 
-struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{560, 300}, NIL, false});
-  WindowRef area;
+// One of each kind a screen reader tells apart, with labels before fields.
+struct Readable : Form {
   WindowRef amount, afterButton, button, check, list, tree, first, second, behind;
 
-  Form() {
-    dlg->create();
-    area = dlg->drawingArea();
+  Readable() : Form(Value{560, 300}) {
     label(10, 250, "Betrag :");
     make<XbpStatic>(60, 250, [](XbpStatic& s) {
       s.type = XbpStatic::kTypeBitmap;
@@ -84,30 +81,20 @@ struct Form {
       l.addItem("Eins");
       l.addItem("Zwei");
     }, kBig);
-    auto outline = make<XbpTreeView>(120, 20, [](XbpTreeView&) {}, kBig);
+    auto outline = make<XbpTreeView>(120, 20, {}, kBig);
     outline->rootItem()->addItem(Value("Deutschland"))->addItem(Value("Berlin"));
     tree = outline;
     first = make<XbpTabPage>(300, 10, [](XbpTabPage& p) { p.caption = "~Erste"; }, kBig);
     second = make<XbpTabPage>(300, 10, [](XbpTabPage& p) { p.caption = "~Zweite"; }, kBig);
     behind = New<XbpSLE>({second, NIL, Value{10, 10}, Value{100, 24}});
     behind->create();
-    dlg->show();
-    Drain();
+    show();
   }
-  ~Form() {
-    dlg->destroy();
-    Drain();
-  }
-  Form(const Form&) = delete;
-  Form& operator=(const Form&) = delete;
 
   static inline const Value kBig{200, 100};
-  template <class C, class Setup = void (*)(C&)>
-  std::shared_ptr<C> make(long x, long y, Setup setup = [](C&) {}, const Value& size = Value{90, 24}) {
-    auto c = New<C>({area, NIL, Value{x, y}, size});
-    setup(*c);
-    c->create();
-    return c;
+  template <class C>
+  std::shared_ptr<C> make(long x, long y, const std::function<void(C&)>& setup = {}, const Value& size = Value{90, 24}) {
+    return add<C>(Value{x, y}, size, setup);
   }
   void label(long x, long y, const std::string& text) {
     make<XbpStatic>(x, y, [&](XbpStatic& s) { s.caption = text; });
@@ -116,7 +103,7 @@ struct Form {
 };
 
 TEST(Accessible, NamesAndItemsAreReadAsShown) {
-  Form f;
+  Readable f;
   const struct {
     HWND hwnd;
     long child;
@@ -153,7 +140,7 @@ LRESULT CALLBACK OwnIds(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 TEST(Accessible, TreeItemsGoByTheTreesOwnIds) {
-  Form f;
+  Readable f;
   const HWND tree = H(f.tree);
   SetPropW(tree, L"test.next", reinterpret_cast<HANDLE>(GetWindowLongPtrW(tree, GWLP_WNDPROC)));
   SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnIds));
@@ -173,7 +160,7 @@ TEST(Accessible, TreeItemsGoByTheTreesOwnIds) {
 }
 
 TEST(Accessible, StatesFollowTheControls) {
-  Form f;
+  Readable f;
   EXPECT_TRUE(Acc(H(f.tree)).state(1) & STATE_SYSTEM_COLLAPSED);
   EXPECT_TRUE(Acc(H(f.tree)).state(2) & STATE_SYSTEM_INVISIBLE);  // inside the closed item
   std::static_pointer_cast<XbpListBox>(f.list)->setData(Value{2});
@@ -187,7 +174,7 @@ TEST(Accessible, StatesFollowTheControls) {
 }
 
 TEST(Accessible, NameSetByTheProgramReplacesTheRulesUntilCleared) {
-  Form f;
+  Readable f;
   EXPECT_EQ(f.amount->accessibleName("Betrag in DM"), "");
   EXPECT_EQ(Acc(H(f.amount)).name(), "Betrag in DM");
   EXPECT_EQ(f.amount->accessibleName(""), "Betrag in DM");
@@ -195,7 +182,7 @@ TEST(Accessible, NameSetByTheProgramReplacesTheRulesUntilCleared) {
 }
 
 TEST(Accessible, ObjectOutlivingItsWindowAnswersWithAFailure) {
-  auto f = std::make_unique<Form>();
+  auto f = std::make_unique<Readable>();
   Acc acc(H(f->list));
   ASSERT_TRUE(acc.p);
   f.reset();

@@ -17,15 +17,16 @@
 #include "controls.h"
 #include "graphics.h"
 #include "error.h"
-#include "library_journal.h"
+#include "support/errors.h"
+#include "support/journal.h"
 #include "settings.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
 using namespace valumat;
 using dlltest::Journal;
-using dlltest::Raised;
+using errtest::Raised;
 
 namespace {
 
@@ -79,19 +80,14 @@ struct SettingsKept {
 };
 
 // A dialog whose drawing area (white) carries an XbpPresSpace.
-struct Canvas {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{360, 240}, NIL, false});
-  WindowRef area;
+struct Canvas : guitest::Form {
   std::shared_ptr<XbpPresSpace> ps = New<XbpPresSpace>();
-  Canvas() {
-    dlg->create();
-    area = dlg->drawingArea();
+  Canvas() : Form(Value{360, 240}, "", Value{20, 20}) {
     area->setColorBG(0);
-    dlg->show();
+    show();
     ps->create({area});
     UpdateWindow(guitest::H(dlg));
   }
-  ~Canvas() { dlg->destroy(); }
   HWND hwnd() const { return guitest::H(area); }
   long height() const {
     RECT r{};
@@ -110,20 +106,7 @@ struct Shot {
 Shot Take(HWND hwnd) {
   RECT r{};
   GetClientRect(hwnd, &r);
-  Shot shot;
-  shot.width = r.right;
-  shot.height = r.bottom;
-  WindowDC dc(hwnd);
-  HDC mem = CreateCompatibleDC(dc.get());
-  HBITMAP bitmap = CreateCompatibleBitmap(dc.get(), r.right, r.bottom);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
-  for (long y = 0; y < r.bottom; ++y)
-    for (long x = 0; x < r.right; ++x) shot.pixels.push_back(GetPixel(mem, x, y) & 0xFFFFFF);
-  SelectObject(mem, old);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
-  return shot;
+  return {r.right, r.bottom, guitest::Pixels(hwnd, false)};
 }
 
 // Bounding box (device pixels, right/bottom exclusive) of what is not `ground`.

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "checkbox.h"
 
 using namespace rt;
@@ -13,7 +14,7 @@ using namespace buttontest;
 using valumat::XbpCheckBox;
 
 TEST(CheckBox, StateInAndOutThroughDataAndDataLink) {
-  Form form;
+  ButtonForm form;
   auto box = form.make<XbpCheckBox>(10, 10, "~Rundung");
   box->selection = true;  // the state at creation
   Recorder changed;
@@ -60,7 +61,7 @@ TEST(CheckBox, StateInAndOutThroughDataAndDataLink) {
 }
 
 TEST(CheckBox, ClickSpaceAndMnemonicToggleAndReportTheNewState) {
-  Form form;
+  ButtonForm form;
   auto other = form.add<XbpCheckBox>(10, 60, "Andere");
   auto box = form.add<XbpCheckBox>(10, 10, "~Gro\xe1" "buchstaben");
   Recorder changed;
@@ -111,7 +112,7 @@ TEST(CheckBox, ClickSpaceAndMnemonicToggleAndReportTheNewState) {
 }
 
 TEST(CheckBox, CaptionMnemonicAndCodePage858) {
-  Form form;
+  ButtonForm form;
   auto box = form.add<XbpCheckBox>(10, 10, "Gr\x94\xe1" "e in \xd5 & ~Cent");
   EXPECT_EQ(WindowTextOf(H(box)), L"Gr\u00f6\u00dfe in \u20ac && &Cent");
   EXPECT_EQ(box->mnemonic(), 'C');
@@ -128,7 +129,7 @@ TEST(CheckBox, CaptionMnemonicAndCodePage858) {
 }
 
 TEST(CheckBox, CaptionInThePresentationColoursAndFontGreyWhenDisabled) {
-  Form form;
+  ButtonForm form;
   auto box = form.add<XbpCheckBox>(10, 10, "WWWW ~MMMM", RedOnCyanBold());
   ExpectRedOnCyanBoldUntilDisabled(*box);
   // Disabled, the mnemonic does not reach it.
@@ -138,7 +139,7 @@ TEST(CheckBox, CaptionInThePresentationColoursAndFontGreyWhenDisabled) {
 }
 
 TEST(CheckBox, DestroyGivesBackItsHandlesAndDropsItsCallbacks) {
-  Form form;
+  ButtonForm form;
   auto build = [&] {
     auto box = form.add<XbpCheckBox>(10, 10, "~Farbe", Value{Value{kPPBackground, 6}, Value{kPPForeground, 1}});
     box->selected = Recorder().block();
@@ -159,3 +160,5 @@ TEST(CheckBox, DestroyGivesBackItsHandlesAndDropsItsCallbacks) {
   Drain();
   EXPECT_TRUE(watch.expired());
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(CheckBox, EveryKind, valumat::XbpCheckBox);

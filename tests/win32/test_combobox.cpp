@@ -9,7 +9,8 @@
 
 #include "combobox.h"
 #include "events.h"
-#include "list_test_support.h"
+#include "support/lists.h"
+#include "support/every_kind.h"
 #include "sle.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
@@ -26,11 +27,11 @@ const char* const kEuroSize = "Gr\x94\xe1" "e \xd5";  // "Größe €" in code p
 const char* const kTowns[] = {"Aachen", "Bonn", "Celle", "Dessau", "Erfurt", "Fulda", "Gera", "Hagen", "Jena", "Kiel"};
 
 // A dialog with a box of ten towns above an entry field, the box focused.
-struct Form : ListForm {
+struct Towns : ListForm {
   std::shared_ptr<XbpCombobox> box;
   std::shared_ptr<XbpSLE> field;
 
-  explicit Form(long type = XbpCombobox::kTypeDropDown, const Value& pp = NIL) : ListForm(Value{320, 260}) {
+  explicit Towns(long type = XbpCombobox::kTypeDropDown, const Value& pp = NIL) : ListForm(Value{320, 260}) {
     // A simple box's size holds its list too.
     const long height = type == XbpCombobox::kTypeSimple ? 120 : 24;
     box = New<XbpCombobox>({dlg->drawingArea(), NIL, Value{10, 150 + 24 - height}, Value{160, height}, pp});
@@ -87,7 +88,7 @@ TEST(Combobox, TheEntryHoldsTheDataAndTheListTheItems) {
   EXPECT_EQ(early->addItem("Aachen"), 1);
   EXPECT_EQ(early->getData(), "Bonn");
 
-  Form form;
+  Towns form;
   XbpCombobox& b = *form.box;
   EXPECT_EQ(SendMessageW(form.hwnd(), CB_GETCOUNT, 0, 0), 10);
   EXPECT_EQ(b.addItem(kEuroSize), 11);
@@ -136,7 +137,7 @@ TEST(Combobox, TheEntryHoldsTheDataAndTheListTheItems) {
 }
 
 TEST(Combobox, KeysTypedIntoTheEntryReachTheBoxAfterTheEntryTookThem) {
-  Form form;
+  Towns form;
   EXPECT_EQ(GetFocus(), form.entry());
   std::vector<std::string> seen;
   form.box->keyboard = [&](const Args& a) -> Value {
@@ -166,7 +167,7 @@ TEST(Combobox, KeysTypedIntoTheEntryReachTheBoxAfterTheEntryTookThem) {
 }
 
 TEST(Combobox, ArrowKeysAndClicksTakeItemsIntoTheEntry) {
-  Form form;
+  Towns form;
   form.box->setData("Celle");  // the program's change: no callback
   form.keyDown(form.entry(), VK_DOWN);
   form.keyDown(form.entry(), VK_DOWN);
@@ -198,7 +199,7 @@ TEST(Combobox, ArrowKeysAndClicksTakeItemsIntoTheEntry) {
 }
 
 TEST(Combobox, TheEntryKeepsItsSizeAndTheDroppedListShowsSeveralItems) {
-  Form form;
+  Towns form;
   RECT area{};
   GetWindowRect(H(form.dlg->drawingArea()), &area);
   const long row = static_cast<long>(SendMessageW(form.hwnd(), CB_GETITEMHEIGHT, 0, 0));
@@ -231,7 +232,7 @@ TEST(Combobox, PresentationColoursAndFontReachEntryAndList) {
   const HFONT bold = FontOf("10.Arial Fett");
   for (long type : {XbpCombobox::kTypeSimple, XbpCombobox::kTypeDropDown}) {
     SCOPED_TRACE(type == XbpCombobox::kTypeSimple ? "simple" : "drop-down");
-    Form form(type, Value{Value{kPPForeground, 1}, Value{kPPBackground, 6}, Value{kPPCompoundName, "10.Arial Fett"}});
+    Towns form(type, Value{Value{kPPForeground, 1}, Value{kPPBackground, 6}, Value{kPPCompoundName, "10.Arial Fett"}});
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(form.entry(), WM_GETFONT, 0, 0)), bold);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(form.list(), WM_GETFONT, 0, 0)), bold);
 
@@ -248,7 +249,7 @@ TEST(Combobox, PresentationColoursAndFontReachEntryAndList) {
 }
 
 TEST(Combobox, WithoutOwnColoursEntryAndListKeepTheWindowColour) {
-  Form form(XbpCombobox::kTypeSimple);
+  Towns form(XbpCombobox::kTypeSimple);
   form.dlg->drawingArea()->setColorBG(15);
   for (HWND part : {form.entry(), form.list()}) {
     SCOPED_TRACE(part == form.entry() ? "entry" : "list");
@@ -257,7 +258,7 @@ TEST(Combobox, WithoutOwnColoursEntryAndListKeepTheWindowColour) {
 }
 
 TEST(Combobox, FocusOfTheWholeBoxAndTabToTheNextField) {
-  Form form;
+  Towns form;
   int got = 0, lost = 0;
   form.box->setInputFocus = [&](const Args&) -> Value { return ++got; };
   form.box->killInputFocus = [&](const Args&) -> Value { return ++lost; };
@@ -279,7 +280,7 @@ TEST(Combobox, FocusOfTheWholeBoxAndTabToTheNextField) {
 }
 
 TEST(Combobox, ABoxWithoutEntryTakesOnlyItsItems) {
-  Form form(XbpCombobox::kTypeDropDownList);
+  Towns form(XbpCombobox::kTypeDropDownList);
   XbpCombobox& b = *form.box;
   EXPECT_TRUE(b.setData("Bonn"));
   EXPECT_EQ(SendMessageW(form.hwnd(), CB_GETCURSEL, 0, 0), 1);
@@ -309,7 +310,7 @@ TEST(Combobox, ABoxWithoutEntryTakesOnlyItsItems) {
 }
 
 TEST(Combobox, ASimpleBoxChoosesWithADoubleClick) {
-  Form form(XbpCombobox::kTypeSimple);
+  Towns form(XbpCombobox::kTypeSimple);
   form.clickItem(4);
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked Dessau"}));
   form.clickItem(4, WM_LBUTTONDBLCLK);
@@ -320,7 +321,7 @@ TEST(Combobox, ASimpleBoxChoosesWithADoubleClick) {
 
 TEST(Combobox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheData) {
   auto build = [] {
-    auto form = std::make_unique<Form>(XbpCombobox::kTypeDropDown, Value{Value{kPPBackground, 14}});
+    auto form = std::make_unique<Towns>(XbpCombobox::kTypeDropDown, Value{Value{kPPBackground, 14}});
     form->box->setData("Jena");
     SendMessageW(form->hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
     RedrawWindow(form->list(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -350,3 +351,5 @@ TEST(Combobox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheData) {
   form.reset();
   EXPECT_EQ(LiveHandles(), before);
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Combobox, EveryKind, valumat::XbpCombobox);

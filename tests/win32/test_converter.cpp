@@ -11,6 +11,7 @@
 
 #include "procstack.h"
 #include "support/event_loop.h"
+#include "support/gui.h"
 #include "valumat.h"
 
 namespace {
@@ -25,44 +26,6 @@ struct MainRun {
   bool gaveUp = false;
 };
 MainRun* g_run = nullptr;
-
-HWND FindConverter() {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM out) -> BOOL CALLBACK {
-        wchar_t title[32] = {};
-        GetWindowTextW(hwnd, title, 32);
-        if (IsWindowVisible(hwnd) && std::wstring(title) == L" Valumat") {
-          *reinterpret_cast<HWND*>(out) = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-HWND FindChildWithText(HWND parent, const std::wstring& text) {
-  struct Search {
-    std::wstring text;
-    HWND found = nullptr;
-  } search{text};
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM arg) -> BOOL CALLBACK {
-        auto* s = reinterpret_cast<Search*>(arg);
-        wchar_t buffer[64] = {};
-        GetWindowTextW(hwnd, buffer, 64);
-        if (s->text == buffer) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 // The call stack at the moment the converter window is destroyed.
 LRESULT CALLBACK WatchDestroy(int code, WPARAM wparam, LPARAM lparam) {
@@ -81,8 +44,8 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wparam, LPARAM lparam) {
 // after a few seconds if nothing else ended Main.
 void CALLBACK Act(HWND, UINT, UINT_PTR timer, DWORD) {
   static int ticks = 0;
-  HWND window = FindConverter();
-  HWND beenden = window ? FindChildWithText(window, L" &Beenden") : nullptr;
+  HWND window = support::WithText(support::TopWindows(GetCurrentProcessId()), " Valumat");
+  HWND beenden = window ? support::WithText(support::ChildWindows(window), " &Beenden") : nullptr;
   if (!beenden) {
     if (++ticks > 100 && window) {
       g_run->gaveUp = true;

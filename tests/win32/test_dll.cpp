@@ -15,13 +15,14 @@
 #include "dll.h"
 #include "error.h"
 #include "nativecalls.h"
-#include "library_journal.h"
+#include "support/errors.h"
+#include "support/journal.h"
 #include "support/files.h"
 
 using namespace rt;
 using dlltest::Journal;
 using dlltest::Log;
-using dlltest::Raised;
+using errtest::Raised;
 
 TEST(NativeCalls, EachForwarderLoadsCallsAndReleasesItsLibrary) {
   Journal j;

@@ -4,7 +4,7 @@
 #include <regex>
 
 #include "boxes.h"
-#include "error_test_support.h"
+#include "support/errors.h"
 #include "errorsys.h"
 #include "exception.h"
 #include "functions.h"

@@ -11,6 +11,7 @@
 #include "handler.h"
 #include "messages.h"
 #include "procstack.h"
+#include "support/errors.h"
 #include "sysinfo.h"
 
 using namespace rt;
@@ -28,22 +29,7 @@ ErrorRef BaseError() {
   return e;
 }
 
-// Catches what reaches the installed handler, answers `answer`.
-class Catcher {
- public:
-  explicit Catcher(Value answer = false)
-      : previous_(ErrorBlock([this, answer](const Args& a) -> Value {
-          errors.push_back(Arg(a, 1).as<Error>());
-          handlerArgs = PCount(a);
-          return answer;
-        })) {}
-  ~Catcher() { ErrorBlock(previous_); }
-  std::vector<ErrorRef> errors;
-  size_t handlerArgs = 0;
-
- private:
-  Value previous_;
-};
+using Catcher = errtest::Raised;
 
 // Exposes the class-only methods to the tests.
 class OpenException : public ExceptionClass {

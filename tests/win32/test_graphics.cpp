@@ -4,6 +4,8 @@
 #include "error.h"
 #include "events.h"
 #include "graphics.h"
+#include "support/errors.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -85,15 +87,14 @@ TEST(GraphicsProcedures, NilStandsForTheApplicationWindowsSpace) {
 // the method: the error system hears of it, nothing is drawn or set.
 TEST(GraphicsProcedures, AnyOtherFirstArgumentIsRaisedAsAMissingMethod) {
   std::vector<ErrorRef> raised;
-  const Value previous = ErrorBlock([&](const Args& a) -> Value {
-    raised.push_back(Arg(a, 1).as<Error>());
-    return false;
-  });
-  EXPECT_EQ(valumat::GraSetColor({5, 2, 3}), Value());
-  EXPECT_EQ(valumat::GraSetAttrLine({"Stift", Value{1}}), Value());
-  EXPECT_EQ(valumat::GraFocusRect({Value{1, 2}, Value{0, 0}, Value{9, 9}}), Value());
-  EXPECT_EQ(valumat::GraError({true}), Value());
-  ErrorBlock(previous);
+  {
+    errtest::Raised caught;
+    EXPECT_EQ(valumat::GraSetColor({5, 2, 3}), Value());
+    EXPECT_EQ(valumat::GraSetAttrLine({"Stift", Value{1}}), Value());
+    EXPECT_EQ(valumat::GraFocusRect({Value{1, 2}, Value{0, 0}, Value{9, 9}}), Value());
+    EXPECT_EQ(valumat::GraError({true}), Value());
+    raised = caught.errors;
+  }
   ASSERT_EQ(raised.size(), 4u);
   const char* methods[] = {"setColor", "setAttrLine", "drawFocusRect", "lastError"};
   for (size_t i = 0; i < raised.size(); ++i) {
@@ -137,12 +138,11 @@ TEST(RgbColours, TestAndTakeApart) {
 }
 
 TEST(PresentationSpace, DrawsInBottomUpCoordinatesAndKeepsItAcrossRepaints) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  guitest::Form form(Value{300, 200}, "", Value{20, 20});
+  auto area = form.area;
   area->setColorBG(15);
-  dlg->show();
-  UpdateWindow(static_cast<HWND>(dlg->nativeHandle()));
+  form.show();
+  UpdateWindow(form.dlg->nativeHandle());
 
   PresSpaceRef ps = area->lockPS();
   Value line = NewArray(4);
@@ -171,15 +171,13 @@ TEST(PresentationSpace, DrawsInBottomUpCoordinatesAndKeepsItAcrossRepaints) {
   const Value box = GraQueryTextBox(ps, "Freeware");
   EXPECT_GT(box.at(3).at(1).number(), 0);  // upper right lies right of the start
   EXPECT_GT(box.at(1).at(2).number(), 0);  // above the baseline
-  dlg->destroy();
 }
 
 TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{20, 20}, Value{300, 200}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  guitest::Form form(Value{300, 200}, "", Value{20, 20});
+  auto area = form.area;
   area->setColorBG(15);
-  dlg->show();
+  form.show();
   auto ps = New<valumat::XbpPresSpace>();
   EXPECT_EQ(ps->create({area}).object(), ps);
   EXPECT_EQ(area->presSpace(), ps);
@@ -195,7 +193,6 @@ TEST(PresentationSpace, ACreatedSpaceBecomesItsWindowsAndIsRepaintedWithIt) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   WindowDC dc(hwnd);
   EXPECT_EQ(GetPixel(dc.get(), 50, client.bottom - 1 - 20), RGB(0, 0, 255));
-  dlg->destroy();
 }
 
 TEST(PresentationSpace, ALockBeforeTheWindowExistsBorrowsNoDeviceContext) {

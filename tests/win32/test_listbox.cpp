@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "events.h"
-#include "list_test_support.h"
+#include "support/lists.h"
+#include "support/every_kind.h"
 #include "listbox.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
@@ -28,10 +29,10 @@ std::vector<long> Positions(const Value& array) {
 }
 
 // A dialog with a list box of five towns, shown and focused.
-struct Form : ListForm {
+struct Items : ListForm {
   std::shared_ptr<XbpListBox> list;
 
-  explicit Form(long markMode = XbpListBox::kMarkSingle, const Value& pp = NIL) : ListForm(Value{300, 220}) {
+  explicit Items(long markMode = XbpListBox::kMarkSingle, const Value& pp = NIL) : ListForm(Value{300, 220}) {
     list = New<XbpListBox>({dlg->drawingArea(), NIL, Value{10, 20}, Value{150, 150}, pp});
     list->markMode = markMode;
     for (const char* town : {"Aachen", "Bonn", "Celle", "Dessau", "Erfurt"}) list->addItem(town);
@@ -78,7 +79,7 @@ TEST(ListBox, ItemsComeAndGoAtOneBasedPositionsBeforeAndAfterCreation) {
   EXPECT_FALSE(list->insItem(0, "Null"));
   EXPECT_EQ(list->numItems(), 4);
 
-  Form form;
+  Items form;
   XbpListBox& l = *form.list;
   EXPECT_EQ(SendMessageW(form.hwnd(), LB_GETCOUNT, 0, 0), 5);
   EXPECT_EQ(l.addItem(kEuroSize), 6);
@@ -112,7 +113,7 @@ TEST(ListBox, TheTopItemScrollsIntoView) {
   EXPECT_EQ(early->getTopItem(), 0);  // nothing in view yet
   EXPECT_FALSE(early->setTopItem(1));
 
-  Form form;
+  Items form;
   for (int i = 6; i <= 40; ++i) form.list->addItem("Ort " + std::to_string(i));
   EXPECT_EQ(form.list->getTopItem(), 1);
   EXPECT_TRUE(form.list->setTopItem(20));
@@ -126,7 +127,7 @@ TEST(ListBox, TheTopItemScrollsIntoView) {
 }
 
 TEST(ListBox, TheProgramMarksWithoutFiringTheCallbacks) {
-  Form form;
+  Items form;
   XbpListBox& l = *form.list;
   EXPECT_TRUE(l.setData(Value{2}));
   EXPECT_EQ(SendMessageW(form.hwnd(), LB_GETCURSEL, 0, 0), 1);
@@ -170,7 +171,7 @@ TEST(ListBox, TheProgramMarksWithoutFiringTheCallbacks) {
 }
 
 TEST(ListBox, MouseAndKeysMarkAndChoose) {
-  Form form;
+  Items form;
   std::vector<std::string> keys;
   form.list->keyboard = [&](const Args& a) -> Value {
     // After the list acted on the key.
@@ -213,7 +214,7 @@ TEST(ListBox, MouseAndKeysMarkAndChoose) {
 }
 
 TEST(ListBox, SeveralItemsAreMarkedWithCtrlAndShift) {
-  Form form(XbpListBox::kMarkMultiple);
+  Items form(XbpListBox::kMarkMultiple);
   XbpListBox& l = *form.list;
   EXPECT_TRUE(l.setData(Value{4, 1}));
   EXPECT_EQ(Positions(l.getData()), (std::vector<long>{1, 4}));
@@ -247,7 +248,7 @@ TEST(ListBox, SeveralItemsAreMarkedWithCtrlAndShift) {
 
 TEST(ListBox, PresentationColoursAndFontReachTheList) {
   const COLORREF yellow = RGB(255, 255, 0);
-  Form form(XbpListBox::kMarkSingle,
+  Items form(XbpListBox::kMarkSingle,
             Value{Value{kPPForeground, 1}, Value{kPPBackground, 6}, Value{kPPCompoundName, "10.Arial Fett"}});
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(form.hwnd(), WM_GETFONT, 0, 0)), FontOf("10.Arial Fett"));
 
@@ -266,7 +267,7 @@ TEST(ListBox, PresentationColoursAndFontReachTheList) {
 }
 
 TEST(ListBox, WithoutOwnColoursTheListKeepsTheWindowColourNotTheFormsFace) {
-  Form form;
+  Items form;
   form.dlg->drawingArea()->setColorBG(15);
   RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   RECT client{};
@@ -277,7 +278,7 @@ TEST(ListBox, WithoutOwnColoursTheListKeepsTheWindowColourNotTheFormsFace) {
 
 TEST(ListBox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheItems) {
   auto build = [] {
-    auto form = std::make_unique<Form>(XbpListBox::kMarkMultiple, Value{Value{kPPBackground, 14}});
+    auto form = std::make_unique<Items>(XbpListBox::kMarkMultiple, Value{Value{kPPBackground, 14}});
     form->list->setData(Value{2, 3});
     RedrawWindow(form->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return form;
@@ -307,3 +308,5 @@ TEST(ListBox, DestroyGivesBackHandlesAndCallbacksAndKeepsTheItems) {
   form.reset();
   EXPECT_EQ(LiveHandles(), before);
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(ListBox, EveryKind, valumat::XbpListBox);

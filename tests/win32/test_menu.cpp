@@ -2,7 +2,7 @@
 // and who destroys which native menu.
 #include <gtest/gtest.h>
 
-#include "menu_test_support.h"
+#include "support/menus.h"
 #include "win32/native.h"
 
 using namespace rt;

@@ -2,7 +2,7 @@
 // from with the mouse and the keyboard, and gone with the window.
 #include <gtest/gtest.h>
 
-#include "menu_test_support.h"
+#include "support/menus.h"
 #include "win32/native.h"
 
 using namespace rt;

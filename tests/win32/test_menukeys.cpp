@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "menu_test_support.h"
+#include "support/menus.h"
 #include "pushbutton.h"
 #include "win32/native.h"
 
@@ -114,8 +114,6 @@ HMENU OpenedBy(const std::function<void()>& act, HWND target = nullptr, wchar_t 
   KillTimer(nullptr, timer);
   return g_watch.opened;
 }
-
-void AltLetter(HWND over, wchar_t letter) { PostMessageW(over, WM_SYSCHAR, letter, 0x20000001); }
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include "events.h"
 #include "mle.h"
 #include "sle.h"
-#include "support/event_loop.h"
+#include "support/every_kind.h"
 #include "win32/native.h"
 #include "dialog.h"
 
@@ -20,27 +20,15 @@ namespace {
 
 // A shown dialog with a field of notes above a single-line field; the notes
 // have the focus.
-struct Notes {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{360, 260}, NIL, false});
+struct Notes : Form {
   std::shared_ptr<XbpMLE> notes;
   std::shared_ptr<valumat::XbpSLE> next;
 
-  explicit Notes(const std::function<void(XbpMLE&)>& setUp = {}, const Value& presentation = Value()) {
-    dlg->create();
-    notes = New<XbpMLE>({dlg->drawingArea(), NIL, Value{10, 60}, Value{200, 120}, presentation});
-    if (setUp) setUp(*notes);
-    notes->create();
-    next = New<valumat::XbpSLE>({dlg->drawingArea(), NIL, Value{10, 20}, Value{200, 24}});
-    next->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(notes);
-    Drain();
-  }
-  ~Notes() {
-    dlg->destroy();
-    Drain();
+  explicit Notes(const std::function<void(XbpMLE&)>& setUp = {}, const Value& presentation = Value())
+      : Form(Value{360, 260}) {
+    notes = add<XbpMLE>(Value{10, 60}, Value{200, 120}, setUp, presentation);
+    next = add<valumat::XbpSLE>(Value{10, 20}, Value{200, 24});
+    show(notes);
   }
   HWND edit() const { return H(notes); }
   long lines() const { return static_cast<long>(SendMessageW(edit(), EM_GETLINECOUNT, 0, 0)); }
@@ -275,9 +263,7 @@ TEST(MultiLineEdit, PresentationColoursAndFontReachTheControl) {
   Notes form({}, Value{Value{kPPForeground, static_cast<long>(fg | 0x1000000)},
                        Value{kPPBackground, static_cast<long>(bg | 0x1000000)},
                        Value{kPPCompoundName, "10.Arial Fett"}});
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.edit(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOfControl(form.edit()).lfWeight, FW_BOLD);
 
   // What the control paints with: asked of its parent, as the control asks.
   HDC dc = GetDC(form.edit());
@@ -314,3 +300,5 @@ TEST(MultiLineEdit, DestroyKeepsTheLastTextDropsCallbacksAndGivesBackHandles) {
   EXPECT_TRUE(gone->dataLink.isNil());
   EXPECT_EQ(gone->editBuffer(), "zuletzt\r\ngetippt");
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Mle, EveryKind, valumat::XbpMLE);

@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "error.h"
 #include "events.h"
+#include "support/errors.h"
 #include "support/event_loop.h"
 #include "win32/native.h"
 
@@ -76,17 +77,6 @@ struct Modal {
 // A point with its fractions.
 std::pair<double, double> Exact(const Value& v) { return {v.at(1).number(), v.at(2).number()}; }
 using E = std::pair<double, double>;
-
-// Errors raised while it lives are recorded; the handler lets the raising
-// code go on (returns false), as the user choosing to ignore would.
-struct ErrorRecorder {
-  std::vector<ErrorRef> errors;
-  Value previous = ErrorBlock([this](const Args& a) -> Value {
-    errors.push_back(Arg(a, 1).as<Error>());
-    return false;
-  });
-  ~ErrorRecorder() { ErrorBlock(previous); }
-};
 
 // Whether a window was shown at each moment a watched control got the focus.
 HWND g_shownWhenFocused = nullptr;
@@ -384,7 +374,7 @@ TEST(CenterControl, InAnotherWindowThePositionIsMappedIntoTheParent) {
 
 TEST(CenterControl, ArgumentErrorsAreRaisedWithTheControlAndMoveNothing) {
   Modal m;
-  ErrorRecorder rec;
+  errtest::Raised rec;
   EXPECT_TRUE(CenterControl({}).isNil());
   ASSERT_EQ(rec.errors.size(), 2u) << "the count, then the missing control's type";
   EXPECT_EQ(rec.errors[0]->genCode, Value(3));

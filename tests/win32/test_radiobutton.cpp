@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "radiobutton.h"
 #include "sle.h"
 
@@ -21,7 +22,7 @@ using Radio = std::shared_ptr<XbpRadioButton>;
 
 // Two groups: the currencies DM, Euro, Schilling, then the directions, begun
 // by the first of them.
-struct Choices : Form {
+struct Choices : ButtonForm {
   std::shared_ptr<XbpSLE> before, after;
   Radio dm, euro, schilling, toEuro, toDm;
   Recorder chosen[5];
@@ -123,7 +124,7 @@ TEST(RadioButton, TheProgramSelectsAndClearsWithoutReports) {
 }
 
 TEST(RadioButton, ButtonsCreatedSelectedLeaveTheLastOneOfAGroupSelected) {
-  Form form;
+  ButtonForm form;
   auto a = form.make<XbpRadioButton>(10, 100, "a");
   auto b = form.make<XbpRadioButton>(10, 70, "b");
   auto c = form.make<XbpRadioButton>(10, 40, "c");
@@ -241,7 +242,7 @@ TEST(RadioButton, ABeginningButtonThatGoesJoinsItsFollowersToTheGroupBefore) {
 }
 
 TEST(RadioButton, AGroupAfterAnEndKeepsATabStopWhenItsFirstButtonGoes) {
-  Form form;
+  ButtonForm form;
   auto a = form.make<XbpRadioButton>(10, 100, "a");
   auto b = form.make<XbpRadioButton>(10, 70, "b");
   b->group = XbpRadioButton::kGroupEnd;
@@ -257,7 +258,7 @@ TEST(RadioButton, AGroupAfterAnEndKeepsATabStopWhenItsFirstButtonGoes) {
 }
 
 TEST(RadioButton, CaptionColoursFontAndHandles) {
-  Form form;
+  ButtonForm form;
   form.add<XbpRadioButton>(10, 60, "warm", RedOnCyanBold())->destroy();  // warms the font cache
   const long before = LiveHandles();
   auto button = form.add<XbpRadioButton>(10, 10, "WWWW \xd5 ~MMMM", RedOnCyanBold());
@@ -277,3 +278,5 @@ TEST(RadioButton, CaptionColoursFontAndHandles) {
   EXPECT_TRUE(button->selected.isNil());
   EXPECT_TRUE(button->dataLink.isNil());
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(RadioButton, EveryKind, valumat::XbpRadioButton);

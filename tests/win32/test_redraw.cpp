@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -17,43 +17,16 @@ using valumat::XbpDialog;
 
 namespace {
 
-struct Canvas {
-  std::shared_ptr<XbpDialog> dlg;
-  WindowRef area;
+struct Canvas : guitest::Form {
   PresSpaceRef ps;
-  explicit Canvas(long x = 20) : dlg(New<XbpDialog>({AppDesktop(), NIL, Value{x, 20}, Value{360, 240}, NIL, false})) {
-    dlg->create();
-    area = dlg->drawingArea();
+  explicit Canvas(long x = 20) : Form(Value{360, 240}, "", Value{x, 20}) {
     area->setColorBG(0);
-    dlg->show();
+    show();
     ps = area->presSpace();
-    guitest::Drain();
   }
-  ~Canvas() { dlg->destroy(); }
   HWND hwnd() const { return guitest::H(area); }
-  // The client area's pixels.
-  std::vector<DWORD> pixels() const {
-    RECT r{};
-    GetClientRect(hwnd(), &r);
-    WindowDC dc(hwnd());
-    HDC mem = CreateCompatibleDC(dc.get());
-    HBITMAP bitmap = CreateCompatibleBitmap(dc.get(), r.right, r.bottom);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;  // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> out(static_cast<size_t>(r.right * r.bottom));
-    SelectObject(mem, old);
-    GetDIBits(mem, bitmap, 0, static_cast<UINT>(r.bottom), out.data(), &bi, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    return out;
-  }
+  // The client area's pixels, as drawn.
+  std::vector<COLORREF> pixels() const { return guitest::Pixels(hwnd(), false); }
   // Microseconds of the fastest of `n` full repaints.
   double repaint(int n = 15) const {
     double best = 1e18;

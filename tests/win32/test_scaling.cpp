@@ -33,12 +33,6 @@ void MoveToDpi(const WindowRef& window, unsigned dpi) {
   SendMessageW(H(window), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-LONG FontHeightOf(HWND hwnd) {
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  return lf.lfHeight;
-}
-
 SIZE IconSize(HICON icon) {
   ICONINFO info{};
   BITMAP bm{};
@@ -102,7 +96,7 @@ TEST(Scaling, AWindowToldOfAnotherDpiLaysItselfOutAgain) {
   Form form;
   std::vector<std::pair<Value, Value>> placed;
   for (const WindowRef& c : form.controls()) placed.emplace_back(c->currentPos(), c->currentSize());
-  const LONG fontAt96 = FontHeightOf(H(form.field));
+  const LONG fontAt96 = FontOfControl(H(form.field)).lfHeight;
 
   for (unsigned dpi : {192u, 144u, 96u}) {
     SCOPED_TRACE(dpi);
@@ -130,14 +124,14 @@ TEST(Scaling, AWindowToldOfAnotherDpiLaysItselfOutAgain) {
     const RECT flag = WindowRect(H(form.flag));
     EXPECT_EQ(flag.right - flag.left, ToDevice(33, dpi));
     EXPECT_EQ(flag.bottom - flag.top, ToDevice(21, dpi));
-    EXPECT_EQ(FontHeightOf(H(form.field)), -MulDiv(9, dpi, 72));
+    EXPECT_EQ(FontOfControl(H(form.field)).lfHeight, -MulDiv(9, dpi, 72));
     // At the system's DPI the window shows its class's icon and has none of its own.
     HICON shown = reinterpret_cast<HICON>(SendMessageW(H(form.dlg), WM_GETICON, ICON_BIG, 0));
     if (!shown) shown = reinterpret_cast<HICON>(GetClassLongPtrW(H(form.dlg), GCLP_HICON));
     const SIZE big = IconSize(shown);
     EXPECT_EQ(big.cx, MetricForDpi(SM_CXICON, dpi));
   }
-  EXPECT_EQ(FontHeightOf(H(form.field)), fontAt96);
+  EXPECT_EQ(FontOfControl(H(form.field)).lfHeight, fontAt96);
 }
 
 TEST(Scaling, TextWindowCellsFollowTheFontAndClicksFindTheirCell) {

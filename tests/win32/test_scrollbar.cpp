@@ -8,7 +8,7 @@
 #include "dialog.h"
 #include "events.h"
 #include "scrollbar.h"
-#include "support/event_loop.h"
+#include "support/every_kind.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -19,31 +19,22 @@ using Bar = rt::XbpBaseScrollBar;
 namespace {
 
 // A shown dialog with a vertical scroll bar 20 x 200 over 0..100.
-struct Slider {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{60, 60}, Value{300, 280}, NIL, false});
+struct Slider : Form {
   std::shared_ptr<XbpScrollBar> bar;
   std::vector<P> scrolls;  // {position, kind} of each kEvScroll's callback
 
-  explicit Slider(const std::function<void(XbpScrollBar&)>& setUp = {}, const Value& presentation = Value()) {
-    dlg->create();
-    bar = New<XbpScrollBar>({dlg->drawingArea(), NIL, Value{20, 20}, Value{20, 200}, presentation});
-    bar->type = Bar::kTypeVertical;
-    if (setUp) setUp(*bar);
-    bar->create();
+  explicit Slider(const std::function<void(XbpScrollBar&)>& setUp = {}, const Value& presentation = Value())
+      : Form(Value{300, 280}) {
+    bar = add<XbpScrollBar>(Value{20, 20}, Value{20, 200}, [&](XbpScrollBar& b) {
+      b.type = Bar::kTypeVertical;
+      if (setUp) setUp(b);
+    }, presentation);
     bar->scroll = [this](const Args& a) -> Value {
       EXPECT_EQ(Arg(a, 3).object(), bar);
       scrolls.push_back(Pair(Arg(a, 1)));
       return NIL;
     };
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(bar);
-    Drain();
-  }
-  ~Slider() {
-    dlg->destroy();
-    Drain();
+    show(bar);
   }
   HWND hwnd() const { return H(bar); }
   SCROLLINFO info() const {
@@ -194,11 +185,8 @@ TEST(ScrollBar, WithTheFocusKeysScroll) {
 }
 
 TEST(ScrollBar, HorizontalBarsScrollLeftAndRight) {
-  auto dlg = New<valumat::XbpDialog>({AppDesktop(), NIL, Value{60, 60}, Value{300, 120}, NIL, false});
-  dlg->create();
-  auto bar = New<XbpScrollBar>({dlg->drawingArea(), NIL, Value{10, 10}, Value{200, 20}});
-  bar->setRange(Value{-5, 5});
-  bar->create();
+  Form form(Value{300, 120});
+  auto bar = form.add<XbpScrollBar>(Value{10, 10}, Value{200, 20}, [](XbpScrollBar& b) { b.setRange(Value{-5, 5}); });
   EXPECT_EQ(bar->type, Bar::kTypeHorizontal);
   EXPECT_FALSE(GetWindowLongPtrW(H(bar), GWL_STYLE) & SBS_VERT);
   EXPECT_EQ(bar->getData(), 0);
@@ -207,9 +195,7 @@ TEST(ScrollBar, HorizontalBarsScrollLeftAndRight) {
     scrolls.push_back(Pair(Arg(a, 1)));
     return NIL;
   };
-  dlg->show();
-  SetAppFocus(dlg);
-  SetAppFocus(bar);
+  form.show(bar);
   PostMessageW(H(bar), WM_KEYDOWN, VK_RIGHT, 1);
   PostMessageW(H(bar), WM_KEYDOWN, VK_LEFT, 1);
   PostMessageW(H(bar), WM_KEYDOWN, VK_LEFT, 1);
@@ -221,8 +207,6 @@ TEST(ScrollBar, HorizontalBarsScrollLeftAndRight) {
                                      {0, Bar::kScrollLineUp},
                                      {-1, Bar::kScrollLineUp},
                                      {-2, Bar::kScrollLineUp}}));
-  dlg->destroy();
-  Drain();
 }
 
 TEST(ScrollBar, PresentationBackgroundColoursTheTrack) {
@@ -254,3 +238,15 @@ TEST(ScrollBar, DestroyDropsCallbacksAndGivesBackHandles) {
   EXPECT_TRUE(gone->dataLink.isNil());
   EXPECT_EQ(gone->getData(), 1);
 }
+
+// A scroll bar shows no text: it has colours, but no font.
+template <>
+struct ControlKind<valumat::XbpScrollBar> : ControlKind<valumat::XbpStatic> {
+  static constexpr bool kShowsText = false;
+  static std::shared_ptr<valumat::XbpScrollBar> make(const rt::WindowRef& parent) {
+    auto bar = rt::New<valumat::XbpScrollBar>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 20}, everykind::Colours()});
+    bar->create();
+    return bar;
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(ScrollBar, EveryKind, valumat::XbpScrollBar);

@@ -10,7 +10,7 @@
 #include "events.h"
 #include "sle.h"
 #include "spinbutton.h"
-#include "support/event_loop.h"
+#include "support/every_kind.h"
 #include "win32/dyncalls.h"
 #include "win32/native.h"
 
@@ -36,28 +36,18 @@ class CheckedSpin : public XbpSpinButton {
 // A shown dialog with a spin button (0..999 unless set up otherwise) and an
 // entry field after it; the spin button has the focus.
 template <class Spin = XbpSpinButton>
-struct Counter {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{300, 160}, NIL, false});
+struct Counter : Form {
   std::shared_ptr<Spin> spin;
   std::shared_ptr<valumat::XbpSLE> other;
 
-  explicit Counter(const std::function<void(Spin&)>& setUp = {}, const Value& presentation = Value()) {
-    dlg->create();
-    spin = New<Spin>({dlg->drawingArea(), NIL, Value{20, 80}, Value{100, 24}, presentation});
-    spin->setNumLimits(0, 999);
-    if (setUp) setUp(*spin);
-    spin->create();
-    other = New<valumat::XbpSLE>({dlg->drawingArea(), NIL, Value{20, 30}, Value{100, 24}});
-    other->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(spin);
-    Drain();
-  }
-  ~Counter() {
-    dlg->destroy();
-    Drain();
+  explicit Counter(const std::function<void(Spin&)>& setUp = {}, const Value& presentation = Value())
+      : Form(Value{300, 160}) {
+    spin = this->template add<Spin>(Value{20, 80}, Value{100, 24}, [&](Spin& s) {
+      s.setNumLimits(0, 999);
+      if (setUp) setUp(s);
+    }, presentation);
+    other = add<valumat::XbpSLE>(Value{20, 30}, Value{100, 24});
+    show(spin);
   }
   HWND field() const { return H(spin); }
   std::wstring shown() const { return WindowTextOf(field()); }
@@ -336,9 +326,7 @@ TEST(SpinButton, PresentationColoursAndFontReachTheField) {
   Counter<> form({}, Value{Value{kPPForeground, static_cast<long>(fg | 0x1000000)},
                            Value{kPPBackground, static_cast<long>(bg | 0x1000000)},
                            Value{kPPCompoundName, "10.Arial Fett"}});
-  LOGFONTW lf{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.field(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOfControl(form.field()).lfWeight, FW_BOLD);
   // The field paints its empty part in the background colour.
   RedrawWindow(form.field(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   WindowDC screen(form.field());
@@ -457,3 +445,5 @@ TEST(SpinButton, WithZerosLeavingSetsTheTypedValueAgainBeforeTheRuntimesProcessi
   EXPECT_EQ(LeaveAfterTyping(form, L"7"), (Steps{L"7", L"|"}));
   EXPECT_EQ(changes.values, (std::vector<long>{7, 12, 0, 7}));
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(SpinButton, EveryKind, valumat::XbpSpinButton);

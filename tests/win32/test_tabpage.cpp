@@ -8,7 +8,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/every_kind.h"
 #include "tabpage.h"
 #include "win32/native.h"
 
@@ -22,27 +22,18 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-struct TabForm {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{420, 330}, NIL, false});
+struct TabForm : Form {
   std::shared_ptr<XbpTabPage> general, details, sizes;
   std::shared_ptr<XbpSLE> name;  // on the details page
   Log log;                       // captions of the pages whose tabActivate ran
 
-  explicit TabForm(const Value& generalParams = NIL) {
-    dlg->create();
-    auto area = dlg->drawingArea();
+  explicit TabForm(const Value& generalParams = NIL) : Form(Value{420, 330}) {
     general = page("~Allgemein", generalParams);
     details = page("~Details");
     sizes = page("Gr\x94\xe1" "e \xd5");
     name = New<XbpSLE>({details, NIL, Value{20, 20}, Value{120, 24}});
     name->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    Drain();
-  }
-  ~TabForm() {
-    dlg->destroy();
-    Drain();
+    show();
   }
   std::shared_ptr<XbpTabPage> page(const std::string& caption, const Value& params = NIL) {
     auto p = New<XbpTabPage>({dlg->drawingArea(), NIL, Value{10, 10}, Value{380, 260}, params});
@@ -108,14 +99,6 @@ bool Above(HWND upper, HWND lower) {
     if (w == lower) return true;
   }
   return false;
-}
-
-COLORREF PixelAt(HWND hwnd, int x, int y) {
-  UpdateWindow(hwnd);
-  HDC dc = GetDC(hwnd);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(hwnd, dc);
-  return c;
 }
 
 }  // namespace
@@ -343,17 +326,23 @@ TEST(TabPage, TheFocusDoesNotComeBackToAPageThatWentBehindMeanwhile) {
   form.details->toFront();
   SetFocus(H(form.name));
   Drain();
-  auto other = New<XbpDialog>({AppDesktop(), NIL, Value{600, 100}, Value{200, 100}, NIL, false});
-  other->create();
-  other->show();
-  SetAppFocus(other);
-  Drain();
+  ShownForm other(Value{200, 100}, "", Value{600, 100});
   ASSERT_NE(GetActiveWindow(), H(form.dlg));
   form.general->toFront();
   SetActiveWindow(H(form.dlg));  // as a click on its frame does
   Drain();
   EXPECT_EQ(GetActiveWindow(), H(form.dlg));
   EXPECT_NE(GetFocus(), H(form.name));
-  other->destroy();
-  Drain();
 }
+
+template <>
+struct ControlKind<valumat::XbpTabPage> : ControlKind<valumat::XbpStatic> {
+  static std::shared_ptr<valumat::XbpTabPage> make(const rt::WindowRef& parent) {
+    auto page = rt::New<valumat::XbpTabPage>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 90}, everykind::Colours()});
+    page->caption = "~Seite";
+    page->minimized = false;
+    page->create();
+    return page;
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(TabPage, EveryKind, valumat::XbpTabPage);

@@ -15,7 +15,7 @@
 #include "mle.h"
 #include "sle.h"
 #include "support/dataobject.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "support/file_blocker.h"
 #include "support/files.h"
 #include "support/gui.h"
@@ -81,28 +81,17 @@ Value V(const std::shared_ptr<JournalDrag>& drag) { return Value(drag); }
 
 // A shown dialog with a single-line field and an editor, and a folder of
 // files to drop.
-struct Form {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{80, 80}, Value{360, 260}, NIL, false});
+struct DropForm : Form {
   std::shared_ptr<XbpSLE> field;
   std::shared_ptr<XbpMLE> notes;
   support::TempFolder folder;
 
-  Form() {
+  DropForm() : Form(Value{360, 260}) {
     static const bool com = SUCCEEDED(CoInitialize(nullptr));  // for the shortcuts the tests make
     (void)com;
-    dlg->create();
-    field = New<XbpSLE>({dlg->drawingArea(), NIL, Value{10, 200}, Value{300, 24}});
-    field->bufferLength = 200;
-    field->create();
-    notes = New<XbpMLE>({dlg->drawingArea(), NIL, Value{10, 20}, Value{300, 160}});
-    notes->create();
-    dlg->show();
-    Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    Drain();
+    field = add<XbpSLE>(Value{10, 200}, Value{300, 24}, [](XbpSLE& f) { f.bufferLength = 200; });
+    notes = add<XbpMLE>(Value{10, 20}, Value{300, 160});
+    show();
   }
   // A file in the folder with `content`; its full name in code page 858.
   std::string file(const std::string& name, const std::string& content) const {
@@ -120,7 +109,7 @@ struct Form {
 }  // namespace
 
 TEST(TextDrop, TextFilesAreKnownByTheEndOfTheirNameWhateverTheCase) {
-  Form form;
+  DropForm form;
   for (const auto& field : std::vector<std::shared_ptr<XbpWindow>>{form.field, form.notes}) {
     EXPECT_EQ(field->DragEnter(NIL, V(Files({form.file("notes.txt", "x")}))), Value(1));
     EXPECT_EQ(field->DragEnter(NIL, V(Files({form.file("notes.doc", "x")}))), Value(0));
@@ -135,7 +124,7 @@ TEST(TextDrop, TextFilesAreKnownByTheEndOfTheirNameWhateverTheCase) {
 }
 
 TEST(TextDrop, OnlyTheFirstTextFileAmongTheDroppedOnesIsRead) {
-  Form form;
+  DropForm form;
   const auto drag = Files({form.file("a.doc", "A"), form.file("b.txt", "Inhalt von b"), form.file("c.txt", "C")});
   EXPECT_EQ(form.field->DragDrop(NIL, V(drag)), Value(1));
   EXPECT_EQ(form.field->editBuffer(), "Inhalt von b");
@@ -148,7 +137,7 @@ TEST(TextDrop, OnlyTheFirstTextFileAmongTheDroppedOnesIsRead) {
 }
 
 TEST(TextDrop, ShortcutsCountAsTheFileTheyLeadTo) {
-  Form form;
+  DropForm form;
   const std::string readme = form.file("Liesmich.txt", "aus der Verkn\xFCpfung");
   const std::string link = form.shortcut("Readme.lnk", readme);
   EXPECT_EQ(ShellLinkResolve(link), readme);
@@ -175,7 +164,7 @@ TEST(TextDrop, ShortcutsCountAsTheFileTheyLeadTo) {
 }
 
 TEST(TextDrop, OfferedTextIsPreferredAndNoFileIsOpened) {
-  Form form;
+  DropForm form;
   auto drag = Files({form.file("b.txt", "aus der Datei")});
   drag->formats = {kFormatFiles, kFormatText};
   drag->text = "gezogen";
@@ -187,7 +176,7 @@ TEST(TextDrop, OfferedTextIsPreferredAndNoFileIsOpened) {
 }
 
 TEST(TextDrop, TheSingleLineFieldPutsTheTextInPlaceOfTheMarking) {
-  Form form;
+  DropForm form;
   form.field->setData("123456");
   form.field->setMarked(Value{2, 5});  // "34"
   ASSERT_EQ(Pair(form.field->queryMarked()), P(2, 5));
@@ -222,7 +211,7 @@ TEST(TextDrop, TheSingleLineFieldPutsTheTextInPlaceOfTheMarking) {
 }
 
 TEST(TextDrop, TheEditorInsertsAtTheCursorAndKeepsItsMarking) {
-  Form form;
+  DropForm form;
   form.notes->setData("Hallo Welt");
   form.notes->setMarked(Value{0, 6});  // "Hallo"
   EXPECT_EQ(form.notes->DragDrop(NIL, V(Text(","))), Value(1));
@@ -236,7 +225,7 @@ TEST(TextDrop, TheEditorInsertsAtTheCursorAndKeepsItsMarking) {
 }
 
 TEST(TextDrop, NothingToTakeLeavesTheFieldUnchanged) {
-  Form form;
+  DropForm form;
   form.field->setData("bleibt");
   support::FileBlocker blocker;
   const std::wstring locked = form.folder.file(L"gesperrt.txt");
@@ -251,7 +240,7 @@ TEST(TextDrop, NothingToTakeLeavesTheFieldUnchanged) {
 }
 
 TEST(TextDrop, AFileAboveTheSizeLimitIsRefusedWhole) {
-  Form form;
+  DropForm form;
   std::string content(valumat::kDroppedFileLimit, 'a');
   content.replace(0, 7, "Start\r\n");  // read whole, its first line taken
   const std::string atLimit = form.file("gross.txt", content);
@@ -288,7 +277,7 @@ TEST(TextDrop, ThePlainFileOperationsReadInBoundedPieces) {
 // deactivated, and hands the data of another program's data object to its
 // hooks.
 TEST(TextDrop, TheOleDropTargetTakesTextAndFilesFromADataObject) {
-  Form form;
+  DropForm form;
   // Deactivated: a drag from another program can come, the targets start.
   SendMessageW(H(form.dlg), WM_ACTIVATEAPP, FALSE, 0);
   auto* target = static_cast<IDropTarget*>(GetPropW(H(form.field), L"OleDropTargetInterface"));
@@ -410,7 +399,7 @@ TEST(TextDrop, ValumatStartsItsDropTargetsWhenTheUserTurnsToAnotherProgram) {
   EXPECT_EQ(GetPropW(fields[0], L"OleDropTargetInterface"), nullptr);
   EXPECT_EQ(GetPropW(fields[1], L"OleDropTargetInterface"), nullptr);
 
-  Form other;  // another program's window takes the activation
+  ShownForm other;  // another program's window takes the activation
   SetForegroundWindow(H(other.dlg));
   EXPECT_TRUE(support::WaitUntil([&] {
     return GetPropW(fields[0], L"OleDropTargetInterface") && GetPropW(fields[1], L"OleDropTargetInterface");

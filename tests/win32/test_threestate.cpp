@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "check_button_form.h"
+#include "support/buttons.h"
+#include "support/every_kind.h"
 #include "threestate.h"
 
 using namespace rt;
@@ -13,7 +14,7 @@ using namespace buttontest;
 using valumat::Xbp3State;
 
 TEST(ThreeState, TheUsersClicksGoRoundTheThreeStates) {
-  Form form;
+  ButtonForm form;
   auto box = form.add<Xbp3State>(10, 10, "~Vorzeichen");
   Recorder changed;
   box->selected = changed.block();
@@ -42,7 +43,7 @@ TEST(ThreeState, TheUsersClicksGoRoundTheThreeStates) {
 }
 
 TEST(ThreeState, StateInAndOutOnlyZeroOneOrTwo) {
-  Form form;
+  ButtonForm form;
   auto box = form.make<Xbp3State>(10, 10, "Gr\x94\xe1" "e \xd5");
   box->selection = Xbp3State::kUndetermined;
   Recorder changed;
@@ -78,7 +79,7 @@ TEST(ThreeState, StateInAndOutOnlyZeroOneOrTwo) {
 }
 
 TEST(ThreeState, ColoursFontAndHandles) {
-  Form form;
+  ButtonForm form;
   form.add<Xbp3State>(10, 60, "warm", RedOnCyanBold())->destroy();  // warms the font cache
   const long before = LiveHandles();
   auto box = form.make<Xbp3State>(10, 10, "WWWW MMMM", RedOnCyanBold());
@@ -95,3 +96,5 @@ TEST(ThreeState, ColoursFontAndHandles) {
   EXPECT_TRUE(box->dataLink.isNil());
   EXPECT_EQ(box->getData(), 2);  // the last state, still readable
 }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(ThreeState, EveryKind, valumat::Xbp3State);

@@ -11,7 +11,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/every_kind.h"
 #include "treeview.h"
 #include "treeviewitem.h"
 #include "win32/native.h"
@@ -103,19 +103,13 @@ std::string CaptionOf(const Value& item) {
   return object ? object->caption : "NIL";
 }
 
-struct TreeForm {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{320, 300}, NIL, false});
+struct TreeForm : Form {
   std::shared_ptr<XbpTreeView> tree;
   std::vector<std::string> log;  // what the callbacks heard, in order
   TreeItemRef fruit, apples, pears, bread;  // planted: "Obst(Äpfel,Birnen),Brot"
 
-  explicit TreeForm(const Value& params = NIL) {
-    dlg->create();
-    tree = New<XbpTreeView>({dlg->drawingArea(), NIL, Value{10, 10}, Value{220, 240}, params});
-  }
-  ~TreeForm() {
-    dlg->destroy();
-    Drain();
+  explicit TreeForm(const Value& params = NIL) : Form(Value{320, 300}) {
+    tree = New<XbpTreeView>({area, NIL, Value{10, 10}, Value{220, 240}, params});
   }
   void plant() {
     auto root = tree->rootItem();
@@ -141,10 +135,7 @@ struct TreeForm {
   }
   void open() {
     tree->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(tree);
-    Drain();
+    show(tree);
   }
   HWND hwnd() const { return H(tree); }
   std::vector<std::string> heard() { return std::exchange(log, {}); }
@@ -374,9 +365,7 @@ TEST(TreeView, ColoursAndFontComeFromPresentationParameters) {
   EXPECT_EQ(static_cast<COLORREF>(SendMessageW(form.hwnd(), TVM_GETTEXTCOLOR, 0, 0)), ColorOf(1));
   auto font = reinterpret_cast<HFONT>(SendMessageW(form.hwnd(), WM_GETFONT, 0, 0));
   EXPECT_EQ(font, FontOf("10.Arial Fett"));
-  LOGFONTW lf{};
-  GetObjectW(font, sizeof lf, &lf);
-  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_EQ(LogFontOf(font).lfWeight, FW_BOLD);
 
   // Set later, they take effect with the next painting.
   form.tree->setColorBG(15);
@@ -429,3 +418,18 @@ TEST(TreeView, ItemsOpenedOnTheWayToAMarkedItemStayOpenWhenTheControlComesBack) 
   EXPECT_TRUE(form.fruit->isExpanded());
   EXPECT_TRUE(NativelyExpanded(form.hwnd(), Find(form.hwnd(), L"Obst")));
 }
+
+template <>
+struct ControlKind<valumat::XbpTreeView> : ControlKind<valumat::XbpStatic> {
+  static std::shared_ptr<valumat::XbpTreeView> make(const rt::WindowRef& parent) {
+    auto tree = rt::New<valumat::XbpTreeView>({parent, rt::NIL, rt::Value{20, 20}, rt::Value{160, 90}, everykind::Colours()});
+    tree->create();
+    tree->rootItem()->addItem("Wurzel");
+    return tree;
+  }
+  static std::pair<COLORREF, COLORREF> colours(const rt::WindowRef& tree) {
+    return {static_cast<COLORREF>(SendMessageW(guitest::H(tree), TVM_GETTEXTCOLOR, 0, 0)),
+            static_cast<COLORREF>(SendMessageW(guitest::H(tree), TVM_GETBKCOLOR, 0, 0))};
+  }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(TreeView, EveryKind, valumat::XbpTreeView);

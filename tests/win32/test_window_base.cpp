@@ -12,7 +12,7 @@
 
 #include "controls.h"
 #include "error.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -104,24 +104,12 @@ class Probe : public XbpWindow {
   }
 };
 
-struct Host {
-  std::shared_ptr<valumat::XbpDialog> dlg =
-      New<valumat::XbpDialog>({AppDesktop(), NIL, Value{50, 50}, Value{300, 200}, NIL, false});
-  std::shared_ptr<Probe> probe;
-  HWND area = nullptr;
+struct Host : ShownForm {
+  std::shared_ptr<Probe> probe = add<Probe>(Value{10, 10}, Value{150, 120});
 
-  Host() {
-    dlg->create();
-    dlg->show();
-    probe = New<Probe>({dlg->drawingArea(), NIL, Value{10, 10}, Value{150, 120}});
-    probe->create();
-    area = H(dlg->drawingArea());
+  Host() : ShownForm(Value{300, 200}, "", Value{50, 50}) {
     Drain();
     probe->take();
-  }
-  ~Host() {
-    dlg->destroy();
-    Drain();
   }
   HWND hwnd() const { return H(probe); }
   UINT id() const { return static_cast<UINT>(GetDlgCtrlID(hwnd())); }
@@ -136,28 +124,28 @@ TEST(Reflection, EveryNotificationReachesItsControlUnpacked) {
   EXPECT_EQ(SendMessageW(host.hwnd(), LB_GETITEMHEIGHT, 0, 0), 17);
 
   const LPARAM from = reinterpret_cast<LPARAM>(host.hwnd());
-  SendMessageW(host.area, WM_COMMAND, MAKEWPARAM(host.id(), LBN_SELCANCEL), from);
+  SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_SELCANCEL), from);
   NMHDR header{host.hwnd(), host.id(), static_cast<UINT>(NM_RCLICK)};
-  SendMessageW(host.area, WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
-  HDC dc = GetDC(host.area);
+  SendMessageW(H(host.area), WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
+  HDC dc = GetDC(H(host.area));
   for (UINT msg : {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC}) {
-    EXPECT_EQ(SendMessageW(host.area, msg, reinterpret_cast<WPARAM>(dc), from),
+    EXPECT_EQ(SendMessageW(H(host.area), msg, reinterpret_cast<WPARAM>(dc), from),
               reinterpret_cast<LRESULT>(host.probe->backgroundBrush()));
   }
-  ReleaseDC(host.area, dc);
+  ReleaseDC(H(host.area), dc);
   DRAWITEMSTRUCT draw{ODT_LISTBOX, host.id(), 4, ODA_DRAWENTIRE, 0, host.hwnd(), nullptr, {}, 0};
-  EXPECT_EQ(SendMessageW(host.area, WM_DRAWITEM, host.id(), reinterpret_cast<LPARAM>(&draw)), TRUE);
+  EXPECT_EQ(SendMessageW(H(host.area), WM_DRAWITEM, host.id(), reinterpret_cast<LPARAM>(&draw)), TRUE);
   MEASUREITEMSTRUCT measure{ODT_LISTBOX, host.id(), 0, 0, 0, 0};
-  SendMessageW(host.area, WM_MEASUREITEM, host.id(), reinterpret_cast<LPARAM>(&measure));
+  SendMessageW(H(host.area), WM_MEASUREITEM, host.id(), reinterpret_cast<LPARAM>(&measure));
   EXPECT_EQ(measure.itemHeight, 17u);
   DELETEITEMSTRUCT removed{ODT_LISTBOX, host.id(), 3, host.hwnd(), 0};
-  SendMessageW(host.area, WM_DELETEITEM, host.id(), reinterpret_cast<LPARAM>(&removed));
+  SendMessageW(H(host.area), WM_DELETEITEM, host.id(), reinterpret_cast<LPARAM>(&removed));
   COMPAREITEMSTRUCT compare{ODT_LISTBOX, host.id(), host.hwnd(), 1, 0, 2, 0, 0};
-  EXPECT_EQ(SendMessageW(host.area, WM_COMPAREITEM, host.id(), reinterpret_cast<LPARAM>(&compare)), -1);
-  SendMessageW(host.area, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), from);
-  SendMessageW(host.area, WM_HSCROLL, MAKEWPARAM(SB_LINEUP, 0), from);
-  EXPECT_EQ(SendMessageW(host.area, WM_VKEYTOITEM, MAKEWPARAM(VK_DOWN, 5), from), -2);
-  SendMessageW(host.area, WM_CHARTOITEM, MAKEWPARAM('x', 1), from);
+  EXPECT_EQ(SendMessageW(H(host.area), WM_COMPAREITEM, host.id(), reinterpret_cast<LPARAM>(&compare)), -1);
+  SendMessageW(H(host.area), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), from);
+  SendMessageW(H(host.area), WM_HSCROLL, MAKEWPARAM(SB_LINEUP, 0), from);
+  EXPECT_EQ(SendMessageW(H(host.area), WM_VKEYTOITEM, MAKEWPARAM(VK_DOWN, 5), from), -2);
+  SendMessageW(H(host.area), WM_CHARTOITEM, MAKEWPARAM('x', 1), from);
 
   EXPECT_EQ(host.probe->take(), (std::vector<std::string>{
                                     "command " + std::to_string(LBN_SELCANCEL),
@@ -174,8 +162,8 @@ TEST(Reflection, EveryNotificationReachesItsControlUnpacked) {
                                 }));
 
   // A window's own scroll bars and menus name no control: not reflected.
-  SendMessageW(host.area, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
-  SendMessageW(host.area, WM_COMMAND, MAKEWPARAM(5, 0), 0);
+  SendMessageW(H(host.area), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(5, 0), 0);
   EXPECT_TRUE(host.probe->take().empty());
 }
 
@@ -188,11 +176,11 @@ TEST(EventRoutes, TheTablePostsRunsAndDropsTheCallback) {
     return NIL;
   };
   const LPARAM from = reinterpret_cast<LPARAM>(host.hwnd());
-  SendMessageW(host.area, WM_COMMAND, MAKEWPARAM(host.id(), LBN_DBLCLK), from);
+  SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_DBLCLK), from);
   NMHDR header{host.hwnd(), host.id(), static_cast<UINT>(NM_CLICK)};
-  SendMessageW(host.area, WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
+  SendMessageW(H(host.area), WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
   // A notification without a route posts nothing.
-  SendMessageW(host.area, WM_COMMAND, MAKEWPARAM(host.id(), LBN_SETFOCUS + 100), from);
+  SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_SETFOCUS + 100), from);
   std::vector<Event> events = Drain();
   long probes = 0;
   for (const Event& e : events) probes += e.code == kEvProbe;

@@ -2,7 +2,7 @@
 
 #include "controls.h"
 #include "events.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -14,49 +14,17 @@ using namespace guitest;
 
 namespace {
 
-LONG WeightOf(HFONT font) {
-  LOGFONTW lf{};
-  GetObjectW(font, sizeof lf, &lf);
-  return lf.lfWeight;
-}
-
 // A dialog with two fields and a button that is no tab stop, as the converter has.
-struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  std::shared_ptr<XbpSLE> upper, lower;
-  std::shared_ptr<XbpPushButton> button;
+struct Fields : Form {
+  std::shared_ptr<XbpSLE> upper = add<XbpSLE>(Value{44, 75}, Value{96, 24}, [](XbpSLE& f) { f.bufferLength = 20; });
+  std::shared_ptr<XbpSLE> lower = add<XbpSLE>(Value{44, 40}, Value{96, 24}, [](XbpSLE& f) { f.bufferLength = 20; });
+  std::shared_ptr<XbpPushButton> button = add<XbpPushButton>(Value{192, 40}, Value{76, 24}, [](XbpPushButton& b) {
+    b.caption = " ~Beenden";
+    b.tabStop = false;
+  });
 
-  Form() {
-    dlg->title = " Test";
-    dlg->create();
-    auto area = dlg->drawingArea();
-    upper = New<XbpSLE>({area, NIL, Value{44, 75}, Value{96, 24}});
-    upper->bufferLength = 20;
-    upper->create();
-    lower = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
-    lower->bufferLength = 20;
-    lower->create();
-    button = New<XbpPushButton>({area, NIL, Value{192, 40}, Value{76, 24}});
-    button->caption = " ~Beenden";
-    button->tabStop = false;
-    button->create();
-    dlg->show();
-    SetAppFocus(dlg);
-    SetAppFocus(lower);
-    Drain();
-  }
-  ~Form() {
-    dlg->destroy();
-    Drain();
-  }
+  Fields() : Form(Value{280, 140}, " Test") { show(lower); }
 };
-
-// A hidden dialog, created.
-std::shared_ptr<XbpDialog> CreatedDialog() {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  dlg->create();
-  return dlg;
-}
 
 }  // namespace
 
@@ -87,7 +55,7 @@ TEST(EventQueue, ModalHandlersAreRegisteredPerCode) {
 }
 
 TEST(Windows, PositionsCountFromTheLowerLeftCorner) {
-  Form form;
+  Fields form;
   RECT r{};
   GetWindowRect(H(form.dlg), &r);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -107,9 +75,8 @@ TEST(Windows, PositionsCountFromTheLowerLeftCorner) {
 }
 
 TEST(Windows, ChildrenInheritTheDrawingAreaFontAndColours) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  Form form(Value{280, 140});
+  auto area = form.area;
   area->setColorBG(15);
   area->setFontCompoundName("9.Arial Fett");
   auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{20, 20}});
@@ -119,18 +86,16 @@ TEST(Windows, ChildrenInheritTheDrawingAreaFontAndColours) {
   auto own = New<XbpStatic>({area, NIL, Value{5, 40}, Value{100, 20}, Value{Value{kPPCompoundName, "10.Arial"}}});
   own->create();
 
-  EXPECT_EQ(WeightOf(label->resolvedFont()), FW_BOLD);
-  EXPECT_EQ(WeightOf(own->resolvedFont()), FW_NORMAL);
+  EXPECT_EQ(LogFontOf(label->resolvedFont()).lfWeight, FW_BOLD);
+  EXPECT_EQ(LogFontOf(own->resolvedFont()).lfWeight, FW_NORMAL);
   EXPECT_EQ(label->resolvedBackground(), RGB(192, 192, 192));
   // autoSize: the text's extent, lower-left corner kept.
   EXPECT_NE(Pair(label->currentSize()), P(20, 20));
   EXPECT_EQ(Pair(label->currentPos()), P(5, 5));
-  dlg->destroy();
-  Drain();
 }
 
 TEST(EntryField, KeyReachesTheCallbackAfterItChangedTheText) {
-  Form form;
+  Fields form;
   std::vector<std::string> seenTexts;
   std::vector<long> seenKeys;
   form.lower->keyboard = [&](const Args& a) -> Value {
@@ -152,7 +117,7 @@ TEST(EntryField, KeyReachesTheCallbackAfterItChangedTheText) {
 }
 
 TEST(EntryField, EscapeEnterAndTabDoNotChangeTheText) {
-  Form form;
+  Fields form;
   Type(form.lower, L"7");
   Drain();
   std::vector<long> keys;
@@ -167,7 +132,7 @@ TEST(EntryField, EscapeEnterAndTabDoNotChangeTheText) {
 }
 
 TEST(EntryField, TabMovesBetweenTabStopsOnlyAndLeavingFiresKillInputFocus) {
-  Form form;
+  Fields form;
   int lowerLeft = 0, upperLeft = 0;
   form.lower->killInputFocus = [&](const Args&) -> Value { return ++lowerLeft; };
   form.upper->killInputFocus = [&](const Args&) -> Value { return ++upperLeft; };
@@ -187,7 +152,7 @@ TEST(EntryField, TabMovesBetweenTabStopsOnlyAndLeavingFiresKillInputFocus) {
 }
 
 TEST(EntryField, DataLinkBufferLengthAndMarkedRange) {
-  Form form;
+  Fields form;
   double amount = 1.5;
   int linkCalls = 0;
   form.upper->dataLink = [&](const Args& a) -> Value {
@@ -218,7 +183,7 @@ TEST(EntryField, DataLinkBufferLengthAndMarkedRange) {
 }
 
 TEST(PushButton, ClickMnemonicAndPostedActivateRunTheCallback) {
-  Form form;
+  Fields form;
   int activations = 0;
   form.button->activate = [&](const Args& a) -> Value {
     EXPECT_EQ(Arg(a, 3).object(), form.button);
@@ -266,9 +231,8 @@ TEST(Lifetime, EventsForDestroyedWindowsAreIgnored) {
 }
 
 TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
-  dlg->create();
-  auto area = dlg->drawingArea();
+  Form form(Value{280, 140});
+  auto area = form.area;
   area->setColorBG(15);
   area->setColorFG(2);
   auto plain = New<XbpSLE>({area, NIL, Value{5, 5}, Value{100, 24}});
@@ -289,13 +253,12 @@ TEST(Windows, EntryFieldsShowTheSystemWindowColoursUnlessGivenTheirOwn) {
   SendMessageW(H(area), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(H(plain)));
   EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
   DeleteDC(dc);
-  dlg->destroy();
-  Drain();
 }
 
 TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
-  auto dlg = CreatedDialog();
-  auto area = dlg->drawingArea();
+  Form form(Value{280, 140});
+  auto dlg = form.dlg;
+  auto area = form.area;
   area->setColorBG(14);
   auto field = New<XbpSLE>({area, NIL, Value{44, 40}, Value{96, 24}});
   field->create();
@@ -309,18 +272,16 @@ TEST(Lifetime, ADialogCreatedAgainTakesItsControlsBack) {
   EXPECT_EQ(GetParent(H(field)), H(dlg->drawingArea()));
   EXPECT_EQ(Pair(field->currentPos()), P(44, 40));
   EXPECT_EQ(area->resolvedBackground(), ColorOf(14));
-  dlg->destroy();
-  Drain();
 }
 
 TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
-  auto dlg = CreatedDialog();
-  auto area = dlg->drawingArea();
+  Form form(Value{280, 140});
+  auto dlg = form.dlg;
+  auto area = form.area;
   auto label = New<XbpStatic>({area, NIL, Value{5, 5}, Value{120, 40}});
   label->caption = "DM";
   label->create();
-  dlg->show();
-  Drain();
+  form.show();
   auto pixel = [&] {
     UpdateWindow(H(dlg));
     HDC dc = GetDC(H(label));
@@ -331,8 +292,6 @@ TEST(Windows, ChildrenShowAColourTheirParentIsGivenLater) {
   EXPECT_NE(pixel(), ColorOf(14));
   area->setColorBG(14);
   EXPECT_EQ(pixel(), ColorOf(14));
-  dlg->destroy();
-  Drain();
 }
 
 namespace {

@@ -299,28 +299,6 @@ TEST_F(Showcase, TheSpinButtonStepsWithTheArrowKeysAndKeepsItsZeros) {
     EXPECT_TRUE(app->waitStatus("Anzahl: 002")) << app->statusText();
 }
 
-TEST_F(Showcase, TheSpinButtonShowsATypedValueWithItsZerosWhenLeft) {
-    const ChildWindow count = spinField();
-    ASSERT_NE(count.hwnd, 0u) << "no spin button showing 000";
-    ASSERT_TRUE(app->click(count));
-    ASSERT_TRUE(input::key("End"));
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(input::key("BackSpace"));
-    ASSERT_TRUE(input::type("7"));
-    EXPECT_TRUE(waitUntil([&] { return probe.text(count.hwnd) == "7"; })) << probe.text(count.hwnd);
-    ASSERT_TRUE(input::key("Tab"));
-    EXPECT_TRUE(waitUntil([&] { return probe.text(count.hwnd) == "007"; })) << probe.text(count.hwnd);
-    EXPECT_TRUE(app->waitStatus("Anzahl: 007")) << app->statusText();
-}
-
-TEST_F(Showcase, TheScrollBarMovesByLineAndPage) {
-    ASSERT_TRUE(app->clickTab(kEntry));
-    ChildWindow bar = app->find("ScrollBar");
-    ASSERT_TRUE(input::click(bar.rect.right - 6, bar.rect.centreY()));  // its right arrow
-    EXPECT_TRUE(app->waitStatus("Lautstärke: 1")) << app->statusText();
-    ASSERT_TRUE(input::click(bar.rect.right - 40, bar.rect.centreY()));  // the track right of the box
-    EXPECT_TRUE(app->waitStatus("Lautstärke: 11")) << app->statusText();
-}
-
 TEST_F(Showcase, TheTextWindowWritesShowsTheClickedCellAndClosesWithEscape) {
     ASSERT_TRUE(app->click(app->find("Button", "&Textfenster...")));
     std::optional<TopWindow> crt;

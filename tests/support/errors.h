@@ -1,5 +1,6 @@
 // Shared by the error-system tests: a private working directory, the global
-// state the error system touches put back afterwards, and file blocking.
+// state the error system touches put back afterwards, file blocking, and the
+// errors that reach the handler.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,24 @@
 #include "sysinfo.h"
 
 namespace errtest {
+
+// Errors that reach the handler while it lives, each answered with `answer`:
+// false lets the raising code go on, as a user choosing to ignore would.
+struct Raised {
+  std::vector<rt::ErrorRef> errors;
+  size_t handlerArgs = 0;  // how many arguments the handler was called with last
+  rt::Value previous;
+
+  explicit Raised(const rt::Value& answer = false)
+      : previous(rt::ErrorBlock([this, answer](const rt::Args& a) -> rt::Value {
+          errors.push_back(rt::Arg(a, 1).as<rt::Error>());
+          handlerArgs = rt::PCount(a);
+          return answer;
+        })) {}
+  ~Raised() { rt::ErrorBlock(previous); }
+  Raised(const Raised&) = delete;
+  Raised& operator=(const Raised&) = delete;
+};
 
 // Runs each test in a fresh temporary directory and puts back the handler,
 // the boxes, the application type, the exit code and the output settings.

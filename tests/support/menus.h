@@ -12,7 +12,7 @@
 #include "controls.h"
 #include "menu.h"
 #include "menubar.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 
 namespace menutest {
 
@@ -32,30 +32,18 @@ inline HMENU OpenMenu() {
   return popup ? reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) : nullptr;
 }
 
-struct MenuForm {
-  std::shared_ptr<valumat::XbpDialog> dlg = rt::New<valumat::XbpDialog>(
-      {rt::AppDesktop(), rt::NIL, rt::Value{140, 140}, rt::Value{320, 200}, rt::NIL, false});
+struct MenuForm : guitest::Form {
   std::shared_ptr<rt::XbpBaseMenubar> bar;
   std::shared_ptr<valumat::XbpMenu> file;
   std::vector<std::string> calls;
 
-  explicit MenuForm(const rt::Value& presParams = rt::NIL) {
-    dlg->title = "Men\x81";
-    dlg->create();
+  explicit MenuForm(const rt::Value& presParams = rt::NIL) : Form(rt::Value{320, 200}, "Men\x81", rt::Value{140, 140}) {
     bar = rt::New<valumat::XbpMenuBar>({dlg, rt::NIL, rt::NIL, rt::NIL, presParams});
     bar->create();
     file = rt::New<valumat::XbpMenu>({bar});
     file->create();
     file->title = "~Datei";
     bar->addItem({file, rt::NIL, rt::NIL, rt::kMenuKeyLetter});  // Alt+D opens it
-  }
-  ~MenuForm() {
-    dlg->destroy();
-    guitest::Drain();
-  }
-  void show() const {
-    dlg->show();
-    guitest::Drain();
   }
 
   // Logs "what index", and says so when it was not called with NIL as the

@@ -1,6 +1,5 @@
 // Shared by the tests of native library calls and of what is drawn through
-// them: a journaling library-call facility and a handler that lets raised
-// errors go on.
+// them: a journaling library-call facility.
 #pragma once
 
 #include <functional>
@@ -10,7 +9,6 @@
 #include <vector>
 
 #include "dll.h"
-#include "error.h"
 
 namespace dlltest {
 
@@ -54,18 +52,5 @@ class Journal : public rt::LibraryCalls {
 };
 
 using Log = std::vector<std::string>;
-
-// Errors raised while it lives, the handler letting each operation go on.
-struct Raised {
-  std::vector<rt::ErrorRef> errors;
-  rt::Value previous;
-  Raised() {
-    previous = rt::ErrorBlock([this](const rt::Args& a) -> rt::Value {
-      errors.push_back(rt::Arg(a, 1).as<rt::Error>());
-      return false;
-    });
-  }
-  ~Raised() { rt::ErrorBlock(previous); }
-};
 
 }  // namespace dlltest

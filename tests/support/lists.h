@@ -12,24 +12,13 @@
 #include <utility>
 #include <vector>
 
-#include "dialog.h"
-#include "support/event_loop.h"
+#include "support/form.h"
 #include "xbp/listcontrol.h"
 
-struct ListForm {
-  std::shared_ptr<valumat::XbpDialog> dlg;
+struct ListForm : guitest::Form {
   std::vector<std::string> calls;  // "marked <data>", "selected <data>"
 
-  explicit ListForm(const rt::Value& size)
-      : dlg(rt::New<valumat::XbpDialog>({rt::AppDesktop(), rt::NIL, rt::Value{100, 100}, size, rt::NIL, false})) {
-    dlg->create();
-  }
-  ~ListForm() {
-    dlg->destroy();
-    guitest::Drain();
-  }
-  ListForm(const ListForm&) = delete;
-  ListForm& operator=(const ListForm&) = delete;
+  explicit ListForm(const rt::Value& size) : Form(size) {}
 
   // Shows the dialog with `control` focused; from now on its callbacks note
   // their calls, with `data` telling the control's data.
@@ -45,10 +34,7 @@ struct ListForm {
     };
     control->itemMarked = note("marked");
     control->itemSelected = note("selected");
-    dlg->show();
-    rt::SetAppFocus(dlg);
-    rt::SetAppFocus(std::static_pointer_cast<rt::XbpWindow>(control->shared_from_this()));
-    guitest::Drain();
+    show(std::static_pointer_cast<rt::XbpWindow>(control->shared_from_this()));
   }
   std::vector<std::string> take() { return std::exchange(calls, {}); }
 };
