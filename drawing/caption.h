@@ -4,7 +4,7 @@
 #include "error.h"
 #include "presspace.h"
 #include "procstack.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace valumat {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "events.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace guitest {
 

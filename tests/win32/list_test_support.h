@@ -14,7 +14,7 @@
 
 #include "dialog.h"
 #include "support/event_loop.h"
-#include "xbp/listcontrol.h"
+#include "gui/listcontrol.h"
 
 struct ListForm {
   std::shared_ptr<valumat::XbpDialog> dlg;

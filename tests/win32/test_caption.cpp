@@ -20,7 +20,7 @@
 #include "library_journal.h"
 #include "settings.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

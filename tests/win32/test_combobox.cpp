@@ -12,7 +12,7 @@
 #include "list_test_support.h"
 #include "sle.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

@@ -12,7 +12,7 @@
 #include "classes.h"
 #include "controls.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

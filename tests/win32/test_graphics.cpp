@@ -4,7 +4,7 @@
 #include "error.h"
 #include "events.h"
 #include "graphics.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

@@ -10,7 +10,7 @@
 #include "list_test_support.h"
 #include "listbox.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

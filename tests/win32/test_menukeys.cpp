@@ -8,7 +8,7 @@
 
 #include "menu_test_support.h"
 #include "pushbutton.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

@@ -7,7 +7,7 @@
 #include "error.h"
 #include "events.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

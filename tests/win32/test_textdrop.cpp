@@ -21,8 +21,8 @@
 #include "support/gui.h"
 #include "support/process.h"
 #include "textdrop.h"
-#include "win32/dragdrop.h"
-#include "win32/native.h"
+#include "gui/dragdrop.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

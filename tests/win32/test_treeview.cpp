@@ -14,7 +14,7 @@
 #include "support/event_loop.h"
 #include "treeview.h"
 #include "treeviewitem.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;
