@@ -33,8 +33,6 @@ bool DropTargetsPending();
 // The drag data of an OLE data object, answering until Detach: what a handler
 // keeps of it past the call answers nothing.
 class OleDragData final : public DragData {
-  RT_CLASS_INFO("DragData", nullptr)
-
  public:
   explicit OleDragData(IDataObject* data);
   ~OleDragData() override;

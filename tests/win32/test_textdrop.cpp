@@ -34,7 +34,7 @@ namespace {
 
 // Drag data that offers what a test gives it and writes down what was asked.
 class JournalDrag final : public DragData {
-  RT_CLASS_INFO("DragData", nullptr)
+  RT_CLASS("DragData", JournalDrag, void)
 
  public:
   std::vector<long> formats;
