@@ -9,6 +9,8 @@ namespace rt {
 // The calling thread is the program's GUI thread: posts from any other
 // thread wake its wait in AppEvent (events.cpp).
 void BindGuiThread();
+// The runtime's own window classes (frames, drawing areas, texts, tab
+// pages), all registered here; once, what calls it again finds them done.
 void RegisterWindowClasses();
 
 // Exceptions never cross into the system: a window procedure keeps each one

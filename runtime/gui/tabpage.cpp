@@ -16,19 +16,6 @@ namespace {
 
 constexpr const wchar_t* kPageClass = L"XbpTabPage";
 
-void RegisterPageClass() {
-  static const bool done = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPageClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)done;
-}
-
 bool ControlDown() { return GetKeyState(VK_CONTROL) & 0x8000; }
 bool ShiftDown() { return GetKeyState(VK_SHIFT) & 0x8000; }
 
@@ -339,7 +326,6 @@ void XbpBaseTabPage::create(const Args& args) {
   if (!args.empty()) init(args);
   if (handle_ || !parent_ || !parent_->isCreated()) return;
   dyn::UseCommonControls(ICC_TAB_CLASSES);
-  RegisterPageClass();
   std::shared_ptr<TabPageSet> set = TabPageSet::For(*this);
   if (!set) return;
   set_ = std::move(set);

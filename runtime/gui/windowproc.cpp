@@ -311,6 +311,9 @@ void RegisterWindowClasses() {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = ModuleInstance();
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // Tab pages paint their whole background themselves.
+  wc.lpszClassName = L"XbpTabPage";
+  RegisterClassExW(&wc);
   // Frames paint nothing themselves: the drawing area covers them.
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   for (const wchar_t* name : {L"XbpDrawingArea", L"XbpStatic"}) {
