@@ -1,7 +1,4 @@
-// Dialog windows, their drawing area, the desktop, and focus.
-#include <mutex>
-#include <utility>
-
+// Dialog windows and their drawing area.
 #include "../events.h"
 #include "dialog.h"
 #include "menubar.h"
@@ -9,66 +6,6 @@
 #include "native.h"
 
 namespace rt {
-
-// --- desktop ---------------------------------------------------------------
-
-XbpDesktop::XbpDesktop() { visible = true; }
-
-long XbpDesktop::childAreaHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
-
-Value XbpDesktop::currentSize() const {
-  return Value{ToApp(GetSystemMetrics(SM_CXSCREEN), SystemDpi()), ToApp(GetSystemMetrics(SM_CYSCREEN), SystemDpi())};
-}
-
-namespace {
-
-// Line output asks for the application window from any thread.
-struct AppWindowSlot {
-  std::mutex lock;
-  WindowRef window;
-};
-
-AppWindowSlot& AppWindowHeld() {
-  static AppWindowSlot slot;
-  return slot;
-}
-
-}  // namespace
-
-WindowRef AppDesktop() {
-  static const WindowRef desktop = std::make_shared<XbpDesktop>();
-  return desktop;
-}
-
-WindowRef SetAppWindow() {
-  AppWindowSlot& slot = AppWindowHeld();
-  std::unique_lock guard(slot.lock);
-  WindowRef window = slot.window;
-  guard.unlock();
-  return window ? window : AppDesktop();
-}
-
-WindowRef SetAppWindow(const WindowRef& window) {
-  AppWindowSlot& slot = AppWindowHeld();
-  std::unique_lock guard(slot.lock);
-  WindowRef previous = std::exchange(slot.window, window);
-  guard.unlock();
-  // The previous window may be released here, never under the lock.
-  return previous ? previous : AppDesktop();
-}
-
-WindowRef SetAppFocus() { return OwningWindow(GetFocus()); }
-
-WindowRef SetAppFocus(const WindowRef& window) {
-  WindowRef previous = SetAppFocus();
-  if (window && window->isCreated()) {
-    HWND hwnd = Hwnd(window->nativeHandle());
-    HWND root = GetAncestor(hwnd, GA_ROOT);
-    if (root && GetForegroundWindow() != root) SetForegroundWindow(root);
-    SetFocus(hwnd);
-  }
-  return previous;
-}
 
 // --- drawing area ----------------------------------------------------------
 

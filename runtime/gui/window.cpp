@@ -1,8 +1,11 @@
 // The window base class: construction arguments, native creation, geometry
-// in the runtime's bottom-up coordinates, colours, fonts and events.
+// in the runtime's bottom-up coordinates, colours, fonts and events; the
+// desktop, the application window and the focus.
 #include "native.h"
 
 #include <cmath>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "../events.h"
@@ -370,6 +373,66 @@ NativeBrush XbpWindow::backgroundBrush() {
     brushColor_ = background;
   }
   return brush_.get();
+}
+
+// --- desktop ---------------------------------------------------------------
+
+XbpDesktop::XbpDesktop() { visible = true; }
+
+long XbpDesktop::childAreaHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+Value XbpDesktop::currentSize() const {
+  return Value{ToApp(GetSystemMetrics(SM_CXSCREEN), SystemDpi()), ToApp(GetSystemMetrics(SM_CYSCREEN), SystemDpi())};
+}
+
+namespace {
+
+// Line output asks for the application window from any thread.
+struct AppWindowSlot {
+  std::mutex lock;
+  WindowRef window;
+};
+
+AppWindowSlot& AppWindowHeld() {
+  static AppWindowSlot slot;
+  return slot;
+}
+
+}  // namespace
+
+WindowRef AppDesktop() {
+  static const WindowRef desktop = std::make_shared<XbpDesktop>();
+  return desktop;
+}
+
+WindowRef SetAppWindow() {
+  AppWindowSlot& slot = AppWindowHeld();
+  std::unique_lock guard(slot.lock);
+  WindowRef window = slot.window;
+  guard.unlock();
+  return window ? window : AppDesktop();
+}
+
+WindowRef SetAppWindow(const WindowRef& window) {
+  AppWindowSlot& slot = AppWindowHeld();
+  std::unique_lock guard(slot.lock);
+  WindowRef previous = std::exchange(slot.window, window);
+  guard.unlock();
+  // The previous window may be released here, never under the lock.
+  return previous ? previous : AppDesktop();
+}
+
+WindowRef SetAppFocus() { return OwningWindow(GetFocus()); }
+
+WindowRef SetAppFocus(const WindowRef& window) {
+  WindowRef previous = SetAppFocus();
+  if (window && window->isCreated()) {
+    HWND hwnd = Hwnd(window->nativeHandle());
+    HWND root = GetAncestor(hwnd, GA_ROOT);
+    if (root && GetForegroundWindow() != root) SetForegroundWindow(root);
+    SetFocus(hwnd);
+  }
+  return previous;
 }
 
 }  // namespace rt
