@@ -98,6 +98,9 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
 
  private:
   struct ChoiceState;
+  // From the first text-mode window on, line output looks for its console
+  // in the application window (crtconsole.cpp).
+  static void OfferConsoles();
   NativeFont cellFont() const;
   void measureCells();
   // Sizes the frame so that the client area is the grid; `keepBottom` keeps
