@@ -1,10 +1,11 @@
-// GraCaptionStr: DrawCaptionStr of a presentation space in procedure form.
+// GraCaptionStr: DrawCaptionStr of a presentation space in procedure form,
+// beside the space it draws with.
 #pragma once
 
 #include "error.h"
+#include "gui/window.h"
 #include "presspace.h"
 #include "procstack.h"
-#include "gui/window.h"
 
 namespace valumat {
 
