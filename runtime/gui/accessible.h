@@ -2,7 +2,7 @@
 // accessibility interface.
 #pragma once
 
-#include <windows.h>
+#include "native.h"
 
 namespace rt {
 

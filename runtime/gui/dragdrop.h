@@ -6,11 +6,10 @@
 // window becomes a target as it is created.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 
 #include "../dragdata.h"
+#include "native.h"
 
 struct IDataObject;
 
