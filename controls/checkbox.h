@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/checkbox.h"
+#include "gui/checkbox.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/combobox.h"
+#include "gui/combobox.h"
 
 namespace valumat {
 

@@ -3,7 +3,7 @@
 
 #include "forwarding.h"
 #include "modal.h"
-#include "xbp/crt.h"
+#include "gui/crt.h"
 
 namespace valumat {
 

@@ -3,7 +3,7 @@
 
 #include "forwarding.h"
 #include "modal.h"
-#include "xbp/dialog.h"
+#include "gui/dialog.h"
 
 namespace valumat {
 

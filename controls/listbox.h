@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/listbox.h"
+#include "gui/listbox.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/menu.h"
+#include "gui/menu.h"
 
 namespace valumat {
 

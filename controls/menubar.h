@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/menubar.h"
+#include "gui/menubar.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/mle.h"
+#include "gui/mle.h"
 
 namespace valumat {
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "value.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace valumat {
 

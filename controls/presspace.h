@@ -3,7 +3,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/prespace.h"
+#include "gui/presentationspace.h"
 
 namespace valumat {
 

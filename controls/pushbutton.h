@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/pushbutton.h"
+#include "gui/pushbutton.h"
 
 namespace valumat {
 

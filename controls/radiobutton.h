@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/radiobutton.h"
+#include "gui/radiobutton.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/scrollbar.h"
+#include "gui/scrollbar.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/sle.h"
+#include "gui/sle.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/spinbutton.h"
+#include "gui/spinbutton.h"
 
 namespace valumat {
 

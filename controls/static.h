@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/static.h"
+#include "gui/static.h"
 
 namespace valumat {
 

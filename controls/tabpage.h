@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/tabpage.h"
+#include "gui/tabpage.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/threestate.h"
+#include "gui/threestate.h"
 
 namespace valumat {
 

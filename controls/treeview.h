@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/treeview.h"
+#include "gui/treeview.h"
 
 namespace valumat {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forwarding.h"
-#include "xbp/treeviewitem.h"
+#include "gui/treeviewitem.h"
 
 namespace valumat {
 

@@ -1,7 +1,7 @@
 // The converter's procedures.
 #pragma once
 
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace valumat {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "xbp/prespace.h"
+#include "gui/presentationspace.h"
 #include "error.h"
 #include "procstack.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace valumat {
 

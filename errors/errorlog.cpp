@@ -12,8 +12,8 @@
 #include "settings.h"
 #include "sysinfo.h"
 #include "transform.h"
-#include "xbp/crt.h"
-#include "xbp/window.h"
+#include "gui/crt.h"
+#include "gui/window.h"
 
 namespace valumat {
 

@@ -10,7 +10,7 @@
 #include "procstack.h"
 #include "runtime.h"
 #include "sysinfo.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace valumat {
 

@@ -1,7 +1,5 @@
 #include "exception.h"
 
-#include <mutex>
-
 #include "messages.h"
 #include "procstack.h"
 #include "sysinfo.h"
@@ -9,6 +7,27 @@
 namespace valumat {
 
 using namespace rt;
+
+namespace {
+// Made while their instance classes are set up; read only after UseClass.
+std::shared_ptr<ExceptionClass> g_exception;
+std::shared_ptr<XbpExceptionClass> g_xbpException;
+}  // namespace
+
+ClassObject& ExceptionObject::InitClass(ClassObject& cls, const Args&) {
+  std::shared_ptr<ExceptionClass> created(new ExceptionClass());
+  created->initClass();
+  g_exception = std::move(created);
+  return cls;
+}
+
+// The base class, set up first, has made Exception() already.
+ClassObject& XbpExceptionObject::InitClass(ClassObject& cls, const Args&) {
+  std::shared_ptr<XbpExceptionClass> created(new XbpExceptionClass());
+  created->initClass();
+  g_xbpException = std::move(created);
+  return cls;
+}
 
 Value ExceptionObject::init() { return shared_from_this(); }
 
@@ -68,13 +87,9 @@ ExceptionClass& ExceptionClass::prepareError(const Args& a) {
   return *this;
 }
 
-Value ExceptionClass::raise(const Value& error) {
+Value ExceptionClass::raise(const ErrorRef& error) {
   ProcFrame rt_proc_frame_(methodName("raise"), __LINE__);
-  const Value handler = ErrorBlock();
-  // With no handler installed the error must not pass unnoticed: it breaks
-  // out to the nearest recovery block, or ends the program through rt::Run.
-  if (!handler.isBlock()) Break(error);
-  return Eval(handler, {error});
+  return RaiseError(error);
 }
 
 Value ExceptionClass::raiseNumber(long number, const Args& args, ProcFrame& frame) {
@@ -107,26 +122,13 @@ ExceptionClass& XbpExceptionClass::initClass() {
 std::shared_ptr<ExceptionObject> XbpExceptionClass::makeInstance() { return std::make_shared<XbpExceptionObject>(); }
 
 std::shared_ptr<ExceptionClass> Exception() {
-  static std::once_flag once;
-  static std::shared_ptr<ExceptionClass> cls;
-  std::call_once(once, [] {
-    std::shared_ptr<ExceptionClass> created(new ExceptionClass());
-    created->initClass();
-    cls = std::move(created);
-  });
-  return cls;
+  UseClass<ExceptionObject>();
+  return g_exception;
 }
 
 std::shared_ptr<XbpExceptionClass> XbpException() {
-  static std::once_flag once;
-  static std::shared_ptr<XbpExceptionClass> cls;
-  std::call_once(once, [] {
-    Exception();  // the base class is set up first
-    std::shared_ptr<XbpExceptionClass> created(new XbpExceptionClass());
-    created->initClass();
-    cls = std::move(created);
-  });
-  return cls;
+  UseClass<XbpExceptionObject>();
+  return g_xbpException;
 }
 
 }  // namespace valumat

@@ -12,23 +12,28 @@
 #include <memory>
 #include <string>
 
+#include "classes.h"
 #include "error.h"
 #include "value.h"
 
 namespace valumat {
 
 // Instances carry no state; the classes are used through their class methods.
+// Setting a class up in the class system (under the class lock, once) makes
+// its class object.
 class ExceptionObject : public rt::Object {
-  RT_CLASS_INFO("Exception", nullptr)
+  RT_CLASS("Exception", ExceptionObject, void)
 
  public:
+  static rt::ClassObject& InitClass(rt::ClassObject& cls, const rt::Args& args);
   virtual rt::Value init();
 };
 
 class XbpExceptionObject : public ExceptionObject {
-  RT_CLASS_INFO("XbpException", &ExceptionObject::StaticClassInfo())
+  RT_CLASS("XbpException", XbpExceptionObject, ExceptionObject)
 
  public:
+  static rt::ClassObject& InitClass(rt::ClassObject& cls, const rt::Args& args);
   rt::Value init() override;
 };
 
@@ -36,7 +41,7 @@ class XbpExceptionObject : public ExceptionObject {
 // it was called on as receiver, so inherited methods read the receiving
 // class's own `module`.
 class ExceptionClass : public rt::Object {
-  RT_CLASS_INFO("Exception", nullptr)
+  RT_CLASS("Exception", ExceptionClass, void)
 
  public:
   // Sets the class's module ("BASE") and returns the class.
@@ -61,8 +66,9 @@ class ExceptionClass : public rt::Object {
   // Arguments: error object, description text or message number, genCode,
   // subCode, osCode, the failed operation's arguments; counted as passed.
   ExceptionClass& prepareError(const rt::Args& args);
-  // Hands the error to the installed handler and returns its result.
-  rt::Value raise(const rt::Value& error);
+  // Hands the error to the installed handler (RaiseError) and returns its
+  // result.
+  rt::Value raise(const rt::ErrorRef& error);
 
   // A raise method: message number `number`, called from the method's frame.
   rt::Value raiseNumber(long number, const rt::Args& args, rt::ProcFrame& frame);
@@ -72,11 +78,11 @@ class ExceptionClass : public rt::Object {
 
   std::string module;
 
-  friend std::shared_ptr<ExceptionClass> Exception();
+  friend class ExceptionObject;
 };
 
 class XbpExceptionClass : public ExceptionClass {
-  RT_CLASS_INFO("XbpException", &ExceptionClass::StaticClassInfo())
+  RT_CLASS("XbpException", XbpExceptionClass, ExceptionClass)
 
  public:
   // Sets the class's module ("XBP") and returns the class.
@@ -87,7 +93,7 @@ class XbpExceptionClass : public ExceptionClass {
   XbpExceptionClass() = default;
   std::shared_ptr<ExceptionObject> makeInstance() override;
 
-  friend std::shared_ptr<XbpExceptionClass> XbpException();
+  friend class XbpExceptionObject;
 };
 
 // The class objects: set up on the first call (once, also when several

@@ -3,6 +3,7 @@
 // it answers only during that call.
 #pragma once
 
+#include "classes.h"
 #include "value.h"
 
 namespace rt {
@@ -12,7 +13,7 @@ inline constexpr long kFormatText = 1;    // plain text
 inline constexpr long kFormatFiles = 15;  // a list of dropped files
 
 class DragData : public Object {
-  RT_CLASS_INFO("DragData", nullptr)
+  RT_CLASS("DragData", DragData, void)
 
  public:
   // The offered formats: an array of entries, each an array whose first

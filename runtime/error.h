@@ -21,13 +21,14 @@
 #include <string_view>
 #include <vector>
 
+#include "classes.h"
 #include "procstack.h"
 #include "value.h"
 
 namespace rt {
 
 class Error : public Object {
-  RT_CLASS_INFO("Error", nullptr)
+  RT_CLASS("Error", Error, void)
 
  public:
   // Fields hold any value: the handler and the texts built from an error test

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "classes.h"
 #include "value.h"
 
 namespace rt {
@@ -32,7 +33,7 @@ Value EvalText(std::string_view text);
 
 // A database session: the last error its engine reported.
 class DbSessionObject : public Object {
-  RT_CLASS_INFO("DacSession", nullptr)
+  RT_CLASS("DacSession", DbSessionObject, void)
 
  public:
   virtual long getLastError() = 0;
@@ -41,7 +42,7 @@ class DbSessionObject : public Object {
 
 // What a session class procedure returns: answers the default session.
 class DbSessionClass : public Object {
-  RT_CLASS_INFO("DacSession", nullptr)
+  RT_CLASS("DacSession", DbSessionClass, void)
 
  public:
   // The default session, or NIL when there is none.

@@ -76,15 +76,6 @@ class Object : public std::enable_shared_from_this<Object> {
   virtual Value handleEvent(long code, const Value& mp1, const Value& mp2);
 };
 
-// Declares the class descriptor of a runtime class inside its definition.
-#define RT_CLASS_INFO(NAME, BASE_INFO)                               \
- public:                                                             \
-  static const ::rt::ClassInfo& StaticClassInfo() {                  \
-    static const ::rt::ClassInfo info{NAME, BASE_INFO};              \
-    return info;                                                     \
-  }                                                                  \
-  const ::rt::ClassInfo& classInfo() const override { return StaticClassInfo(); }
-
 class Value {
  public:
   Value() = default;

@@ -1,5 +1,5 @@
 // Runtime start-up and tear-down.
-#include "native.h"
+#include <windows.h>
 
 #include <atomic>
 #include <cstdio>
@@ -14,6 +14,8 @@
 #include "../output.h"
 #include "../runtime.h"
 #include "../sysinfo.h"
+#include "../gui/layer.h"
+#include "base.h"
 
 namespace rt {
 

@@ -10,8 +10,8 @@
 #include "../dbe/dbe_abi.h"
 #include "../dbe/registration.h"
 #include "../dbe/workarea.h"
-#include "../xbp/handle.h"
-#include "native.h"
+#include "../gui/handle.h"
+#include "base.h"
 
 namespace rt {
 

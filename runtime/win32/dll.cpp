@@ -7,10 +7,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "../error.h"
+#include "base.h"
 #include "dyncalls.h"
-#include "native.h"
 
 namespace rt {
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "../xbp/handle.h"
+#include "../gui/handle.h"
 
 namespace rt::dyn {
 

@@ -2,8 +2,8 @@
 #include <shlobj.h>
 
 #include "../files.h"
+#include "base.h"
 #include "dyncalls.h"
-#include "native.h"
 
 namespace rt {
 

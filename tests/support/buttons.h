@@ -14,7 +14,7 @@
 #include "controls.h"
 #include "events.h"
 #include "support/form.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 namespace buttontest {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "events.h"
-#include "xbp/window.h"
+#include "gui/window.h"
 
 namespace guitest {
 

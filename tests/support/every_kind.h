@@ -18,7 +18,7 @@
 #include "classes.h"
 #include "controls.h"
 #include "support/form.h"
-#include "win32/native.h"  // WindowFromHandle, FontOf
+#include "gui/native.h"  // WindowFromHandle, FontOf
 
 namespace everykind {
 

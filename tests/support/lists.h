@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/form.h"
-#include "xbp/listcontrol.h"
+#include "gui/listcontrol.h"
 
 struct ListForm : guitest::Form {
   std::vector<std::string> calls;  // "marked <data>", "selected <data>"

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Thing : public Object {
-  RT_CLASS_INFO("Thing", nullptr)
+  RT_CLASS("Thing", Thing, void)
 };
 
 std::string Slurp(const fs::path& p) {

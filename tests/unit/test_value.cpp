@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "classes.h"
 #include "settings.h"
 #include "transform.h"
 #include "value.h"
@@ -9,10 +10,10 @@ using namespace rt;
 namespace {
 
 class Thing : public Object {
-  RT_CLASS_INFO("Thing", nullptr)
+  RT_CLASS("Thing", Thing, void)
 };
 class SpecialThing : public Thing {
-  RT_CLASS_INFO("SpecialThing", &Thing::StaticClassInfo())
+  RT_CLASS("SpecialThing", SpecialThing, Thing)
 };
 
 }  // namespace

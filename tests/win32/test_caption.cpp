@@ -21,7 +21,7 @@
 #include "support/journal.h"
 #include "settings.h"
 #include "support/form.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

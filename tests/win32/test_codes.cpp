@@ -6,10 +6,10 @@
 #include "events.h"
 #include "settings.h"
 #include "sysinfo.h"
-#include "win32/native.h"
-#include "xbp/menu.h"
-#include "xbp/prespace.h"
-#include "xbp/window.h"
+#include "gui/native.h"
+#include "gui/menu.h"
+#include "gui/presentationspace.h"
+#include "gui/window.h"
 
 using namespace rt;
 

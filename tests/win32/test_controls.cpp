@@ -10,7 +10,7 @@
 #include "classes.h"
 #include "controls.h"
 #include "support/every_kind.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

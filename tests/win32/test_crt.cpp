@@ -10,7 +10,7 @@
 #include "output.h"
 #include "settings.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using valumat::XbpCrt;

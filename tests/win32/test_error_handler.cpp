@@ -315,7 +315,7 @@ TEST_F(StandardHandler, AValueThatIsNoErrorObjectIsHandedOnUnchanged) {
 namespace {
 
 class Widget : public Object {
-  RT_CLASS_INFO("XbpPushButton", nullptr)
+  RT_CLASS("XbpPushButton", Widget, void)
 };
 
 void LogFromHere(const Value& error, int levels) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 

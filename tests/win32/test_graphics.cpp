@@ -6,7 +6,7 @@
 #include "graphics.h"
 #include "support/errors.h"
 #include "support/form.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

@@ -11,7 +11,7 @@
 #include "support/every_kind.h"
 #include "listbox.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

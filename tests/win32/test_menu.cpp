@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/menus.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

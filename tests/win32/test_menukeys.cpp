@@ -9,7 +9,7 @@
 
 #include "support/menus.h"
 #include "pushbutton.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

@@ -9,7 +9,7 @@
 #include "mle.h"
 #include "sle.h"
 #include "support/every_kind.h"
-#include "win32/native.h"
+#include "gui/native.h"
 #include "dialog.h"
 
 using namespace rt;

@@ -8,7 +8,7 @@
 #include "events.h"
 #include "support/errors.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

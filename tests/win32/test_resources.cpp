@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "pictures.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 namespace {
 

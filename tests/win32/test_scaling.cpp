@@ -9,7 +9,7 @@
 #include "events.h"
 #include "presspace.h"
 #include "support/event_loop.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace valumat;

@@ -9,7 +9,7 @@
 #include "events.h"
 #include "scrollbar.h"
 #include "support/every_kind.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

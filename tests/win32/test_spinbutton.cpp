@@ -12,7 +12,7 @@
 #include "spinbutton.h"
 #include "support/every_kind.h"
 #include "win32/dyncalls.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

@@ -10,7 +10,7 @@
 #include "events.h"
 #include "support/every_kind.h"
 #include "tabpage.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

@@ -21,8 +21,8 @@
 #include "support/gui.h"
 #include "support/process.h"
 #include "textdrop.h"
-#include "win32/dragdrop.h"
-#include "win32/native.h"
+#include "gui/dragdrop.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;
@@ -34,7 +34,7 @@ namespace {
 
 // Drag data that offers what a test gives it and writes down what was asked.
 class JournalDrag final : public DragData {
-  RT_CLASS_INFO("DragData", nullptr)
+  RT_CLASS("DragData", JournalDrag, void)
 
  public:
   std::vector<long> formats;

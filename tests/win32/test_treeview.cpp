@@ -14,7 +14,7 @@
 #include "support/every_kind.h"
 #include "treeview.h"
 #include "treeviewitem.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

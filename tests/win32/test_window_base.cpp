@@ -13,7 +13,7 @@
 #include "controls.h"
 #include "error.h"
 #include "support/form.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using namespace guitest;

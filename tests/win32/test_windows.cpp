@@ -3,7 +3,7 @@
 #include "controls.h"
 #include "events.h"
 #include "support/form.h"
-#include "win32/native.h"
+#include "gui/native.h"
 
 using namespace rt;
 using valumat::XbpDialog;

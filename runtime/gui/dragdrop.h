@@ -1,0 +1,49 @@
+// OLE drag and drop for the runtime's windows: every window that accepts
+// drops becomes a drop target. OLE costs start-up time and a drag from
+// another program can only begin once the user has turned to that program,
+// so the targets are started when the program is deactivated, or at its
+// first idle moment when it is not the active one then; from then on a new
+// window becomes a target as it is created.
+#pragma once
+
+#include <memory>
+
+#include "../dragdata.h"
+#include "native.h"
+
+struct IDataObject;
+
+namespace rt {
+
+// After a window that accepts drops was created.
+void RegisterDropTarget(HWND hwnd);
+// While the window is being destroyed.
+void RevokeDropTarget(HWND hwnd);
+// The event loop, when the thread's queue is empty: starts the targets when
+// windows wait for them and the program is not the active one.
+void StartDropTargetsIfInactive();
+// WM_ACTIVATEAPP: deactivation starts the targets.
+void OnActivateApp(bool active);
+// Starts OLE and registers the windows waiting for it. True when targets
+// are registered.
+bool StartDropTargets();
+bool DropTargetsPending();
+
+// The drag data of an OLE data object, answering until Detach: what a handler
+// keeps of it past the call answers nothing.
+class OleDragData final : public DragData {
+ public:
+  explicit OleDragData(IDataObject* data);
+  ~OleDragData() override;
+  OleDragData(const OleDragData&) = delete;
+  OleDragData& operator=(const OleDragData&) = delete;
+
+  Value GetFormats() override;
+  Value GetData(long format) override;
+  void Detach();
+
+ private:
+  IDataObject* data_;
+};
+
+}  // namespace rt
