@@ -9,7 +9,7 @@
 
 #include "../classes.h"
 #include "../value.h"
-#include "handle.h"
+#include "../win32/handle.h"
 
 namespace rt {
 

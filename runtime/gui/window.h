@@ -27,7 +27,7 @@
 
 #include "../classes.h"
 #include "../value.h"
-#include "handle.h"
+#include "../win32/handle.h"
 #include "presentationspace.h"
 
 struct tagNMHDR;

@@ -10,7 +10,7 @@
 #include "../dbe/dbe_abi.h"
 #include "../dbe/registration.h"
 #include "../dbe/workarea.h"
-#include "../gui/handle.h"
+#include "handle.h"
 #include "base.h"
 
 namespace rt {

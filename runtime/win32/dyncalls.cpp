@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "../gui/handle.h"
+#include "handle.h"
 
 namespace rt::dyn {
 
