@@ -15,22 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "ticks.h"
+
 namespace {
-
-double Milliseconds(LONGLONG ticks) {
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    return 1000.0 * static_cast<double>(ticks) / freq;
-}
-
-LONGLONG Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t.QuadPart;
-}
 
 struct Found {
     DWORD pid;
@@ -99,12 +86,12 @@ int wmain(int argc, wchar_t** argv) {
         for (int step = 0; step < 2 * (pages - 1); ++step) {
             const bool right = step < pages - 1;
             const WPARAM key = right ? VK_RIGHT : VK_LEFT;
-            const LONGLONG t0 = Now();
+            const LONGLONG t0 = nowTicks();
             SendMessageW(f.tabs, WM_KEYDOWN, key, 1);
             SendMessageW(f.tabs, WM_KEYUP, key, 0xC0000001);
             RedrawWindow(f.frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             Answered(f.frame);
-            const LONGLONG t1 = Now();
+            const LONGLONG t1 = nowTicks();
             const int now = static_cast<int>(SendMessageW(f.tabs, 0x1300 + 11, 0, 0));
             if (now == current) {
                 std::fprintf(stderr, "the key did not change the page (still %d)\n", now);
@@ -112,7 +99,7 @@ int wmain(int argc, wchar_t** argv) {
                 return 1;
             }
             current = now;
-            times[static_cast<size_t>(now)].push_back(Milliseconds(t1 - t0));
+            times[static_cast<size_t>(now)].push_back(1000 * seconds(t1 - t0));
         }
     }
     for (int p = 0; p < pages; ++p) {

@@ -21,22 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "ticks.h"
+
 namespace {
-
-double seconds(LONGLONG ticks) {
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    return static_cast<double>(ticks) / freq;
-}
-
-LONGLONG nowTicks() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t.QuadPart;
-}
 
 struct Search {
     DWORD pid;
