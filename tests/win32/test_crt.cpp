@@ -86,13 +86,6 @@ std::vector<COLORREF> Painted(const std::shared_ptr<XbpCrt>& crt, int col, int r
   return Cell(canvas.dc, col, row, crt->FontWidth, crt->FontHeight);
 }
 
-std::vector<Event> Of(const std::vector<Event>& events, long code) {
-  std::vector<Event> found;
-  for (const auto& e : events)
-    if (e.code == code) found.push_back(e);
-  return found;
-}
-
 }  // namespace
 
 TEST(Crt, ClientAreaIsExactlyTheGridOfAFixedFont) {
@@ -350,7 +343,7 @@ TEST(Crt, MouseEventsCarryBottomUpPixelsOrCells) {
   PostMessageW(H(base), WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(3, 3));
   const auto events = Drain();
   EXPECT_FALSE(SetMouse(true));
-  EXPECT_TRUE(Of(events, kEvMouseLbDown).empty());
+  EXPECT_TRUE(Only(events, kEvMouseLbDown).empty());
   EXPECT_EQ(downs.size(), 1u);
   base->destroy();
   crt->destroy();
@@ -483,7 +476,7 @@ TEST(Crt, ChoiceBoxInTheTextWindowAnswersByKeys) {
   PostMessageW(H(crt), WM_CHAR, '\r', 1);
   EXPECT_EQ(Alert("Frage", options), 2);
   // Keys meant for the box never reach the program.
-  EXPECT_TRUE(Of(Drain(), kEvKeyboard).empty());
+  EXPECT_TRUE(Only(Drain(), kEvKeyboard).empty());
   crt->destroy();
   Drain();
 }

@@ -34,15 +34,6 @@ struct Notes : Form {
   long lines() const { return static_cast<long>(SendMessageW(edit(), EM_GETLINECOUNT, 0, 0)); }
 };
 
-// The events of one code among those a drain handed out.
-std::vector<Event> Only(const std::vector<Event>& events, long code) {
-  std::vector<Event> found;
-  for (const Event& e : events) {
-    if (e.code == code) found.push_back(e);
-  }
-  return found;
-}
-
 }  // namespace
 
 TEST(MultiLineEdit, TextGoesInAndComesOutWithCrLfLinesInCodePage858) {

@@ -96,16 +96,12 @@ TEST(SpinButton, NumbersAndTextsGoInAsValuesWithinTheLimits) {
     };
   });
   EXPECT_EQ(form.shown(), L"7");
-  form.spin->setData("123");
-  EXPECT_EQ(form.shown(), L"123");
-  form.spin->setData(Value(12.6));
-  EXPECT_EQ(form.shown(), L"13");
-  form.spin->setData(5000);
-  EXPECT_EQ(form.shown(), L"999");
-  form.spin->setData("-3");
-  EXPECT_EQ(form.shown(), L"0");
-  form.spin->setData("Gr\x94\xe1" "e \xd5");  // spells no number
-  EXPECT_EQ(form.shown(), L"0");
+  // The last text spells no number.
+  for (const auto& [in, shown] : std::initializer_list<std::pair<Value, std::wstring>>{
+           {"123", L"123"}, {12.6, L"13"}, {5000, L"999"}, {"-3", L"0"}, {"Gr\x94\xe1" "e \xd5", L"0"}}) {
+    form.spin->setData(in);
+    EXPECT_EQ(form.shown(), shown) << Text(in);
+  }
   EXPECT_FALSE(form.spin->setData(Value(true)));
   form.spin->setData();
   EXPECT_EQ(form.shown(), L"42");

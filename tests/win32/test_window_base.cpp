@@ -179,10 +179,7 @@ TEST(EventRoutes, TheTablePostsRunsAndDropsTheCallback) {
   SendMessageW(H(host.area), WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
   // A notification without a route posts nothing.
   SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_SETFOCUS + 100), from);
-  std::vector<Event> events = Drain();
-  long probes = 0;
-  for (const Event& e : events) probes += e.code == kEvProbe;
-  EXPECT_EQ(probes, 2);
+  EXPECT_EQ(Only(Drain(), kEvProbe).size(), 2u);
   EXPECT_EQ(calls.take(), (Lines{"params/2", "params/2"}));
 
   // Posted by the program, the event runs the same callback.
