@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -53,6 +54,12 @@ struct Heard {
   // The lines so far, forgotten here.
   Lines take() const { return std::exchange(*lines, {}); }
   size_t size() const { return lines->size(); }
+  // The lines read as numbers, for blocks noting a number each (key codes).
+  std::vector<long> numbers() const {
+    std::vector<long> out;
+    for (const std::string& line : *lines) out.push_back(std::atol(line.c_str()));
+    return out;
+  }
 
   static std::string First(const rt::Args& a) { return Text(rt::Arg(a, 1)); }
 };

@@ -286,17 +286,14 @@ TEST(Combobox, ABoxWithoutEntryTakesOnlyItsItems) {
   EXPECT_TRUE(b.setItem(2, "Berlin"));  // the marked item renamed
   EXPECT_EQ(b.getData(), "Berlin");
 
-  std::vector<long> keys;
-  b.keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  b.keyboard = keys.block();
   EXPECT_EQ(GetFocus(), form.hwnd());
   form.keyDown(form.hwnd(), VK_DOWN);
   PostMessageW(form.hwnd(), WM_CHAR, L'h', 1);  // to the item of that letter
   Drain();
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked Celle", "marked Hagen"}));
-  EXPECT_EQ(keys, (std::vector<long>{kKeyDown, 'h'}));
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{kKeyDown, 'h'}));
 
   SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
   form.clickItem(9);

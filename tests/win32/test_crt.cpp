@@ -10,6 +10,7 @@
 #include "output.h"
 #include "settings.h"
 #include "support/event_loop.h"
+#include "support/heard.h"
 #include "win32/native.h"
 
 using namespace rt;
@@ -219,11 +220,8 @@ TEST(Crt, ConsoleOutputGoesIntoTheApplicationWindow) {
 
 TEST(Crt, KeysReachTheKeyboardCallbackAndTheCaretFollowsTheCursor) {
   auto crt = Created(5, 20);
-  std::vector<long> keys;
-  crt->keyboard = [&keys](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  crt->keyboard = keys.block();
   SetForegroundWindow(H(crt));
   SetFocus(H(crt));
   Drain();
@@ -238,7 +236,7 @@ TEST(Crt, KeysReachTheKeyboardCallbackAndTheCaretFollowsTheCursor) {
   PostMessageW(H(crt), WM_CHAR, L'\t', 1);
   PostMessageW(H(crt), WM_KEYDOWN, VK_F2, 1);
   Drain();
-  EXPECT_EQ(keys, (std::vector<long>{'a', kKeyEsc, kKeyTab, -1}));
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{'a', kKeyEsc, kKeyTab, -1}));
   // The close button asks; the window stays.
   int closes = 0;
   crt->close = [&closes](const Args&) -> Value { return ++closes; };

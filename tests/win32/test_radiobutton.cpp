@@ -146,14 +146,11 @@ TEST(RadioButton, ArrowKeysMoveTheSelectionRoundTheGroup) {
   Choices form;
   SendMessageW(H(form.euro), BM_CLICK, 0, 0);
   Drain();
-  std::vector<long> keys;
-  form.euro->keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  form.euro->keyboard = keys.block();
   PostMessageW(H(form.euro), WM_KEYDOWN, VK_DOWN, 1);
   Drain();
-  EXPECT_EQ(keys, (std::vector<long>{kKeyDown}));  // the keyboard callback first
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{kKeyDown}));  // the keyboard callback first
   EXPECT_EQ(GetFocus(), H(form.schilling));
   EXPECT_EQ(form.data(), "..x..");
   // From the last round to the first; the other group stays out of it.
