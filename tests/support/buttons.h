@@ -1,5 +1,5 @@
 // Shared by the tests of check boxes, 3-state boxes and radio buttons: a form
-// to put them on, a recorder for their callbacks, and the colours and font
+// to put them on, the way their callbacks are heard, and the colours and font
 // they are given.
 #pragma once
 
@@ -14,6 +14,7 @@
 #include "controls.h"
 #include "events.h"
 #include "support/form.h"
+#include "support/heard.h"
 #include "gui/native.h"
 
 namespace buttontest {
@@ -38,28 +39,11 @@ struct ButtonForm : guitest::ShownForm {
   using ShownForm::add;
 };
 
-// Calls of one callback, with their arguments.
-struct Recorder {
-  struct Call {
-    rt::Value mp1, mp2;
-    rt::ObjectRef self;
-  };
-  std::shared_ptr<std::vector<Call>> calls = std::make_shared<std::vector<Call>>();
-
-  rt::Value block() const {
-    auto into = calls;
-    return [into](const rt::Args& a) -> rt::Value {
-      into->push_back({rt::Arg(a, 1), rt::Arg(a, 2), rt::Arg(a, 3).object()});
-      return rt::NIL;
-    };
-  }
-  size_t count() const { return calls->size(); }
-  std::vector<rt::Value> firsts() const {
-    std::vector<rt::Value> out;
-    for (const Call& c : *calls) out.push_back(c.mp1);
-    return out;
-  }
-};
+// What a button's `selected` callback heard: its first parameter, each call
+// checked to come from `self` without a second one.
+inline rt::Value Selected(guitest::Heard& heard, const rt::Object* self) {
+  return heard.block({}, guitest::Heard::First, self, {2});
+}
 
 // Red captions on cyan in bold Arial.
 inline rt::Value RedOnCyanBold() {

@@ -38,6 +38,14 @@ inline std::vector<Event> Drain() {
   return seen;
 }
 
+// The events of one code among those a drain handed out.
+inline std::vector<Event> Only(const std::vector<Event>& events, long code) {
+  std::vector<Event> found;
+  for (const Event& e : events)
+    if (e.code == code) found.push_back(e);
+  return found;
+}
+
 inline HWND H(const rt::WindowRef& w) { return w->nativeHandle(); }
 
 // Owned native handles that `round` leaves held when it runs a second time:

@@ -13,6 +13,7 @@
 #include "menu.h"
 #include "menubar.h"
 #include "support/form.h"
+#include "support/heard.h"
 
 namespace menutest {
 
@@ -35,7 +36,7 @@ inline HMENU OpenMenu() {
 struct MenuForm : guitest::Form {
   std::shared_ptr<rt::XbpBaseMenubar> bar;
   std::shared_ptr<valumat::XbpMenu> file;
-  std::vector<std::string> calls;
+  guitest::Heard calls;
 
   explicit MenuForm(const rt::Value& presParams = rt::NIL) : Form(rt::Value{320, 200}, "Men\x81", rt::Value{140, 140}) {
     bar = rt::New<valumat::XbpMenuBar>({dlg, rt::NIL, rt::NIL, rt::NIL, presParams});
@@ -46,17 +47,10 @@ struct MenuForm : guitest::Form {
     bar->addItem({file, rt::NIL, rt::NIL, rt::kMenuKeyLetter});  // Alt+D opens it
   }
 
-  // Logs "what index", and says so when it was not called with NIL as the
-  // second parameter and `menu` as the third.
+  // Notes "what index", expecting NIL as the second parameter and `menu` as
+  // the third.
   rt::Value record(const std::string& what, const std::shared_ptr<rt::XbpMenuItems>& menu) {
-    const std::weak_ptr<rt::XbpMenuItems> expected = menu;
-    return [this, what, expected](const rt::Args& a) -> rt::Value {
-      std::string call = what + " " + std::to_string(rt::Arg(a, 1).integer());
-      if (!rt::Arg(a, 2).isNil()) call += " with mp2";
-      if (rt::Arg(a, 3).object() != expected.lock()) call += " of another object";
-      calls.push_back(call);
-      return rt::NIL;
-    };
+    return calls.block(what, guitest::Heard::First, menu.get(), {2});
   }
 
   // What the system sends the window when the user clicks the item at

@@ -17,8 +17,8 @@ TEST(CheckBox, StateInAndOutThroughDataAndDataLink) {
   ButtonForm form;
   auto box = form.make<XbpCheckBox>(10, 10, "~Rundung");
   box->selection = true;  // the state at creation
-  Recorder changed;
-  box->selected = changed.block();
+  Heard changed;
+  box->selected = Selected(changed, box.get());
   box->create();
   EXPECT_EQ(NativeState(H(box)), BST_CHECKED);
   EXPECT_TRUE(box->getData());
@@ -52,7 +52,7 @@ TEST(CheckBox, StateInAndOutThroughDataAndDataLink) {
 
   // None of this was the user's doing.
   Drain();
-  EXPECT_EQ(changed.count(), 0u);
+  EXPECT_EQ(changed.size(), 0u);
 
   // After the box is gone its last state stays readable.
   SendMessageW(H(box), BM_CLICK, 0, 0);
@@ -64,16 +64,13 @@ TEST(CheckBox, ClickSpaceAndMnemonicToggleAndReportTheNewState) {
   ButtonForm form;
   auto other = form.add<XbpCheckBox>(10, 60, "Andere");
   auto box = form.add<XbpCheckBox>(10, 10, "~Gro\xe1" "buchstaben");
-  Recorder changed;
-  box->selected = changed.block();
+  Heard changed;
+  box->selected = Selected(changed, box.get());
 
   ClickAt(H(box));
   Drain();
   EXPECT_EQ(NativeState(H(box)), BST_CHECKED);
-  ASSERT_EQ(changed.count(), 1u);
-  EXPECT_EQ(changed.calls->at(0).mp1, Value(true));
-  EXPECT_TRUE(changed.calls->at(0).mp2.isNil());
-  EXPECT_EQ(changed.calls->at(0).self, box);
+  EXPECT_EQ(*changed.lines, Lines{".T."});
   EXPECT_EQ(GetFocus(), H(box));  // a click takes the focus, as everywhere
 
   PressSpace(H(box));
@@ -86,7 +83,7 @@ TEST(CheckBox, ClickSpaceAndMnemonicToggleAndReportTheNewState) {
   Drain();
   EXPECT_EQ(GetFocus(), H(box));
   EXPECT_TRUE(box->getData());
-  EXPECT_EQ(changed.firsts(), (std::vector<Value>{true, false, true}));
+  EXPECT_EQ(*changed.lines, (Lines{".T.", ".F.", ".T."}));
   EXPECT_FALSE(other->getData());
 
   // A double click is two clicks: the box ends where it was, both reported.
@@ -95,14 +92,14 @@ TEST(CheckBox, ClickSpaceAndMnemonicToggleAndReportTheNewState) {
   PostMessageW(H(box), WM_LBUTTONUP, 0, MAKELPARAM(6, 10));
   Drain();
   EXPECT_TRUE(box->getData());
-  EXPECT_EQ(changed.firsts(), (std::vector<Value>{true, false, true, false, true}));
+  EXPECT_EQ(*changed.lines, (Lines{".T.", ".F.", ".T.", ".F.", ".T."}));
 
   // A press that the mouse takes outside the box is no click.
   PostMessageW(H(box), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 10));
   PostMessageW(H(box), WM_LBUTTONUP, 0, MAKELPARAM(400, 10));
   Drain();
   EXPECT_TRUE(box->getData());
-  EXPECT_EQ(changed.count(), 5u);
+  EXPECT_EQ(changed.size(), 5u);
 
   // Enter and Esc are the form's, not the box's.
   PostMessageW(H(box), WM_CHAR, L'\r', 1);
@@ -142,7 +139,7 @@ TEST(CheckBox, DestroyGivesBackItsHandlesAndDropsItsCallbacks) {
   ButtonForm form;
   auto build = [&] {
     auto box = form.add<XbpCheckBox>(10, 10, "~Farbe", Value{Value{kPPBackground, 6}, Value{kPPForeground, 1}});
-    box->selected = Recorder().block();
+    box->selected = Heard().block();
     box->dataLink = [box](const Args&) -> Value { return box->selection; };  // refers to itself
     Pixels(H(box));
     return box;

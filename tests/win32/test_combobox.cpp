@@ -9,6 +9,7 @@
 
 #include "combobox.h"
 #include "events.h"
+#include "support/heard.h"
 #include "support/lists.h"
 #include "support/every_kind.h"
 #include "sle.h"
@@ -139,30 +140,25 @@ TEST(Combobox, TheEntryHoldsTheDataAndTheListTheItems) {
 TEST(Combobox, KeysTypedIntoTheEntryReachTheBoxAfterTheEntryTookThem) {
   Towns form;
   EXPECT_EQ(GetFocus(), form.entry());
-  std::vector<std::string> seen;
-  form.box->keyboard = [&](const Args& a) -> Value {
-    EXPECT_EQ(Arg(a, 3).object(), form.box);
-    seen.push_back(std::to_string(Arg(a, 1).integer()) + ":" + form.box->editBuffer());
-    return NIL;
-  };
+  Heard seen;
+  form.box->keyboard =
+      seen.block({}, [&](const Args& a) { return Heard::First(a) + ":" + form.box->editBuffer(); }, form.box.get());
   for (wchar_t c : std::wstring(L"Ul\u20ac\b")) PostMessageW(form.entry(), WM_CHAR, c, 1);
   Drain();
-  EXPECT_EQ(seen, (std::vector<std::string>{"85:U", "108:Ul", "213:Ul\xd5", "8:Ul"}));
+  EXPECT_EQ(seen.take(), (Lines{"85:U", "108:Ul", "213:Ul\xd5", "8:Ul"}));
 
   // Keys without a character, after taking effect; Enter and Esc leave the text.
-  seen.clear();
   form.keyDown(form.entry(), VK_HOME);
   form.keyDown(form.entry(), VK_DELETE);
   PostMessageW(form.entry(), WM_CHAR, L'\x1b', 1);
   Drain();
-  EXPECT_EQ(seen, (std::vector<std::string>{std::to_string(kKeyHome) + ":Ul", std::to_string(kKeyDelete) + ":l",
+  EXPECT_EQ(seen.take(), (Lines{std::to_string(kKeyHome) + ":Ul", std::to_string(kKeyDelete) + ":l",
                                             std::to_string(kKeyEsc) + ":l"}));
   EXPECT_TRUE(form.take().empty());
 
   // Enter chooses what the entry holds.
-  seen.clear();
   form.keyDown(form.entry(), VK_RETURN);  // its character follows
-  EXPECT_EQ(seen, (std::vector<std::string>{std::to_string(kKeyEnter) + ":l"}));
+  EXPECT_EQ(seen.take(), Lines{std::to_string(kKeyEnter) + ":l"});
   EXPECT_EQ(form.take(), (std::vector<std::string>{"selected l"}));
 }
 
@@ -290,17 +286,14 @@ TEST(Combobox, ABoxWithoutEntryTakesOnlyItsItems) {
   EXPECT_TRUE(b.setItem(2, "Berlin"));  // the marked item renamed
   EXPECT_EQ(b.getData(), "Berlin");
 
-  std::vector<long> keys;
-  b.keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  b.keyboard = keys.block();
   EXPECT_EQ(GetFocus(), form.hwnd());
   form.keyDown(form.hwnd(), VK_DOWN);
   PostMessageW(form.hwnd(), WM_CHAR, L'h', 1);  // to the item of that letter
   Drain();
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked Celle", "marked Hagen"}));
-  EXPECT_EQ(keys, (std::vector<long>{kKeyDown, 'h'}));
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{kKeyDown, 'h'}));
 
   SendMessageW(form.hwnd(), CB_SHOWDROPDOWN, TRUE, 0);
   form.clickItem(9);

@@ -80,7 +80,7 @@ struct Outcome {
   bool quit = false;
 };
 
-Outcome Raise(const ErrorRef& e) {
+Outcome Raise(const Value& e) {
   RT_PROC("RaisingProc");
   Outcome o;
   try {
@@ -130,28 +130,25 @@ class StandardHandler : public errtest::ErrorSystemTest {
 }  // namespace
 
 TEST_F(StandardHandler, RoutineCasesAreAnsweredWithoutABox) {
-  ErrorRef e = Flags(true, false);
-  e->genCode = 11;
-  EXPECT_EQ(Raise(e).result, Value(0));
-  e->genCode = 71;
-  e->osCode = 32;
-  EXPECT_EQ(Raise(e).result, Value(false));
-  e->genCode = 78;
-  e->osCode = 0;
-  EXPECT_EQ(Raise(e).result, Value(false));
-  EXPECT_TRUE(ui.boxes.empty());
-
-  // The same codes without their conditions are shown.
-  ui.answers = {kIdIgnore};
-  e = Flags(true, true);
-  e->genCode = 71;
-  e->osCode = 5;
-  EXPECT_EQ(Raise(e).result, Value(false));
-  e = Flags(false, true);
-  e->genCode = 78;
-  ui.answers = {kIdRetry};
-  EXPECT_EQ(Raise(e).result, Value(true));
-  EXPECT_EQ(ui.boxes.size(), 2u);
+  // The last two rows are the codes without their conditions: shown.
+  struct Case {
+    bool canDefault, canRetry;
+    long genCode, osCode, answer;
+    Value result;
+    size_t boxes;
+  };
+  for (const Case& c : {Case{true, false, 11, 0, 0, 0, 0}, Case{true, false, 71, 32, 0, false, 0},
+                        Case{true, false, 78, 0, 0, false, 0}, Case{true, true, 71, 5, kIdIgnore, false, 1},
+                        Case{false, true, 78, 0, kIdRetry, true, 1}}) {
+    SCOPED_TRACE(std::to_string(c.genCode) + (c.answer ? " shown" : ""));
+    ErrorRef e = Flags(c.canDefault, c.canRetry);
+    e->genCode = c.genCode;
+    e->osCode = c.osCode;
+    ui.boxes.clear();
+    if (c.answer) ui.answers = {c.answer};
+    EXPECT_EQ(Raise(e).result, c.result);
+    EXPECT_EQ(ui.boxes.size(), c.boxes);
+  }
 }
 
 TEST_F(StandardHandler, ButtonSetAndIconFollowTheFlagsAndSeverity) {
@@ -296,16 +293,7 @@ TEST_F(StandardHandler, TextModeOffersTheOptionsInOrderAndInsistsOnAChoice) {
 }
 
 TEST_F(StandardHandler, AValueThatIsNoErrorObjectIsHandedOnUnchanged) {
-  const Outcome o = [] {
-    Outcome r;
-    try {
-      Eval(ErrorBlock(), {Value("kein Fehler")});
-    } catch (const BreakSignal& b) {
-      r.broke = true;
-      r.broken = b.value();
-    }
-    return r;
-  }();
+  const Outcome o = Raise(Value("kein Fehler"));
   EXPECT_TRUE(o.broke);
   EXPECT_EQ(o.broken, Value("kein Fehler"));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "events.h"
+#include "support/heard.h"
 #include "support/lists.h"
 #include "support/every_kind.h"
 #include "listbox.h"
@@ -172,19 +173,16 @@ TEST(ListBox, TheProgramMarksWithoutFiringTheCallbacks) {
 
 TEST(ListBox, MouseAndKeysMarkAndChoose) {
   Items form;
-  std::vector<std::string> keys;
-  form.list->keyboard = [&](const Args& a) -> Value {
-    // After the list acted on the key.
-    keys.push_back(std::to_string(Arg(a, 1).integer()) + "@" +
-                   std::to_string(SendMessageW(form.hwnd(), LB_GETCURSEL, 0, 0)));
-    return NIL;
-  };
+  Heard keys;  // noted after the list acted on the key
+  form.list->keyboard = keys.block({}, [&](const Args& a) {
+    return Heard::First(a) + "@" + std::to_string(SendMessageW(form.hwnd(), LB_GETCURSEL, 0, 0));
+  });
   form.click(2);
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked 2"}));
   form.key(VK_DOWN);
   form.key(VK_DOWN);
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked 3", "marked 4"}));
-  EXPECT_EQ(keys, (std::vector<std::string>{std::to_string(kKeyDown) + "@2", std::to_string(kKeyDown) + "@3"}));
+  EXPECT_EQ(keys.take(), (Lines{std::to_string(kKeyDown) + "@2", std::to_string(kKeyDown) + "@3"}));
   form.key(VK_HOME);
   EXPECT_EQ(form.take(), (std::vector<std::string>{"marked 1"}));
 
@@ -198,10 +196,10 @@ TEST(ListBox, MouseAndKeysMarkAndChoose) {
   EXPECT_EQ(calls.back(), "selected 5");
 
   // Enter: withheld from the list, it reaches the keyboard callback and then chooses.
-  keys.clear();
+  keys.take();
   Type(form.list, L"\r");
   Drain();
-  EXPECT_EQ(keys, (std::vector<std::string>{std::to_string(kKeyEnter) + "@4"}));
+  EXPECT_EQ(keys.take(), Lines{std::to_string(kKeyEnter) + "@4"});
   EXPECT_EQ(form.take(), (std::vector<std::string>{"selected 5"}));
 
   // With nothing marked, neither Enter nor a double click chooses anything.

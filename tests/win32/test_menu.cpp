@@ -131,23 +131,23 @@ TEST(Menu, ChoosingAnItemRunsItsBlockThenItemSelectedThroughTheQueue) {
   form.file->setItem(1, {"~Neu", form.record("Neu", form.file)});
   form.file->enableItem(3);
   Drain();
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
 
   form.click(menu, 2);
   form.click(menu, 3);
   Drain();
-  EXPECT_EQ(form.calls, (std::vector<std::string>{"Ende 2", "itemSelected 2", "itemSelected 3"}));
+  EXPECT_EQ(*form.calls.lines, (std::vector<std::string>{"Ende 2", "itemSelected 2", "itemSelected 3"}));
 
   // Nothing runs inside the window procedure: the queue delivers.
-  form.calls.clear();
+  form.calls.take();
   SendMessageW(H(form.dlg), WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, 0), 0), 0);
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
   const std::vector<Event> events = Drain();
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].code, kEvSelected);
   EXPECT_EQ(events[0].mp1, Value(1));
   EXPECT_EQ(events[0].object, form.file);
-  EXPECT_EQ(form.calls, (std::vector<std::string>{"Neu 1", "itemSelected 1"}));
+  EXPECT_EQ(*form.calls.lines, (std::vector<std::string>{"Neu 1", "itemSelected 1"}));
 }
 
 TEST(Menu, ADisabledOrRemovedItemCannotBeChosen) {
@@ -163,14 +163,14 @@ TEST(Menu, ADisabledOrRemovedItemCannotBeChosen) {
   form.file->delItem(2);
   PostMessageW(H(form.dlg), WM_COMMAND, MAKEWPARAM(removed, 0), 0);
   Drain();
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
   // The removed item's command is nobody's; a new item gets a command of its own.
   form.file->addItem({"~Ende", NIL});
   EXPECT_NE(GetMenuItemID(menu, 1), removed);
   PostMessageW(H(form.dlg), WM_COMMAND, MAKEWPARAM(disabled, 0), 0);
   form.click(menu, 2);
   Drain();
-  EXPECT_EQ(form.calls, (std::vector<std::string>{"itemSelected 2"}));
+  EXPECT_EQ(*form.calls.lines, (std::vector<std::string>{"itemSelected 2"}));
 }
 
 TEST(Menu, SubmenusFormATreeWithoutCyclesOrSharedMenus) {

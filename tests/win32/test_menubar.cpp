@@ -131,12 +131,12 @@ TEST(MenuBar, ItemsOfTheBarAndOfNestedMenusAreChosenWithTheirIndex) {
   form.click(bar, 2);
   form.click(file, 2);
   Drain();
-  EXPECT_EQ(form.calls,
+  EXPECT_EQ(*form.calls.lines,
             (std::vector<std::string>{"CSV 1", "exports 1", "Hilfe 2", "bar 2", "Kurse 2", "file 2"}));
 
   // Program-made changes on the bar reach the window's menu at once, and
   // choose nothing.
-  form.calls.clear();
+  form.calls.take();
   form.bar->disableItem(2);
   EXPECT_TRUE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_GRAYED);
   form.bar->insItem(2, {"~Ansicht", form.record("Ansicht", form.bar)});
@@ -144,7 +144,7 @@ TEST(MenuBar, ItemsOfTheBarAndOfNestedMenusAreChosenWithTheirIndex) {
   form.bar->delItem(3);
   EXPECT_EQ(GetMenuItemCount(bar), 2);
   Drain();
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
 }
 
 TEST(MenuBar, AltAndKeyLettersOpenTheMenuAndChooseAnItem) {
@@ -158,7 +158,7 @@ TEST(MenuBar, AltAndKeyLettersOpenTheMenuAndChooseAnItem) {
   Drain();
   KillTimer(nullptr, timer);
   EXPECT_EQ(g_typing.opened, form.file->nativeMenu());
-  EXPECT_EQ(form.calls, (std::vector<std::string>{"Kurse 2", "file 2"}));
+  EXPECT_EQ(*form.calls.lines, (std::vector<std::string>{"Kurse 2", "file 2"}));
 }
 
 TEST(MenuBar, BackgroundComesFromThePresentationParameters) {

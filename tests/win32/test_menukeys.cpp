@@ -61,10 +61,7 @@ struct KeysForm : MenuForm {
   std::shared_ptr<valumat::XbpPushButton> button(const std::string& caption, long x) {
     auto b = New<valumat::XbpPushButton>({dlg->drawingArea(), NIL, Value{x, 20}, Value{100, 26}});
     b->caption = caption;
-    b->activate = [this, caption](const Args&) -> Value {
-      calls.push_back(caption);
-      return NIL;
-    };
+    b->activate = calls.block(caption, {});
     b->create();
     return b;
   }
@@ -178,21 +175,21 @@ TEST(MenuKeys, AltWithALetterOpensOrRunsTheItemBeforeTheControlsLetters) {
   EXPECT_EQ(OpenedBy([&] { AltLetter(H(form.print), L'd'); }), form.file->nativeMenu());
   // Hilfe lacks the bit: H goes on to the button that has it.
   EXPECT_EQ(OpenedBy([&] { AltLetter(H(form.print), L'h'); }), nullptr);
-  EXPECT_EQ(form.calls, std::vector<std::string>{"~Hinweise"});
-  form.calls.clear();
+  EXPECT_EQ(*form.calls.lines, std::vector<std::string>{"~Hinweise"});
+  form.calls.take();
   // A plain item runs through the queue as a click would.
   AltLetter(H(form.hints), L'a');
   Drain();
-  EXPECT_EQ(form.calls, (std::vector<std::string>{"Ansicht 3", "bar 3"}));
-  form.calls.clear();
+  EXPECT_EQ(*form.calls.lines, (std::vector<std::string>{"Ansicht 3", "bar 3"}));
+  form.calls.take();
   // A disabled item answers its letter but does nothing.
   form.bar->disableItem(3);
   AltLetter(H(form.hints), L'A');
   Drain();
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
   // A letter nobody answers opens nothing.
   EXPECT_EQ(OpenedBy([&] { AltLetter(H(form.print), L'q'); }), nullptr);
-  EXPECT_TRUE(form.calls.empty());
+  EXPECT_TRUE(form.calls.lines->empty());
 }
 
 TEST(MenuKeys, ABarOfItsOwnOpensWhatItAnswersWithAltAndWhileActive) {

@@ -9,6 +9,7 @@
 #include "mle.h"
 #include "sle.h"
 #include "support/every_kind.h"
+#include "support/heard.h"
 #include "gui/native.h"
 #include "dialog.h"
 
@@ -33,15 +34,6 @@ struct Notes : Form {
   HWND edit() const { return H(notes); }
   long lines() const { return static_cast<long>(SendMessageW(edit(), EM_GETLINECOUNT, 0, 0)); }
 };
-
-// The events of one code among those a drain handed out.
-std::vector<Event> Only(const std::vector<Event>& events, long code) {
-  std::vector<Event> found;
-  for (const Event& e : events) {
-    if (e.code == code) found.push_back(e);
-  }
-  return found;
-}
 
 }  // namespace
 
@@ -77,41 +69,33 @@ TEST(MultiLineEdit, TextGoesInAndComesOutWithCrLfLinesInCodePage858) {
 
 TEST(MultiLineEdit, TypingChangesTheTextEnterBreaksTheLineTabLeaves) {
   Notes form;
-  int changes = 0;
-  std::vector<long> keys;
-  std::vector<std::string> textsAtKey;
-  form.notes->change = [&](const Args& a) -> Value {
-    EXPECT_EQ(Arg(a, 3).object(), form.notes);
-    return ++changes;
-  };
-  form.notes->keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    textsAtKey.push_back(form.notes->editBuffer());
-    return NIL;
-  };
+  Heard changes, keys;  // keys as "key:text", each noted after it took effect
+  form.notes->change = changes.block({}, {}, form.notes.get());
+  form.notes->keyboard =
+      keys.block({}, [&](const Args& a) { return Heard::First(a) + ":" + form.notes->editBuffer(); });
   Type(form.notes, L"ab\rc\u00f6");
   Drain();
   EXPECT_EQ(WindowTextOf(form.edit()), L"ab\r\nc\u00f6");
   EXPECT_EQ(form.lines(), 2);
-  EXPECT_EQ(changes, 5);
-  EXPECT_EQ(keys, (std::vector<long>{'a', 'b', kKeyEnter, 'c', 0x94}));
-  // Each key reaches the callback after it took effect.
-  EXPECT_EQ(textsAtKey[2], "ab\r\n");
-  EXPECT_EQ(textsAtKey[4], "ab\r\nc\x94");
+  EXPECT_EQ(changes.size(), 5u);
+  EXPECT_EQ(keys.take(),
+            (Lines{"97:a", "98:ab", std::to_string(kKeyEnter) + ":ab\r\n", "99:ab\r\nc", "148:ab\r\nc\x94"}));
 
   // Backspace over the line break joins the lines again.
   Type(form.notes, L"\b\b\b");
   Drain();
   EXPECT_EQ(form.notes->editBuffer(), "ab");
-  EXPECT_EQ(changes, 8);
+  EXPECT_EQ(changes.size(), 8u);
 
   // Esc changes nothing; Tab inserts nothing and moves on to the next field.
   Type(form.notes, L"\x1b\t");
   Drain();
   EXPECT_EQ(form.notes->editBuffer(), "ab");
-  EXPECT_EQ(changes, 8);
+  EXPECT_EQ(changes.size(), 8u);
   EXPECT_EQ(GetFocus(), H(form.next));
-  EXPECT_EQ(keys.back(), kKeyTab);
+  const Lines last = keys.take();
+  ASSERT_FALSE(last.empty());
+  EXPECT_EQ(last.back(), std::to_string(kKeyTab) + ":ab");
 }
 
 TEST(MultiLineEdit, ChangesByTheProgramFireNoChangeEvent) {

@@ -8,6 +8,7 @@
 #include "events.h"
 #include "support/errors.h"
 #include "support/event_loop.h"
+#include "support/heard.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -255,18 +256,13 @@ TEST(DisplayModalDlg, AHandlerThatDestroysTheDialogEndsTheRunWithTwo) {
 
 TEST(DisplayModalDlg, OtherWindowsKeepTheirEventsAndMayCloseDuringTheRun) {
   Modal m;
-  std::vector<std::string> seen;
-  m.field->keyboard = [&](const Args& a) -> Value {
-    seen.push_back("key " + std::to_string(Arg(a, 1).integer()) + (m.dlg->IsModal ? " modal" : ""));
-    return NIL;
-  };
-  m.owner->close = [&](const Args&) -> Value {
-    seen.push_back(std::string("close") + (m.dlg->IsModal ? " modal" : ""));
-    return NIL;
-  };
+  Heard seen;
+  auto modal = [&](const Args&) { return std::string(m.dlg->IsModal ? "modal" : ""); };
+  m.field->keyboard = seen.block("key", [&](const Args& a) { return Heard::First(a) + " " + modal(a); });
+  m.owner->close = seen.block("close", modal);
   // A registered handler sees the event before its object does.
   SetAppEvent(kEvKeyboard, [&](const Args& a) -> Value {
-    if (Arg(a, 3).object() == m.field) seen.push_back("handler " + std::to_string(Arg(a, 1).integer()));
+    if (Arg(a, 3).object() == m.field) seen.lines->push_back("handler " + std::to_string(Arg(a, 1).integer()));
     return NIL;
   });
   m.ok->activate = [&](const Args&) -> Value {
@@ -279,7 +275,7 @@ TEST(DisplayModalDlg, OtherWindowsKeepTheirEventsAndMayCloseDuringTheRun) {
   const Value result = m.dlg->ShowModal();
   SetAppEvent(kEvKeyboard, NIL);
   EXPECT_EQ(result, Value(1));
-  EXPECT_EQ(seen, (std::vector<std::string>{"handler 97", "key 97 modal", "close modal"}));
+  EXPECT_EQ(*seen.lines, (Lines{"handler 97", "key 97 modal", "close modal"}));
   EXPECT_EQ(WindowTextOf(H(m.field)), L"a");
 }
 
@@ -296,9 +292,7 @@ TEST(DisplayModalDlg, AQuitEndsTheRunAndReachesTheApplicationsLoop) {
   Modal m;
   PostQuitMessage(0);
   EXPECT_EQ(m.dlg->ShowModal(), Value(2));
-  bool quit = false;
-  for (const Event& e : Drain()) quit = quit || e.code == kEvQuit;
-  EXPECT_TRUE(quit);
+  EXPECT_FALSE(Only(Drain(), kEvQuit).empty());
 }
 
 TEST(GetParentForm, TheNearestDialogAboveTheControlNeverTheControlItself) {

@@ -25,7 +25,7 @@ using Radio = std::shared_ptr<XbpRadioButton>;
 struct Choices : ButtonForm {
   std::shared_ptr<XbpSLE> before, after;
   Radio dm, euro, schilling, toEuro, toDm;
-  Recorder chosen[5];
+  Heard chosen[5];
 
   Choices() {
     before = add<XbpSLE>(10, 250, "");
@@ -37,7 +37,7 @@ struct Choices : ButtonForm {
     toEuro->create();
     toDm = add<XbpRadioButton>(200, 195, "nach D~M");
     after = add<XbpSLE>(10, 20, "");
-    for (int i = 0; i < 5; ++i) all()[i]->selected = chosen[i].block();
+    for (int i = 0; i < 5; ++i) all()[i]->selected = Selected(chosen[i], all()[i].get());
   }
   std::vector<Radio> all() const { return {dm, euro, schilling, toEuro, toDm}; }
   // The buttons' data, as text: "x" selected, "." not.
@@ -59,7 +59,7 @@ struct Choices : ButtonForm {
   }
   std::vector<size_t> reports() const {
     std::vector<size_t> out;
-    for (const Recorder& r : chosen) out.push_back(r.count());
+    for (const Heard& r : chosen) out.push_back(r.size());
     return out;
   }
 };
@@ -78,16 +78,13 @@ TEST(RadioButton, AClickSelectsOneOfItsGroupAndOnlyThatOneReports) {
   EXPECT_EQ(form.data(), "..x.x");
   EXPECT_EQ(form.shown(), "..x.x");
   EXPECT_EQ(form.reports(), (std::vector<size_t>{0, 1, 1, 0, 1}));
-  const Recorder::Call& call = form.chosen[2].calls->at(0);
-  EXPECT_EQ(call.mp1, Value(true));
-  EXPECT_TRUE(call.mp2.isNil());
-  EXPECT_EQ(call.self, form.schilling);
+  EXPECT_EQ(*form.chosen[2].lines, Lines{".T."});
 
   // Clicking the selected one again changes nothing and reports nothing.
   ClickAt(H(form.schilling));
   Drain();
   EXPECT_EQ(form.data(), "..x.x");
-  EXPECT_EQ(form.chosen[2].count(), 1u);
+  EXPECT_EQ(form.chosen[2].size(), 1u);
 }
 
 TEST(RadioButton, TheProgramSelectsAndClearsWithoutReports) {
@@ -149,14 +146,11 @@ TEST(RadioButton, ArrowKeysMoveTheSelectionRoundTheGroup) {
   Choices form;
   SendMessageW(H(form.euro), BM_CLICK, 0, 0);
   Drain();
-  std::vector<long> keys;
-  form.euro->keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  form.euro->keyboard = keys.block();
   PostMessageW(H(form.euro), WM_KEYDOWN, VK_DOWN, 1);
   Drain();
-  EXPECT_EQ(keys, (std::vector<long>{kKeyDown}));  // the keyboard callback first
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{kKeyDown}));  // the keyboard callback first
   EXPECT_EQ(GetFocus(), H(form.schilling));
   EXPECT_EQ(form.data(), "..x..");
   // From the last round to the first; the other group stays out of it.
@@ -265,7 +259,7 @@ TEST(RadioButton, CaptionColoursFontAndHandles) {
   EXPECT_EQ(WindowTextOf(H(button)), L"WWWW \u20ac &MMMM");
   EXPECT_TRUE(button->setCaption("Gr\x94\xe1" "e ~MM"));
   EXPECT_EQ(WindowTextOf(H(button)), L"Gr\u00f6\u00dfe &MM");
-  button->selected = Recorder().block();
+  button->selected = Heard().block();
   button->dataLink = [button](const Args&) -> Value { return button->selection; };
 
   ExpectRedOnCyanBoldUntilDisabled(*button);

@@ -9,6 +9,7 @@
 #include "events.h"
 #include "scrollbar.h"
 #include "support/every_kind.h"
+#include "support/heard.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -165,11 +166,8 @@ TEST(ScrollBar, WithTheFocusKeysScroll) {
     b.setScrollBoxSize(10);
   });
   ASSERT_EQ(GetFocus(), slider.hwnd());
-  std::vector<long> keys;
-  slider.bar->keyboard = [&](const Args& a) -> Value {
-    keys.push_back(Arg(a, 1).integer());
-    return NIL;
-  };
+  Heard keys;
+  slider.bar->keyboard = keys.block();
   slider.key(VK_DOWN);
   slider.key(VK_NEXT);
   slider.key(VK_END);
@@ -180,7 +178,7 @@ TEST(ScrollBar, WithTheFocusKeysScroll) {
                                             {50, Bar::kScrollBottom},
                                             {49, Bar::kScrollLineUp},
                                             {0, Bar::kScrollTop}}));
-  EXPECT_EQ(keys, (std::vector<long>{kKeyDown, kKeyPgDn, kKeyEnd, kKeyUp, kKeyHome}));
+  EXPECT_EQ(keys.numbers(), (std::vector<long>{kKeyDown, kKeyPgDn, kKeyEnd, kKeyUp, kKeyHome}));
   EXPECT_EQ(slider.info().nPos, 0);
 }
 

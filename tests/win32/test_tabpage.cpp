@@ -9,6 +9,7 @@
 #include "controls.h"
 #include "events.h"
 #include "support/every_kind.h"
+#include "support/heard.h"
 #include "tabpage.h"
 #include "gui/native.h"
 
@@ -20,12 +21,12 @@ using valumat::XbpTabPage;
 
 namespace {
 
-using Log = std::vector<std::string>;
+using Log = Lines;
 
 struct TabForm : Form {
   std::shared_ptr<XbpTabPage> general, details, sizes;
   std::shared_ptr<XbpSLE> name;  // on the details page
-  Log log;                       // captions of the pages whose tabActivate ran
+  Heard log;                     // captions of the pages whose tabActivate ran
 
   explicit TabForm(const Value& generalParams = NIL) : Form(Value{420, 330}) {
     general = page("~Allgemein", generalParams);
@@ -38,12 +39,7 @@ struct TabForm : Form {
   std::shared_ptr<XbpTabPage> page(const std::string& caption, const Value& params = NIL) {
     auto p = New<XbpTabPage>({dlg->drawingArea(), NIL, Value{10, 10}, Value{380, 260}, params});
     p->caption = caption;
-    p->tabActivate = [this, p = p.get()](const Args& a) -> Value {
-      EXPECT_EQ(Arg(a, 3).object().get(), p);
-      EXPECT_TRUE(Arg(a, 1).isNil());
-      log.push_back(p->caption);
-      return NIL;
-    };
+    p->tabActivate = log.block({}, [p = p.get()](const Args&) { return p->caption; }, p.get(), {1});
     p->create();
     return p;
   }
@@ -66,7 +62,7 @@ struct TabForm : Form {
     PostMessageW(strip(), WM_LBUTTONDOWN, MK_LBUTTON, tab(index));
     PostMessageW(strip(), WM_LBUTTONUP, 0, tab(index));
   }
-  Log heard() { return std::exchange(log, {}); }
+  Log heard() { return log.take(); }
 };
 
 std::wstring TabText(HWND strip, int index) {
@@ -263,7 +259,8 @@ TEST(TabPage, ColoursAndFontComeFromPresentationParameters) {
 }
 
 TEST(TabPage, DestroyingPagesTakesTheirTabsAndTheLastTakesTheTabControl) {
-  auto build = [](bool check) {
+  bool check = false;  // in the second round: the first loads fonts and the common controls
+  EXPECT_EQ(HandlesLeftBy([&check] {
     TabForm form(Value{Value{kPPBackground, 14}});
     const HWND strip = form.strip();
     form.general->destroy();
@@ -290,11 +287,8 @@ TEST(TabPage, DestroyingPagesTakesTheirTabsAndTheLastTakesTheTabControl) {
     // Pages on a dialog that goes away go with it.
     form.page("Neu");
     form.page("Noch eine");
-  };
-  build(false);  // fonts and the common controls are loaded once per process
-  const long before = LiveHandles();
-  build(true);
-  EXPECT_EQ(LiveHandles(), before);
+    check = true;
+  }), 0);
 }
 
 TEST(TabPage, PagesOfADialogCreatedAgainShareANewRowOfTabs) {

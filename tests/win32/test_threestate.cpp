@@ -16,8 +16,8 @@ using valumat::Xbp3State;
 TEST(ThreeState, TheUsersClicksGoRoundTheThreeStates) {
   ButtonForm form;
   auto box = form.add<Xbp3State>(10, 10, "~Vorzeichen");
-  Recorder changed;
-  box->selected = changed.block();
+  Heard changed;
+  box->selected = Selected(changed, box.get());
   std::vector<long> shown;
   for (int i = 0; i < 4; ++i) {
     SendMessageW(H(box), BM_CLICK, 0, 0);
@@ -25,9 +25,7 @@ TEST(ThreeState, TheUsersClicksGoRoundTheThreeStates) {
     shown.push_back(NativeState(H(box)));
   }
   EXPECT_EQ(shown, (std::vector<long>{BST_CHECKED, BST_INDETERMINATE, BST_UNCHECKED, BST_CHECKED}));
-  EXPECT_EQ(changed.firsts(), (std::vector<Value>{1, 2, 0, 1}));
-  EXPECT_TRUE(changed.calls->back().mp2.isNil());
-  EXPECT_EQ(changed.calls->back().self, box);
+  EXPECT_EQ(*changed.lines, (Lines{"1", "2", "0", "1"}));
 
   // The mouse, the space bar and Alt+V move on the same way.
   ClickAt(H(box));
@@ -38,7 +36,7 @@ TEST(ThreeState, TheUsersClicksGoRoundTheThreeStates) {
   AltLetter(H(form.area), L'v');
   Drain();
   EXPECT_EQ(GetFocus(), H(box));
-  EXPECT_EQ(changed.firsts(), (std::vector<Value>{1, 2, 0, 1, 2, 0, 1}));
+  EXPECT_EQ(*changed.lines, (Lines{"1", "2", "0", "1", "2", "0", "1"}));
   EXPECT_EQ(box->getData(), 1);
 }
 
@@ -46,8 +44,8 @@ TEST(ThreeState, StateInAndOutOnlyZeroOneOrTwo) {
   ButtonForm form;
   auto box = form.make<Xbp3State>(10, 10, "Gr\x94\xe1" "e \xd5");
   box->selection = Xbp3State::kUndetermined;
-  Recorder changed;
-  box->selected = changed.block();
+  Heard changed;
+  box->selected = Selected(changed, box.get());
   box->create();
   EXPECT_EQ(WindowTextOf(H(box)), L"Gr\u00f6\u00dfe \u20ac");
   EXPECT_EQ(NativeState(H(box)), BST_INDETERMINATE);
@@ -75,7 +73,7 @@ TEST(ThreeState, StateInAndOutOnlyZeroOneOrTwo) {
   EXPECT_EQ(field, Value(0));
 
   Drain();
-  EXPECT_EQ(changed.count(), 0u);  // all the program's doing
+  EXPECT_EQ(changed.size(), 0u);  // all the program's doing
 }
 
 TEST(ThreeState, ColoursFontAndHandles) {
@@ -85,7 +83,7 @@ TEST(ThreeState, ColoursFontAndHandles) {
   auto box = form.make<Xbp3State>(10, 10, "WWWW MMMM", RedOnCyanBold());
   box->selection = Xbp3State::kUndetermined;
   box->create();
-  box->selected = Recorder().block();
+  box->selected = Heard().block();
   box->dataLink = [box](const Args&) -> Value { return box->selection; };
 
   ExpectRedOnCyanBoldUntilDisabled(*box);

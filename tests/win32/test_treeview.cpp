@@ -12,6 +12,7 @@
 #include "controls.h"
 #include "events.h"
 #include "support/every_kind.h"
+#include "support/heard.h"
 #include "treeview.h"
 #include "treeviewitem.h"
 #include "gui/native.h"
@@ -105,7 +106,7 @@ std::string CaptionOf(const Value& item) {
 
 struct TreeForm : Form {
   std::shared_ptr<XbpTreeView> tree;
-  std::vector<std::string> log;  // what the callbacks heard, in order
+  Heard log;  // what the callbacks heard, in order
   TreeItemRef fruit, apples, pears, bread;  // planted: "Obst(Äpfel,Birnen),Brot"
 
   explicit TreeForm(const Value& params = NIL) : Form(Value{320, 300}) {
@@ -118,30 +119,23 @@ struct TreeForm : Form {
     pears = fruit->addItem("Birnen");
     bread = root->addItem("Brot");
   }
-  // Every callback writes "<what> <caption>" into the log.
+  // Every callback notes "<what> <caption>".
   void listen() {
-    auto record = [this](const char* what) {
-      return [this, what](const Args& a) -> Value {
-        EXPECT_EQ(Arg(a, 3).object(), tree);
-        EXPECT_TRUE(Arg(a, 2).isNil());
-        log.push_back(std::string(what) + " " + CaptionOf(Arg(a, 1)));
-        return NIL;
-      };
-    };
-    tree->itemMarked = record("marked");
-    tree->itemSelected = record("selected");
-    tree->itemExpanded = record("expanded");
-    tree->itemCollapsed = record("collapsed");
+    auto caption = [](const Args& a) { return CaptionOf(Arg(a, 1)); };
+    tree->itemMarked = log.block("marked", caption, tree.get(), {2});
+    tree->itemSelected = log.block("selected", caption, tree.get(), {2});
+    tree->itemExpanded = log.block("expanded", caption, tree.get(), {2});
+    tree->itemCollapsed = log.block("collapsed", caption, tree.get(), {2});
   }
   void open() {
     tree->create();
     show(tree);
   }
   HWND hwnd() const { return H(tree); }
-  std::vector<std::string> heard() { return std::exchange(log, {}); }
+  Lines heard() { return log.take(); }
 };
 
-using Log = std::vector<std::string>;
+using Log = Lines;
 
 }  // namespace
 
@@ -377,7 +371,8 @@ TEST(TreeView, ColoursAndFontComeFromPresentationParameters) {
 }
 
 TEST(TreeView, DestroyGivesBackEveryHandleAndDropsTheCallbacks) {
-  auto build = [](bool keep) {
+  bool keep = false;  // in the second round: the first loads fonts and the common controls
+  EXPECT_EQ(HandlesLeftBy([&keep] {
     TreeForm form(Value{Value{kPPBackground, 14}, Value{kPPCompoundName, "10.Arial Fett"}});
     form.tree->rootItem()->addItem("Obst")->addItem("Birnen");
     form.listen();
@@ -393,11 +388,8 @@ TEST(TreeView, DestroyGivesBackEveryHandleAndDropsTheCallbacks) {
       EXPECT_EQ(form.tree->rootItem()->getChildItems().size(), 1u);
       EXPECT_FALSE(form.tree->rootItem()->getChildItems().at(1).as<XbpBaseTreeViewItem>()->select());
     }
-  };
-  build(false);  // fonts and the common controls are loaded once per process
-  const long before = LiveHandles();
-  build(true);
-  EXPECT_EQ(LiveHandles(), before);
+    keep = true;
+  }), 0);
 }
 
 TEST(TreeView, ItemsOpenedOnTheWayToAMarkedItemStayOpenWhenTheControlComesBack) {

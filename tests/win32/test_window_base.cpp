@@ -13,6 +13,7 @@
 #include "controls.h"
 #include "error.h"
 #include "support/form.h"
+#include "support/heard.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -169,28 +170,22 @@ TEST(Reflection, EveryNotificationReachesItsControlUnpacked) {
 
 TEST(EventRoutes, TheTablePostsRunsAndDropsTheCallback) {
   Host host;
-  std::vector<std::string> calls;
-  host.probe->probed = [&](const Args& a) -> Value {
-    EXPECT_EQ(Arg(a, 3).object(), host.probe);
-    calls.push_back(Arg(a, 1).text() + "/" + std::to_string(Arg(a, 2).integer()));
-    return NIL;
-  };
+  Heard calls;
+  host.probe->probed = calls.block(
+      {}, [](const Args& a) { return Arg(a, 1).text() + "/" + std::to_string(Arg(a, 2).integer()); }, host.probe.get());
   const LPARAM from = reinterpret_cast<LPARAM>(host.hwnd());
   SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_DBLCLK), from);
   NMHDR header{host.hwnd(), host.id(), static_cast<UINT>(NM_CLICK)};
   SendMessageW(H(host.area), WM_NOTIFY, host.id(), reinterpret_cast<LPARAM>(&header));
   // A notification without a route posts nothing.
   SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(host.id(), LBN_SETFOCUS + 100), from);
-  std::vector<Event> events = Drain();
-  long probes = 0;
-  for (const Event& e : events) probes += e.code == kEvProbe;
-  EXPECT_EQ(probes, 2);
-  EXPECT_EQ(calls, (std::vector<std::string>{"params/2", "params/2"}));
+  EXPECT_EQ(Only(Drain(), kEvProbe).size(), 2u);
+  EXPECT_EQ(calls.take(), (Lines{"params/2", "params/2"}));
 
   // Posted by the program, the event runs the same callback.
   PostAppEvent(kEvProbe, "own", 7, host.probe);
   Drain();
-  EXPECT_EQ(calls.back(), "own/7");
+  EXPECT_EQ(calls.take(), Lines{"own/7"});
 
   // Every routed callback goes with the native window, the base's too.
   host.probe->keyboard = [](const Args&) -> Value { return NIL; };
@@ -329,10 +324,7 @@ TEST(Handles, WindowsGiveBackWhatTheyTook) {
     dlg->destroy();
     Drain();
   };
-  build();  // fonts are cached for the process: the first build fills the cache
-  const long before = LiveHandles();
-  build();
-  EXPECT_EQ(LiveHandles(), before);
+  EXPECT_EQ(HandlesLeftBy(build), 0);
   EXPECT_EQ(LiveHandles(HandleKind::Icon), 0);
   EXPECT_EQ(LiveHandles(HandleKind::Bitmap), 0);
 }
