@@ -8,6 +8,7 @@
 // Each round walks right over all pages and back; prints the median and
 // minimum per page it arrives at.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +44,8 @@ BOOL CALLBACK FindFrame(HWND h, LPARAM lp) {
     return f->frame == nullptr;
 }
 
+int Selected(HWND tabs) { return static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)); }
+
 bool Answered(HWND h) {
     DWORD_PTR r;
     return SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r) != 0;
@@ -62,7 +65,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     std::wstring cmd = L"\"" + std::wstring(argv[a]) + L"\"";
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         std::fprintf(stderr, "cannot start the program (%lu)\n", GetLastError());
@@ -79,9 +83,9 @@ int wmain(int argc, wchar_t** argv) {
         TerminateProcess(pi.hProcess, 1);
         return 1;
     }
-    const int pages = static_cast<int>(SendMessageW(f.tabs, 0x1300 + 4 /* TCM_GETITEMCOUNT */, 0, 0));
+    const int pages = static_cast<int>(SendMessageW(f.tabs, TCM_GETITEMCOUNT, 0, 0));
     std::vector<std::vector<double>> times(static_cast<size_t>(pages));
-    int current = static_cast<int>(SendMessageW(f.tabs, 0x1300 + 11 /* TCM_GETCURSEL */, 0, 0));
+    int current = Selected(f.tabs);
     for (int r = 0; r < rounds; ++r) {
         for (int step = 0; step < 2 * (pages - 1); ++step) {
             const bool right = step < pages - 1;
@@ -92,7 +96,7 @@ int wmain(int argc, wchar_t** argv) {
             RedrawWindow(f.frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             Answered(f.frame);
             const LONGLONG t1 = nowTicks();
-            const int now = static_cast<int>(SendMessageW(f.tabs, 0x1300 + 11, 0, 0));
+            const int now = Selected(f.tabs);
             if (now == current) {
                 std::fprintf(stderr, "the key did not change the page (still %d)\n", now);
                 TerminateProcess(pi.hProcess, 1);
