@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "controls.h"
+#include "dll.h"
 #include "events.h"
 #include "procstack.h"
 #include "settings.h"
@@ -18,6 +19,15 @@ void AppSys() {
   RT_PROC("AppSys");
   SetLocale(37, "1");
   SetLocale(kLocaleCurrency, Chr(213));  // the euro sign
+  // The fields take amounts alone, which an input method could only turn
+  // into full-width digits that read as nothing; without one, the system
+  // also starts no input-method machinery (under Wine a COM apartment) when
+  // the window first takes the focus.
+  const Value imm = DllLoad("IMM32.DLL");
+  if (imm != Value(0)) {
+    DllCall(imm, kDllStdcall, "ImmDisableIME", {-1});  // all threads of the program
+    DllUnload(imm);
+  }
 }
 
 void Main() {

@@ -289,7 +289,9 @@ void StartDropTargetsIfInactive() {
 }
 
 void OnActivateApp(bool active) {
-  if (!active && DropTargetsPending()) StartDropTargets();
+  // A window being destroyed is hidden first and so hands the activation on:
+  // that is no user turning to another program, and its fields go anyway.
+  if (!active && std::ranges::any_of(State().pending, IsWindowVisible)) StartDropTargets();
 }
 
 bool StartDropTargets() {

@@ -22,7 +22,8 @@ void RevokeDropTarget(HWND hwnd);
 // The event loop, when the thread's queue is empty: starts the targets when
 // windows wait for them and the program is not the active one.
 void StartDropTargetsIfInactive();
-// WM_ACTIVATEAPP: deactivation starts the targets.
+// WM_ACTIVATEAPP: deactivation starts the targets, unless every window
+// waiting for them is hidden (a closing window hands the activation on).
 void OnActivateApp(bool active);
 // Starts OLE and registers the windows waiting for it. True when targets
 // are registered.

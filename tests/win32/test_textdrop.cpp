@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -375,7 +379,82 @@ bool Loaded(DWORD pid, const wchar_t* module) {
   CloseHandle(snapshot);
   return found;
 }
+
+// The libraries a program loads in its whole life, as its debugger hears of
+// them, while `drive` uses it; lower case, without folder.
+std::vector<std::wstring> LibrariesLoadedBy(const std::wstring& exe, const std::function<void(DWORD pid)>& drive) {
+  std::vector<std::wstring> names;
+  std::atomic<DWORD> pid = 0;
+  std::thread debugger([&] {  // debug events reach the thread that started the process
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"\"" + exe + L"\"";
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                        folder.c_str(), &si, &pi)) {
+      pid = MAXDWORD;
+      return;
+    }
+    pid = pi.dwProcessId;
+    for (DEBUG_EVENT ev{}; WaitForDebugEvent(&ev, 60000);) {
+      DWORD answer = DBG_CONTINUE;
+      if (ev.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT && ev.u.LoadDll.hFile) {
+        wchar_t path[MAX_PATH] = L"";
+        if (GetFinalPathNameByHandleW(ev.u.LoadDll.hFile, path, MAX_PATH, 0)) {
+          std::wstring name = path;
+          name = name.substr(name.find_last_of(L'\\') + 1);
+          CharLowerW(name.data());
+          names.push_back(name);
+        }
+        CloseHandle(ev.u.LoadDll.hFile);
+      } else if (ev.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) {
+        CloseHandle(ev.u.CreateProcessInfo.hFile);
+      } else if (ev.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+                 ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+        answer = DBG_EXCEPTION_NOT_HANDLED;  // the program's own handlers decide
+      }
+      ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, answer);
+      if (ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) break;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  });
+  while (pid == 0) std::this_thread::sleep_for(10ms);
+  if (pid != MAXDWORD) drive(pid);
+  debugger.join();
+  return names;
+}
 }  // namespace
+
+// Valumat started and closed as the active program never needs OLE or the
+// shell: its fields take no input method, and a window closing hands the
+// activation on without the user turning to another program.
+TEST(TextDrop, ValumatClosedWhileActiveLoadsNeitherOleNorTheShell) {
+  const std::wstring exe = support::HostPath(VALUMAT_EXE);
+  bool closed = false;
+  const std::vector<std::wstring> names = LibrariesLoadedBy(exe, [&](DWORD pid) {
+    HWND window = nullptr;
+    closed = support::WaitUntil([&] {
+      return (window = support::WithText(support::TopWindows(pid), " Valumat")) && GetForegroundWindow() == window;
+    });
+    if (!closed) {
+      if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+      }
+      return;
+    }
+    DWORD_PTR answer = 0;
+    for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  ASSERT_TRUE(closed) << "Valumat did not come up as the active window";
+  const auto loaded = [&](const wchar_t* name) { return std::ranges::find(names, name) != names.end(); };
+  ASSERT_TRUE(loaded(L"dbfdbe.dll")) << "the debugger heard of no library loads";
+  EXPECT_FALSE(loaded(L"ole32.dll"));
+  EXPECT_FALSE(loaded(L"shell32.dll"));
+}
 
 // Valumat itself: while it is the active program, idle, its fields are no
 // drop targets and the shell is not loaded; once the user turns to another
@@ -394,7 +473,7 @@ TEST(TextDrop, ValumatStartsItsDropTargetsWhenTheUserTurnsToAnotherProgram) {
   // Idle: its loop has gone round after whatever it starts when idle.
   DWORD_PTR answer = 0;
   for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-  // (OLE itself may be there: Wine's input method support starts COM.)
+  EXPECT_FALSE(Loaded(valumat.pid(), L"ole32.dll"));
   EXPECT_FALSE(Loaded(valumat.pid(), L"shell32.dll"));
   EXPECT_EQ(GetPropW(fields[0], L"OleDropTargetInterface"), nullptr);
   EXPECT_EQ(GetPropW(fields[1], L"OleDropTargetInterface"), nullptr);
