@@ -380,6 +380,13 @@ bool Loaded(DWORD pid, const wchar_t* module) {
   return found;
 }
 
+// Until the window's program is idle: its loop has gone round after whatever
+// it starts when idle.
+void WaitIdle(HWND window) {
+  DWORD_PTR answer = 0;
+  for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+}
+
 // The libraries a program loads in its whole life, as its debugger hears of
 // them, while `drive` uses it; lower case, without folder.
 std::vector<std::wstring> LibrariesLoadedBy(const std::wstring& exe, const std::function<void(DWORD pid)>& drive) {
@@ -445,8 +452,7 @@ TEST(TextDrop, ValumatClosedWhileActiveLoadsNeitherOleNorTheShell) {
       }
       return;
     }
-    DWORD_PTR answer = 0;
-    for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    WaitIdle(window);
     PostMessageW(window, WM_CLOSE, 0, 0);
   });
   ASSERT_TRUE(closed) << "Valumat did not come up as the active window";
@@ -470,9 +476,7 @@ TEST(TextDrop, ValumatStartsItsDropTargetsWhenTheUserTurnsToAnotherProgram) {
     if (support::HasClass(child, "Edit")) fields.push_back(child);
   }
   ASSERT_EQ(fields.size(), 2u);
-  // Idle: its loop has gone round after whatever it starts when idle.
-  DWORD_PTR answer = 0;
-  for (int i = 0; i < 3; ++i) SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  WaitIdle(window);
   EXPECT_FALSE(Loaded(valumat.pid(), L"ole32.dll"));
   EXPECT_FALSE(Loaded(valumat.pid(), L"shell32.dll"));
   EXPECT_EQ(GetPropW(fields[0], L"OleDropTargetInterface"), nullptr);
