@@ -11,9 +11,13 @@ rt::Value XbpSLE::DragEnter(const rt::Value&, const rt::Value& data) { return Dr
 rt::Value XbpSLE::DragDrop(const rt::Value&, const rt::Value& data) {
   std::optional<std::string> text = DroppedText(data);
   if (!text) return 0;
-  // One line is all the field shows: the first, without its break, as a
-  // single-line field pastes.
-  text->resize(std::min(text->size(), text->find_first_of("\r\n")));
+  // The whole text goes in, but not the one line break editors end a file
+  // with: digits typed after it would not be read as part of the amount.
+  if (text->ends_with("\r\n")) {
+    text->resize(text->size() - 2);
+  } else if (text->ends_with('\n') || text->ends_with('\r')) {
+    text->pop_back();
+  }
   if (text->empty()) return 0;
   // {characters before the marking, 1-based position after it}.
   const rt::Value marked = queryMarked();

@@ -26,8 +26,8 @@ std::string TextFileAmong(rt::Value& names);
 rt::Value DropWouldBeTaken(const rt::Value& data);
 
 // The text a drop brings: the offered text (preferred even when files come
-// too), else the whole content of the text file among the files, read as
-// Windows editors read it (rt::TextFileToCp858). Nothing when there is no
+// too), else the whole content of the text file among the files, byte for
+// byte unless it is marked or valid UTF-8 (rt::TextFileToCp858). Nothing when there is no
 // text file, it cannot be opened or is larger than kDroppedFileLimit, or the
 // text is empty.
 std::optional<std::string> DroppedText(const rt::Value& data);

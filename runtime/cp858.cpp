@@ -74,12 +74,6 @@ char AnsiByteOf(char16_t unit) {
   return '?';
 }
 
-char16_t AnsiUnitOf(uint8_t byte) {
-  if (byte < 0x80 || byte >= 0xA0) return byte;
-  // An unassigned byte holds no character: U+FFFD, which 858 lacks.
-  return kAnsiC1[byte - 0x80] ? kAnsiC1[byte - 0x80] : 0xFFFD;
-}
-
 // Length of the well-formed UTF-8 sequence at `at` (overlong forms, surrogates
 // and code points past U+10FFFF are not), 0 when there is none; its code
 // point in `cp`.
@@ -127,22 +121,24 @@ std::string TextFileToCp858(std::string_view bytes, char fallback) {
     return out;
   }
   const bool bom = StartsWith(bytes, "\xEF\xBB\xBF");
-  if (bom || IsUtf8(bytes)) {
-    // A file marked as UTF-8 may still hold a broken sequence: one fallback
-    // for each byte of it.
-    uint32_t cp = 0;
-    for (size_t i = bom ? 3 : 0, n = 0; i < bytes.size(); i += n) {
-      n = Utf8At(bytes, i, cp);
-      if (n == 0) {
-        n = 1;
-        cp = 0xFFFD;
-      }
-      // Outside the basic plane nothing is in code page 858: an unpaired
-      // surrogate unit gives the fallback.
-      units.push_back(static_cast<wchar_t>(cp > 0xFFFF ? 0xD800 : cp));
+  // Unmarked bytes are UTF-8 only when they say so by holding a sequence of
+  // it; anything else is taken as written, in our own code page: reading it
+  // as Windows-1252 would garble what the runtime itself wrote.
+  const bool utf8 = bom || (std::ranges::any_of(bytes, [](char c) { return static_cast<uint8_t>(c) >= 0x80; }) &&
+                            IsUtf8(bytes));
+  if (!utf8) return std::string(bytes);
+  // A file marked as UTF-8 may still hold a broken sequence: one fallback
+  // for each byte of it.
+  uint32_t cp = 0;
+  for (size_t i = bom ? 3 : 0, n = 0; i < bytes.size(); i += n) {
+    n = Utf8At(bytes, i, cp);
+    if (n == 0) {
+      n = 1;
+      cp = 0xFFFD;
     }
-  } else {
-    for (char c : bytes) units.push_back(static_cast<wchar_t>(AnsiUnitOf(static_cast<uint8_t>(c))));
+    // Outside the basic plane nothing is in code page 858: an unpaired
+    // surrogate unit gives the fallback.
+    units.push_back(static_cast<wchar_t>(cp > 0xFFFF ? 0xD800 : cp));
   }
   return WideToCp858(units, fallback);
 }

@@ -20,11 +20,12 @@ std::string WideToCp858(std::wstring_view text, char fallback = '?');
 // the result does not depend on the code pages of the machine.
 std::string ConvToAnsiCP(std::string_view text);
 
-// The content of a text file as Windows editors read it, in code page 858: a
-// byte-order mark decides (UTF-8, UTF-16 LE or BE) and is left out; without
-// one, bytes that are valid UTF-8 are UTF-8, any others Windows-1252 (by our
-// own table, like ConvToAnsiCP). `fallback` for characters 858 lacks, and for
-// a lone surrogate or odd last byte of UTF-16. Never longer than `bytes`.
+// The content of a text file in code page 858, decoded only where it says what
+// it is: a byte-order mark (UTF-8, UTF-16 LE or BE, left out), or bytes above
+// 127 that are all valid UTF-8. Anything else is code page 858 already, as the
+// runtime writes its own files, and comes back byte for byte. `fallback` for
+// characters 858 lacks, and for a lone surrogate or odd last byte of UTF-16.
+// Never longer than `bytes`.
 std::string TextFileToCp858(std::string_view bytes, char fallback = '?');
 
 }  // namespace rt

@@ -134,15 +134,19 @@ TEST(TextDrop, OnlyTheFirstTextFileAmongTheDroppedOnesIsRead) {
   EXPECT_EQ(form.field->editBuffer(), "Inhalt von b");
   EXPECT_EQ(drag->journal, (std::vector<std::string>{"formats", "data 15"}));
 
-  // Read as the editor wrote it, here UTF-8 with its byte-order mark.
+  // Decoded where the file says what it is (here UTF-8 with its mark), else
+  // taken as written: in code page 858, as the runtime writes its own files.
   const std::string utf8 = form.file("utf8.txt", "\xEF\xBB\xBF" "5 \xE2\x82\xAC f\xC3\xBCr \xC3\x84pfel");
   EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({utf8}))), Value(1));
   EXPECT_EQ(WindowTextOf(H(form.notes)), L"5 \u20ac f\u00fcr \u00c4pfel");
+  const std::string oem = form.file("oem.txt", "Gr\x81\xE1" "e 5 \xD5");
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({oem}))), Value(1));
+  EXPECT_EQ(WindowTextOf(H(form.field)), L"Gr\u00fc\u00dfe 5 \u20ac");
 }
 
 TEST(TextDrop, ShortcutsCountAsTheFileTheyLeadTo) {
   DropForm form;
-  const std::string readme = form.file("Liesmich.txt", "aus der Verkn\xFCpfung");
+  const std::string readme = form.file("Liesmich.txt", "aus der Verkn\x81pfung");
   const std::string link = form.shortcut("Readme.lnk", readme);
   EXPECT_EQ(ShellLinkResolve(link), readme);
 
@@ -195,22 +199,37 @@ TEST(TextDrop, TheSingleLineFieldPutsTheTextInPlaceOfTheMarking) {
   // The dropped text is marked afterwards.
   EXPECT_EQ(Pair(form.field->queryMarked()), P(1, 4));
 
-  // Of a file of three lines the first, without its break, replaces the
-  // marking; the editor takes all three.
-  const std::string lines = "eins\r\nzwei\r\ndrei";
-  const std::string three = form.file("drei.txt", lines);
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({three}))), Value(1));
-  EXPECT_EQ(form.field->editBuffer(), "1eins2x56");
-  EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({three}))), Value(1));
-  EXPECT_EQ(form.notes->editBuffer(), lines);
+  // A file goes in whole, all its lines, but for the one line break an
+  // editor ends it with; the editor takes that too.
+  const struct {
+    std::string content, taken;
+  } files[] = {
+      {"eins\r\nzwei\r\ndrei", "eins\r\nzwei\r\ndrei"},
+      {"42\r\n", "42"},
+      {"42\n", "42"},
+      {"42\r", "42"},
+      {"42\r\n\r\n", "42\r\n"},
+  };
+  for (const auto& f : files) {
+    form.field->setData("<>");
+    form.field->setMarked(Value{1, 2});
+    const std::string name = form.file("zeilen.txt", f.content);
+    EXPECT_EQ(form.field->DragDrop(NIL, V(Files({name}))), Value(1)) << f.content;
+    EXPECT_EQ(form.field->editBuffer(), "<" + f.taken + ">") << f.content;
+  }
+  form.notes->setData("");
+  EXPECT_EQ(form.notes->DragDrop(NIL, V(Files({form.file("zeilen.txt", "42\r\n")}))), Value(1));
+  EXPECT_EQ(form.notes->editBuffer(), "42\r\n");
 
-  // What the field cannot hold is refused whole, the field unchanged; an
-  // empty first line brings nothing.
+  // What the field cannot hold is refused whole, the field unchanged; a line
+  // break alone brings nothing.
+  form.field->setData("1--2x56");
   form.field->bufferLength = 10;
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcdef"))), Value(0));
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("\r\nabc"))), Value(0));
-  EXPECT_EQ(form.field->editBuffer(), "1eins2x56");
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcde"))), Value(1));
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcd"))), Value(0));
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({form.file("leer.txt", "\r\n")}))), Value(0));
+  EXPECT_EQ(form.field->editBuffer(), "1--2x56");
+  form.field->setMarked(Value{1, 4});
+  EXPECT_EQ(form.field->DragDrop(NIL, V(Text("abcde\r\n"))), Value(1));
   EXPECT_EQ(form.field->editBuffer(), "1abcde2x56");
 }
 
@@ -246,10 +265,10 @@ TEST(TextDrop, NothingToTakeLeavesTheFieldUnchanged) {
 TEST(TextDrop, AFileAboveTheSizeLimitIsRefusedWhole) {
   DropForm form;
   std::string content(valumat::kDroppedFileLimit, 'a');
-  content.replace(0, 7, "Start\r\n");  // read whole, its first line taken
   const std::string atLimit = form.file("gross.txt", content);
-  EXPECT_EQ(form.field->DragDrop(NIL, V(Files({atLimit}))), Value(1));
-  EXPECT_EQ(form.field->editBuffer(), "Start");
+  const std::optional<std::string> read = valumat::DroppedText(V(Files({atLimit})));
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->size(), content.size());
 
   content += 'b';
   form.field->setData("bleibt");
