@@ -188,11 +188,32 @@ struct DropState {
   bool started = false;
   std::vector<HWND> pending;          // created before OLE was started
   std::unordered_set<HWND> registered;
+  UINT_PTR timer = 0;                 // the delayed start, while armed
 };
 
 DropState& State() {
   static DropState state;
   return state;
+}
+
+// How long after the first idle moment an active program starts its targets:
+// soon enough for a drag from a window that never takes the activation (a
+// file manager's in the background), late enough that OLE stays out of the
+// start-up, which ends at that moment, and that a program closed at once
+// never loads it.
+constexpr UINT kActiveStartDelayMs = 250;
+
+void StopTimer() {
+  if (UINT_PTR timer = std::exchange(State().timer, 0)) KillTimer(nullptr, timer);
+}
+
+bool AnyPendingVisible() { return std::ranges::any_of(State().pending, IsWindowVisible); }
+
+void CALLBACK StartOnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  StopTimer();
+  // Only hidden windows left (a closing one): the next idle moment with a
+  // window shown arms it again.
+  if (AnyPendingVisible()) StartDropTargets();
 }
 
 void Register(HWND hwnd) {
@@ -274,6 +295,7 @@ void RegisterDropTarget(HWND hwnd) {
 void RevokeDropTarget(HWND hwnd) {
   DropState& s = State();
   std::erase(s.pending, hwnd);
+  if (s.pending.empty()) StopTimer();
   if (s.registered.erase(hwnd)) {
     if (const dyn::OleApi* ole = dyn::UseOle()) ole->revokeDragDrop(hwnd);
   }
@@ -281,21 +303,27 @@ void RevokeDropTarget(HWND hwnd) {
 
 bool DropTargetsPending() { return !State().pending.empty(); }
 
-void StartDropTargetsIfInactive() {
-  if (!DropTargetsPending()) return;
+void StartDropTargetsWhenIdle() {
+  DropState& s = State();
+  if (s.pending.empty()) return;
   // No foreground window at all (a switch under way) counts as inactive.
   const HWND foreground = GetForegroundWindow();
-  if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) StartDropTargets();
+  if (!foreground || GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) {
+    StartDropTargets();
+  } else if (!s.timer && AnyPendingVisible()) {
+    s.timer = SetTimer(nullptr, 0, kActiveStartDelayMs, StartOnTimer);
+  }
 }
 
 void OnActivateApp(bool active) {
   // A window being destroyed is hidden first and so hands the activation on:
   // that is no user turning to another program, and its fields go anyway.
-  if (!active && std::ranges::any_of(State().pending, IsWindowVisible)) StartDropTargets();
+  if (!active && AnyPendingVisible()) StartDropTargets();
 }
 
 bool StartDropTargets() {
   DropState& s = State();
+  StopTimer();
   s.started = true;
   for (HWND hwnd : std::exchange(s.pending, {})) Register(hwnd);
   return !s.registered.empty();

@@ -88,9 +88,9 @@ long AppEvent(Value& mp1, Value& mp2, ObjectRef& object, long timeout) {
       return event.code;
     }
     MSG msg;
-    // Drop targets of a program that is not the active one start at the first
-    // moment with nothing to do, so that OLE never delays the first painting.
-    if (DropTargetsPending() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) StartDropTargetsIfInactive();
+    // Drop targets start from the first moment with nothing to do, so that
+    // OLE never delays the first painting.
+    if (DropTargetsPending() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) StartDropTargetsWhenIdle();
     if (timeout > 0) {
       if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         const ULONGLONG now = GetTickCount64();

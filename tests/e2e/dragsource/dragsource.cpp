@@ -7,7 +7,10 @@
 // It prints "zieht" when the drag runs, then "kopiert" when the target took a
 // copy or "abgelehnt" when it refused or the drag ended otherwise. An empty
 // line or the end of input ends it; exit code 2 on a set-up error.
-//   dragsource
+//   dragsource [noactivate]
+// With "noactivate" its window never takes the activation, not even when
+// pressed, as a file manager's window in the background lets a user drag out
+// of it: the program in front stays the active one.
 // And, to prepare a drop, makes a shortcut with the shell's link object:
 //   dragsource link LINK TARGET   (exit 0 when made)
 #include <windows.h>
@@ -47,6 +50,7 @@ class DropSource final : public IDropSource {
 };
 
 IDataObject* g_data = nullptr;
+bool g_noActivate = false;
 
 // Reads the next line into g_data; false at the end.
 bool NextData() {
@@ -75,6 +79,9 @@ bool NextData() {
 
 LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
+    case WM_MOUSEACTIVATE:
+      if (g_noActivate) return MA_NOACTIVATE;
+      break;
     case WM_LBUTTONDOWN: {
       std::puts("zieht");
       std::fflush(stdout);
@@ -111,6 +118,8 @@ int main(int argc, char** argv) {
     CoUninitialize();
     return made ? 0 : 2;
   }
+  g_noActivate = argc == 2 && std::string(argv[1]) == "noactivate";
+  if (argc > 1 && !g_noActivate) return 2;
   if (FAILED(OleInitialize(nullptr))) return 2;
 
   WNDCLASSW wc{};
@@ -120,7 +129,8 @@ int main(int argc, char** argv) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"Ziehquelle";
   RegisterClassW(&wc);
-  HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Ziehquelle", L"Ziehquelle", WS_POPUP | WS_BORDER,
+  const DWORD exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | (g_noActivate ? WS_EX_NOACTIVATE : 0);
+  HWND hwnd = CreateWindowExW(exStyle, L"Ziehquelle", L"Ziehquelle", WS_POPUP | WS_BORDER,
                               0, 0, 100, 40, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) return 2;
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);

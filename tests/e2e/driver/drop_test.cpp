@@ -25,7 +25,13 @@ namespace fs = std::filesystem;
 // the target, released there.
 class Source {
 public:
-    explicit Source(Probe& probe) : process_({config().winerun, config().dragSource}, true), probe_(probe) {}
+    // `activates` false: the source's window never takes the activation, as a
+    // file manager's window in the background lets a user drag out of it.
+    explicit Source(Probe& probe, bool activates = true)
+        : process_(activates ? std::vector<std::string>{config().winerun, config().dragSource}
+                             : std::vector<std::string>{config().winerun, config().dragSource, "noactivate"},
+                   true),
+          probe_(probe) {}
     ~Source() {
         process_.writeLine("");
         process_.waitExit(10s);
@@ -141,6 +147,38 @@ TEST_F(Drop, TextFilesAndShortcutsGoIntoTheShowcasesFieldsOtherFilesDoNot) {
     EXPECT_EQ(drag({"files", WindowsPath(file("Brief.doc", "Brief"))}, name.rect), 1);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(probe.text(name.hwnd), "Hallo");
+    probe.postClose(app.window.hwnd);
+}
+
+// A drag out of a window that never takes the activation: the program in
+// front stays the active one and takes the drop all the same, a text and a
+// text file (whose final line break an editor added stays out of the amount).
+TEST_F(Drop, ADragFromAWindowThatNeverTakesTheActivationIsTaken) {
+    {
+        Valumat app(probe);
+        ASSERT_TRUE(app.waitFocus(app.euroField.hwnd));
+        Source source(probe, false);
+        EXPECT_EQ(source.drop("text 100", app.euroField.rect), "kopiert");
+        EXPECT_TRUE(app.waitFields("195,58", "100")) << app.dmText() << " / " << app.euroText();
+        const fs::path amount = file("betrag.txt", "42\r\n");
+        // In place of the text dropped before, which the field marked.
+        EXPECT_EQ(source.drop("files " + WindowsPath(amount), app.euroField.rect), "kopiert");
+        EXPECT_TRUE(app.waitFields("82,14", "42")) << app.dmText() << " / " << app.euroText();
+        EXPECT_EQ(probe.foreground().hwnd, app.window.hwnd) << "the drag source took the activation";
+        probe.postClose(app.window.hwnd);
+        EXPECT_TRUE(app.process->waitExit(10s).has_value());
+    }
+    ShowcaseApp app(probe);
+    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
+    std::vector<ChildWindow> edits;
+    for (const auto& c : app.controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    EXPECT_EQ(Source(probe, false).drop("text Hintergrund", edits[0].rect), "kopiert");
+    EXPECT_TRUE(waitUntil([&] { return probe.text(edits[0].hwnd).find("Hintergrund") != std::string::npos; }))
+        << probe.text(edits[0].hwnd);
+    EXPECT_EQ(probe.foreground().hwnd, app.window.hwnd) << "the drag source took the activation";
     probe.postClose(app.window.hwnd);
 }
 
