@@ -197,11 +197,12 @@ DropState& State() {
 }
 
 // How long after the first idle moment an active program starts its targets:
-// soon enough for a drag from a window that never takes the activation (a
-// file manager's in the background), late enough that OLE stays out of the
-// start-up, which ends at that moment, and that a program closed at once
-// never loads it.
-constexpr UINT kActiveStartDelayMs = 250;
+// with the first painting before that moment, about a quarter second after
+// the window shows, soon enough for a drag from a window that never takes the
+// activation (a file manager's in the background); late enough that OLE stays
+// out of the start-up, which ends at that moment, and that a program closed
+// at once never loads it.
+constexpr UINT kActiveStartDelayMs = 200;
 
 void StopTimer() {
   if (UINT_PTR timer = std::exchange(State().timer, 0)) KillTimer(nullptr, timer);

@@ -1,9 +1,9 @@
 // OLE drag and drop for the runtime's windows: every window that accepts
 // drops becomes a drop target. OLE costs start-up time, so the targets start
 // after it: at once when the program is deactivated or is not the active one
-// at its first idle moment, else a quarter second after that moment (a drag
-// can come from a window that never takes the activation); from then on a
-// new window becomes a target as it is created.
+// at its first idle moment, else a moment later, about a quarter second after
+// the window shows (a drag can come from a window that never takes the
+// activation); from then on a new window becomes a target as it is created.
 #pragma once
 
 #include <memory>
@@ -21,7 +21,7 @@ void RegisterDropTarget(HWND hwnd);
 void RevokeDropTarget(HWND hwnd);
 // The event loop, when the thread's queue is empty and windows wait: starts
 // the targets when the program is not the active one, else arms their start
-// a quarter second later while one of those windows shows.
+// a moment later while one of those windows shows.
 void StartDropTargetsWhenIdle();
 // WM_ACTIVATEAPP: deactivation starts the targets, unless every window
 // waiting for them is hidden (a closing window hands the activation on).
