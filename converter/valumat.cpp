@@ -7,6 +7,7 @@
 #include "controls.h"
 #include "dll.h"
 #include "events.h"
+#include "format.h"
 #include "procstack.h"
 #include "settings.h"
 #include "transform.h"
@@ -104,22 +105,25 @@ void Main() {
     oDlg->destroy();
   };
 
-  // Leaving a field for another place in the program empties both fields, so
-  // that a new amount is typed into an empty pair; turning to another program
-  // or minimising keeps the pair in view. A key other than Escape converts the
-  // field's whole text into the other field, and so does every other change
-  // the user makes to it (the field's menu, a drop).
-  auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<double()> convert) {
-    oSelf->killInputFocus = [&oSelf, &oOther](const Args& a) -> Value {
+  // Leaving a field, for whatever takes the focus (the other field, a button,
+  // another program), empties both fields, so that a new amount is typed into
+  // an empty pair. A key other than Escape converts the field's whole text
+  // into the other field, and so does every other change the user makes to
+  // it (the field's menu, a drop).
+  // The variable takes the double result; the field shows the exact one: the
+  // typed digits times or by the rate, rounded once to the cent.
+  auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<void()> convert,
+                  RateOp op) {
+    oSelf->killInputFocus = [&oSelf, &oOther](const Args&) -> Value {
       RT_PROC("(b)Main");
-      if (Arg(a, 1).isLogical() && !Arg(a, 1).logical()) return NIL;
       oSelf->clear();
       oOther->clear();
       return NIL;
     };
-    auto conversion = [&oSelf, &oOther, convert] {
-      oSelf->getData();
-      oOther->setData(Transform(convert(), "@N 999999999.99"));
+    auto conversion = [&oSelf, &oOther, &nKurs, convert, op] {
+      const std::string cText = oSelf->getData();
+      convert();
+      oOther->setData(FormatAtRate(cText, "N 999999999.99", nKurs, op, "@N 999999999.99"));
     };
     oSelf->keyboard = [&quit, conversion](const Args& a) -> Value {
       RT_PROC("(b)Main");
@@ -141,11 +145,11 @@ void Main() {
 
   flag(5, 75, 931);
   oSLE1 = amountField(75, -47, 3, nEuro, "Betrag in DM");
-  wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; });
+  wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; }, RateOp::Divide);
 
   flag(5, 42, 932);
   oSLE2 = amountField(40, -41, 4, nDM, "Betrag in Euro");
-  wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; });
+  wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; }, RateOp::Multiply);
 
   auto label = [&](long x, long y, const std::string& text) {
     auto oLabel = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{20, 20}});
