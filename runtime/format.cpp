@@ -416,15 +416,28 @@ U128 DivideRounded(const U128& n, const U128& d) {
 // The amount written times 10^shift, times `factor`, divided by `divisor`,
 // rounded; false when a step needs more than 128 bits.
 bool ScaledRatio(const std::string& digits, int shift, uint64_t factor, uint64_t divisor, U128& out) {
+  // The everyday amounts in plain 64-bit steps: one division on 32-bit x86.
+  uint64_t small = 0, n64 = 0, d64 = divisor;
+  size_t significant = 0;
+  for (const char c : digits)
+    if (significant || c != '0') small = small * 10 + static_cast<uint64_t>(c - '0'), ++significant;
+  if (significant <= 19 && std::abs(shift) <= 19 && !__builtin_mul_overflow(small, factor, &n64) &&
+      (shift >= 0 ? !__builtin_mul_overflow(n64, kPow10[shift], &n64)
+                  : !__builtin_mul_overflow(d64, kPow10[-shift], &d64))) {
+    const uint64_t q = n64 / d64, r = n64 - q * d64;
+    out = {0, q + (r >= d64 - r ? 1 : 0)};
+    return true;
+  }
   U128 n, d{0, divisor};
   for (const char c : digits) {
     if (n.hi == 0 && n.lo == 0 && c == '0') continue;
     if (!MulBy(n, 10)) return false;
     n.lo += static_cast<uint64_t>(c - '0');
-    if (n.lo < static_cast<uint64_t>(c - '0')) ++n.hi;
+    if (n.lo < static_cast<uint64_t>(c - '0') && ++n.hi == 0) return false;
   }
   if (!MulBy(n, factor)) return false;
   if (shift >= 0 ? !MulByPow10(n, shift) : !MulByPow10(d, -shift)) return false;
+  if (d.hi >> 62) return false;  // the long division shifts the remainder left
   out = DivideRounded(n, d);
   return true;
 }
@@ -570,7 +583,7 @@ std::string FormatAtRate(std::string_view text, std::string_view tmpl, double ra
   const Significant r = std::isfinite(rate) ? ToSignificant(std::fabs(rate)) : Significant{};
   if (!p.hasTemplate || r.digits == 0) return inexact();
   Written w;
-  if (!ReadNumber(text, tmpl, w)) w.digits = "0";
+  ReadNumber(text, tmpl, w);  // no number: no digits, which count as 0
   // rate = factor * 10^-rateDecimals; the amount = digits * 10^-decimals; the
   // result is wanted in units of 10^-p.decimals.
   uint64_t factor = r.digits;
