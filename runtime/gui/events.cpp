@@ -64,9 +64,11 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
     std::lock_guard lock(q.mutex);
     q.events.push_back({code, mp1, mp2, object});
   }
-  // A post from another thread must wake the GUI thread's wait.
+  // A post from another thread must wake the GUI thread's wait; so must one
+  // from a message another thread sent, which the GUI thread handles inside
+  // its wait without returning from it.
   const DWORD gui = GuiThread();
-  if (gui && GetCurrentThreadId() != gui) PostThreadMessageW(gui, WM_NULL, 0, 0);
+  if (gui && (GetCurrentThreadId() != gui || InSendMessage())) PostThreadMessageW(gui, WM_NULL, 0, 0);
   return true;
 }
 
