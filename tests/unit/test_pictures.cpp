@@ -93,7 +93,9 @@ TEST(PictureSet, ItsPicturesEndExactlyWithItsData) {
   for (const auto& c : cases) {
     const auto set = rt::UnpackPictureSet(FromHex(c.stream));
     ASSERT_EQ(set.has_value(), c.accepted) << c.what;
-    if (set) EXPECT_EQ(set->at(0).pixels, (Bytes{0x11, 0x22, 0x33})) << c.what;
+    if (set) {
+      EXPECT_EQ(set->at(0).pixels, (Bytes{0x11, 0x22, 0x33})) << c.what;
+    }
   }
 }
 
