@@ -37,11 +37,16 @@ std::string Incomplete(const std::string& file) {
 
 // Tells the user: a tone and the console (or, with the console off, the
 // standard error channel) in text mode, a message box in a GUI application.
+// A console still on here is a text window of the program's own, which the
+// program's end, coming next, closes before the message could be read: the
+// box then shows it as well and holds the end until the user has seen it.
 void Tell(const std::string& message) {
   if (AppType() != kAppTypeGui) {
     Tone(660, 5);
     QOut(message);
-    if (Set(kSetConsole) == Value("OFF") || Set(kSetConsole) == Value(false)) {
+    if (IsOn(Set(kSetConsole))) {
+      Ui().msgBox(message);
+    } else {
       OutErr(Chr(10) + Chr(13) + message);
     }
   } else {

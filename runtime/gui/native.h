@@ -132,6 +132,10 @@ void Unsubclass(HWND hwnd, WNDPROC proc, WNDPROC next);
 // The window procedure behind the runtime's for `hwnd`.
 LRESULT CallNative(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
+// The counter child ids are drawn from (window.cpp): a child gets 1000 plus
+// its value, below 60000; tests set it to make the ids go round.
+unsigned& ChildIdCounter();
+
 // An object whose native window is being created now: notifications that
 // arrive before CreateWindowEx returns (WM_MEASUREITEM) find it by its id.
 class CreatingScope {

@@ -51,11 +51,31 @@ bool IsTopLevel(const XbpWindow& w, const WindowRef& parent) {
   return !IsDesktop(&w) && (!parent || IsDesktop(parent.get()));
 }
 
+constexpr unsigned kFirstChildId = 1000;
+constexpr unsigned kChildIds = 60000;  // ids stay within the 16 bits WM_COMMAND carries
+
+// An id no live child of `parent` has: WM_MEASUREITEM names its control by
+// id alone, so once the counter has gone round, ids still in use are skipped.
+UINT_PTR FreeChildId(HWND parent) {
+  unsigned& next = ChildIdCounter();
+  for (unsigned tried = 0; tried < kChildIds; ++tried) {
+    const unsigned id = kFirstChildId + next % kChildIds;
+    next = (next + 1) % kChildIds;
+    if (!parent || !GetDlgItem(parent, static_cast<int>(id))) return id;
+  }
+  return kFirstChildId + next;  // every id taken: no window has so many children
+}
+
 }  // namespace
 
 XbpWindow::XbpWindow() {
   pos_ = Value{0, 0};
   size_ = Value{0, 0};
+}
+
+unsigned& ChildIdCounter() {
+  static unsigned next = 0;
+  return next;
 }
 
 XbpWindow::~XbpWindow() {
@@ -110,12 +130,7 @@ void XbpWindow::create(const Args& args) {
   } else if (owner_ && !IsDesktop(owner_.get())) {
     nativeParent = Hwnd(owner_->nativeHandle());
   }
-  UINT_PTR id = 0;
-  if (!topLevel) {
-    // Child ids stay within the 16 bits that WM_COMMAND carries.
-    static UINT_PTR nextId = 0;
-    id = 1000 + (nextId++ % 60000);
-  }
+  const UINT_PTR id = topLevel ? 0 : FreeChildId(nativeParent);
   long left = x, top = areaHeight - y - h;
   if (topLevel) KeepInWorkArea(left, top, w, h);
   HWND hwnd;

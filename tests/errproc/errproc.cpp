@@ -17,6 +17,8 @@
 #include "runtime.h"
 #include "settings.h"
 #include "sysinfo.h"
+#include "gui/crt.h"
+#include "gui/window.h"
 
 using namespace rt;
 using namespace valumat;
@@ -89,6 +91,15 @@ void Main(const std::string& mode) {
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
   } else if (mode == "text") {
+    AppType(1);
+    RT_LINE;
+    Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
+  } else if (mode == "textwindow") {
+    // A text-mode program whose console is a text window of its own: the
+    // handler asks in its cells, and the window closes with the program.
+    auto crt = New<XbpBaseCrt>({AppDesktop(), Value(), Value{60, 60}, 12, 60, "Textfenster", true});
+    crt->create();
+    SetAppWindow(crt);
     AppType(1);
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
