@@ -28,6 +28,9 @@ constexpr long kConsoleBackground = 7;
 
 std::atomic<bool> g_mouseOn{true};
 
+bool Post(NativeWindow hwnd, unsigned msg) { return PostMessageW(hwnd, msg, 0, 0) != FALSE; }
+std::atomic<CrtPoster> g_poster{Post};
+
 std::weak_ptr<XbpBaseCrt>& RootSlot() {
   static std::weak_ptr<XbpBaseCrt> root;
   return root;
@@ -42,6 +45,8 @@ long GridSide(const Value& v, long fallback) {
 }
 
 }  // namespace
+
+CrtPoster SetCrtPoster(CrtPoster poster) { return g_poster.exchange(poster ? poster : Post); }
 
 // --- the window ----------------------------------------------------------------
 
@@ -134,7 +139,7 @@ void XbpBaseCrt::afterCreate() {
   fitFrameToGrid(true);
   // Output from other threads reaches the cells through the window's queue.
   console_->attach(std::static_pointer_cast<XbpBaseCrt>(shared_from_this()),
-                   [hwnd] { PostMessageW(hwnd, kMsgFlush, 0, 0); });
+                   [hwnd] { return g_poster.load()(hwnd, kMsgFlush); });
   console_->noteCursor(row_, col_);
   auto& root = RootSlot();
   const auto current = root.lock();

@@ -36,8 +36,6 @@ EventQueue& Queue() {
 // without it, the first to take an event.
 std::atomic<DWORD> g_guiThread{0};
 
-DWORD GuiThread() { return g_guiThread.load(); }
-
 bool TakeEvent(QueuedEvent& event) {
   EventQueue& q = Queue();
   std::lock_guard lock(q.mutex);
@@ -71,6 +69,8 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
   if (gui && (GetCurrentThreadId() != gui || InSendMessage())) PostThreadMessageW(gui, WM_NULL, 0, 0);
   return true;
 }
+
+DWORD GuiThread() { return g_guiThread.load(); }
 
 void BindGuiThread() { g_guiThread = GetCurrentThreadId(); }
 

@@ -110,8 +110,16 @@ WindowRef WindowRefFromHandle(HWND hwnd);
 // The nearest registered object at or above hwnd.
 WindowRef OwningWindow(HWND hwnd);
 // Objects whose native window died are kept until no window procedure of
-// theirs can be on the stack any more.
+// theirs can be on the stack any more; window objects other threads handed
+// back go here too.
 void ReapDestroyedWindows();
+// The thread that takes events and runs the windows (events.cpp); 0 before
+// one does.
+DWORD GuiThread();
+// For a thread other than the GUI thread that got hold of a window object:
+// its reference is dropped on the GUI thread, so that the object, its
+// callbacks and what they hold never end on another thread.
+void ReleaseOnGuiThread(WindowRef window);
 
 // The one window procedure of the runtime: the class procedure of our own
 // window classes, and the subclass procedure of standard controls.

@@ -82,6 +82,15 @@ std::shared_ptr<ConsoleWindow> FailingConsoleOnce() {
   return given.exchange(true) ? nullptr : std::make_shared<FailingConsole>();
 }
 
+DWORD WINAPI HoldHeaps(void* locked) {
+  HANDLE heaps[64];
+  const DWORD n = GetProcessHeaps(64, heaps);
+  for (DWORD i = 0; i < n && i < 64; ++i) HeapLock(heaps[i]);
+  SetEvent(locked);
+  Sleep(INFINITE);
+  return 0;
+}
+
 void Main(const std::string& mode) {
   RT_PROC("Main");
   if (mode == "retry") {
@@ -115,6 +124,14 @@ void Main(const std::string& mode) {
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i) HeapLock(heaps[i]);
+    RT_LINE;
+    *static_cast<volatile int*>(nullptr) = 1;
+  } else if (mode == "crash-heap-held") {
+    // Another thread holds the heaps and never lets go: the crash report
+    // cannot allocate, not even before it begins.
+    HANDLE locked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CreateThread(nullptr, 0, HoldHeaps, locked, 0, nullptr);
+    WaitForSingleObject(locked, INFINITE);
     RT_LINE;
     *static_cast<volatile int*>(nullptr) = 1;
   } else if (mode == "throw") {

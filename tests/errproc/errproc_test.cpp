@@ -217,6 +217,12 @@ TEST_F(ErrorProcess, ACrashHoldingTheHeapLocksStillEndsWithExitCode1) {
   EXPECT_EQ(err(), kSaidWithoutLocks);
 }
 
+TEST_F(ErrorProcess, ACrashWhileAnotherThreadHoldsTheHeapLocksStillEndsWithExitCode1) {
+  run("crash-heap-held");
+  expectEnded(1);
+  EXPECT_EQ(err(), kSaidWithoutLocks);
+}
+
 TEST_F(ErrorProcess, AnEscapedExceptionIsShownLoggedAndEndsWithExitCode1) {
   run("throw");
   EXPECT_EQ(answer(kTitle, "OK").text.rfind("Unbehandelte Ausnahme: Speicher reicht nicht", 0), 0u);
