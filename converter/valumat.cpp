@@ -10,6 +10,7 @@
 #include "format.h"
 #include "procstack.h"
 #include "settings.h"
+#include "text858.h"
 #include "transform.h"
 
 namespace valumat {
@@ -19,7 +20,7 @@ using namespace rt;
 void AppSys() {
   RT_PROC("AppSys");
   SetLocale(37, "1");
-  SetLocale(kLocaleCurrency, Chr(213));  // the euro sign
+  SetLocale(kLocaleCurrency, "€"_cp858);
   // The fields take amounts alone, which an input method could only turn
   // into full-width digits that read as nothing; without one, the system
   // also starts no input-method machinery (under Wine a COM apartment) when
@@ -161,7 +162,7 @@ void Main() {
     oXbp = oLabel;
   };
   label(148, 75, "DM");
-  label(155, 40, Chr(213));
+  label(155, 40, "€"_cp858);
 
   auto button = [&](long y, const std::string& caption) {
     auto oButton = New<XbpPushButton>(
@@ -191,7 +192,7 @@ void Main() {
 
   auto oKurs = New<XbpStatic>({drawingArea, NIL, Value{25, 5}, Value{240, 24},
                                Value{Value{kPPForeground, 3}, Value{kPPCompoundName, "10.Arial Fett"}}});
-  oKurs->caption = "Kurs: 1" + Chr(213) + " = 1,95583 DM";
+  oKurs->caption = "Kurs: 1€ = 1,95583 DM"_cp858;
   oKurs->clipSiblings = true;
   oKurs->options = XbpStatic::kTextCenter | XbpStatic::kTextVCenter;
   oKurs->create();
