@@ -39,6 +39,8 @@ ManifestDPIAware true
 !define MULTIUSER_INSTALLMODE_FUNCTION ModeChosen
 !define MULTIUSER_INIT_TEXT_ALLUSERSNOTPOSSIBLE \
     "Ihr Benutzerkonto hat nicht die Rechte, Valumat für alle Benutzer dieses Computers zu installieren."
+; /AllUsers without the rights ends with "access denied", not 0.
+!define MULTIUSER_INIT_FUNCTIONQUIT QuitWithoutRights
 !define MULTIUSER_NOUNINSTALL
 !include "MultiUser.nsh"
 !include "MUI2.nsh"
@@ -207,6 +209,11 @@ SectionEnd
 Function .onInit
     StrCpy $CmdLineDir $INSTDIR
     !insertmacro MULTIUSER_INIT
+FunctionEnd
+
+Function QuitWithoutRights
+    SetErrorLevel 5
+    Quit
 FunctionEnd
 
 ; Called whenever the install mode is set. An update keeps the desktop
