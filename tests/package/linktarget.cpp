@@ -30,26 +30,30 @@ void print(const wchar_t* text) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), DWORD(utf8.size()), &written, nullptr);
 }
 
-int resolve(const wchar_t* path) {
+// The link's target and working folder as stored, variables unexpanded.
+bool load(const wchar_t* path, wchar_t (&target)[MAX_PATH], wchar_t (&folder)[MAX_PATH]) {
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))))
-        return 1;
-    int result = 1;
+        return false;
+    bool loaded = false;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
-        if (SUCCEEDED(file->Load(path, STGM_READ)) &&
-            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK &&
-            SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH))) {
-            print(target);
-            print(folder);
-            result = 0;
-        }
+        loaded = SUCCEEDED(file->Load(path, STGM_READ)) &&
+                 link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK &&
+                 SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
         file->Release();
     }
     link->Release();
-    return result;
+    return loaded;
+}
+
+int resolve(const wchar_t* path) {
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    if (!load(path, target, folder)) return 1;
+    print(target);
+    print(folder);
+    return 0;
 }
 
 // The current folder of another process, from its process parameters: what
@@ -58,14 +62,12 @@ bool currentFolder(HANDLE process, std::wstring& folder) {
     PROCESS_BASIC_INFORMATION info{};
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0) return false;
     PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS params{};
-    if (!ReadProcessMemory(process, info.PebBaseAddress, &peb, sizeof peb, nullptr) ||
-        !ReadProcessMemory(process, peb.ProcessParameters, &params, sizeof params, nullptr))
-        return false;
-    // CurrentDirectory.DosPath follows the console and standard handles: the
-    // first 16 bytes and the first 5 pointers of the documented layout.
+    if (!ReadProcessMemory(process, info.PebBaseAddress, &peb, sizeof peb, nullptr)) return false;
+    // CurrentDirectory.DosPath follows four counters, the console handle and
+    // flags and the three standard handles: at 0x24 in a 32-bit process.
+    static_assert(sizeof(void*) == 4);
     UNICODE_STRING dosPath{};
-    auto at = reinterpret_cast<const char*>(peb.ProcessParameters) + 16 + 5 * sizeof(void*);
+    auto at = reinterpret_cast<const char*>(peb.ProcessParameters) + 0x24;
     if (!ReadProcessMemory(process, at, &dosPath, sizeof dosPath, nullptr)) return false;
     folder.assign(dosPath.Length / sizeof(wchar_t), L'\0');
     return ReadProcessMemory(process, dosPath.Buffer, folder.data(), dosPath.Length, nullptr) != 0;
@@ -76,7 +78,8 @@ std::vector<DWORD> running(const std::wstring& image) {
     std::vector<DWORD> ids;
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32W entry{sizeof entry};
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry))
         if (lstrcmpiW(entry.szExeFile, image.c_str()) == 0) ids.push_back(entry.th32ProcessID);
     CloseHandle(snap);
@@ -85,18 +88,7 @@ std::vector<DWORD> running(const std::wstring& image) {
 
 int start(const wchar_t* path) {
     wchar_t target[MAX_PATH] = {}, ignored[MAX_PATH] = {};
-    {
-        IShellLinkW* link = nullptr;
-        IPersistFile* file = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    reinterpret_cast<void**>(&link))))
-            return 1;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            if (SUCCEEDED(file->Load(path, STGM_READ))) link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-            file->Release();
-        }
-        link->Release();
-    }
+    if (!load(path, target, ignored)) return 1;
     const wchar_t* slash = wcsrchr(target, L'\\');
     std::wstring image = slash ? slash + 1 : target;
     if (image.empty()) return 1;
@@ -104,7 +96,8 @@ int start(const wchar_t* path) {
 
     // The shell may start the program through another process and hand back
     // no process handle (Wine does): the new process of that image is the one.
-    SHELLEXECUTEINFOW run{sizeof run};
+    SHELLEXECUTEINFOW run{};
+    run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     run.lpVerb = L"open";
     run.lpFile = path;
