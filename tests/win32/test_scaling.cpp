@@ -9,6 +9,7 @@
 #include "events.h"
 #include "presspace.h"
 #include "support/event_loop.h"
+#include "support/monitors.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -60,12 +61,13 @@ TEST(Scaling, ProgramPixelsBecomeDevicePixelsByOneRule) {
 
 // A converter-like window: bitmap, label sized to its text, field, button, icon.
 struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  std::shared_ptr<XbpDialog> dlg;
   std::shared_ptr<XbpStatic> flag, label;
   std::shared_ptr<XbpSLE> field;
   std::shared_ptr<XbpPushButton> button;
 
-  Form() {
+  explicit Form(const Value& pos = Value{100, 100})
+      : dlg(New<XbpDialog>({AppDesktop(), NIL, pos, Value{280, 140}, NIL, false})) {
     dlg->icon = 333;
     dlg->create();
     const WindowRef area = dlg->drawingArea();
@@ -205,6 +207,137 @@ TEST(Scaling, PresentationSpacesDrawAndMeasureInProgramPixels) {
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
+}
+
+// --- several monitors: Windows tells a window its dpi where it opens, and
+// asks it for its size before it moves it to a monitor of another dpi.
+
+RECT Inside(const RECT& r, const RECT& area) {
+  return {std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
+          std::min(r.bottom, area.bottom)};
+}
+
+TEST(Scaling, AWindowOpensLaidOutAtTheDpiOfTheMonitorItOpensOn) {
+  const long screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  for (const bool dpiForWindow : {false, true}) {
+    SCOPED_TRACE(dpiForWindow ? "Windows 10 1607 on" : "before Windows 10 1607");
+    FakeMonitors monitors(ThreeMonitors(144), FakeSystem{dpiForWindow});
+    const RECT work = monitors[1].work;
+    {
+      Form form(Value{screenWidth + 100, 100});
+      EXPECT_EQ(form.dlg->dpi(), 144u);
+      const RECT frame = WindowRect(H(form.dlg)), field = WindowRect(H(form.field)), flag = WindowRect(H(form.flag));
+      EXPECT_EQ(frame.right - frame.left, ToDevice(280, 144));
+      EXPECT_EQ(frame.bottom - frame.top, ToDevice(140, 144));
+      EXPECT_EQ(field.right - field.left, ToDevice(96, 144));
+      EXPECT_EQ(flag.bottom - flag.top, ToDevice(21, 144));
+      EXPECT_EQ(FontOfControl(H(form.field)).lfHeight, -MulDiv(9, 144, 72));
+    }
+    {
+      // Asked for flush with the monitor's right edge at its size at 96 dpi:
+      // laid out at 144 it still lies inside the work area.
+      Form form(Value{work.right - 280, 300});
+      const RECT frame = WindowRect(H(form.dlg));
+      EXPECT_EQ(frame.right - frame.left, ToDevice(280, 144));
+      EXPECT_EQ(Inside(frame, work), frame);
+    }
+    {
+      auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{screenWidth + 100, 100}, 10, 20, "Zellen", true});
+      crt->create();
+      EXPECT_EQ(crt->dpi(), 144u);
+      EXPECT_EQ(FontOfControl(H(crt)).lfHeight, -MulDiv(10, 144, 72));
+      RECT client{};
+      GetClientRect(H(crt), &client);
+      EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, 144));
+      crt->destroy();
+      Drain();
+    }
+    {
+      Form form;  // on the primary
+      EXPECT_EQ(form.dlg->dpi(), 96u);
+    }
+    // shcore only where GetDpiForWindow is missing.
+    if (dpiForWindow) {
+      EXPECT_EQ(monitors.monitorDpiCalls, 0);
+    } else {
+      EXPECT_GT(monitors.monitorDpiCalls, 0);
+    }
+  }
+  EXPECT_FALSE(dyn::MonitorDpiLoaded());
+}
+
+TEST(Scaling, TitleBarsAreAskedToScaleUnderPerMonitorV1Only) {
+  const struct {
+    const char* what;
+    FakeSystem system;
+    size_t asked;  // times each top-level window asks
+  } cases[] = {
+      {"per-monitor v1", {true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}, 1},
+      {"per-monitor v2", {true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2}, 0},
+      {"before Windows 10 1607", {false, nullptr}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeMonitors monitors(ThreeMonitors(), c.system);
+    Form form;
+    auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
+    crt->create();
+    for (const HWND top : {H(form.dlg), H(crt)}) {
+      size_t times = 0;
+      for (const auto& [hwnd, titleLength] : monitors.nonClientScaled) {
+        EXPECT_FALSE(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD);
+        if (hwnd != top) continue;
+        ++times;
+        EXPECT_EQ(titleLength, 0) << "asked after WM_NCCREATE";
+      }
+      EXPECT_EQ(times, c.asked);
+    }
+    crt->destroy();
+    Drain();
+  }
+}
+
+TEST(Scaling, ATextWindowDraggedAcrossMonitorsAsksForWholeCellsAndKeepsTheFrameSuggested) {
+  constexpr UINT kGetDpiScaledSize = 0x02E4;
+  const long screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  FakeMonitors monitors(ThreeMonitors(144));
+  auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
+  crt->create();
+  const RECT first = WindowRect(H(crt));
+  // Back and forth over the edge, where the frame is half on either monitor.
+  const struct {
+    unsigned dpi;
+    long left, top;  // where Windows puts the frame of the size asked for
+  } moves[] = {{144, screenWidth - 150, 300}, {96, screenWidth - 200, 310}, {144, screenWidth - 150, 300}};
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.dpi);
+    const RECT was = WindowRect(H(crt));
+    const unsigned from = crt->dpi();
+    SIZE size{MulDiv(was.right - was.left, move.dpi, from), MulDiv(was.bottom - was.top, move.dpi, from)};
+    ASSERT_TRUE(SendMessageW(H(crt), kGetDpiScaledSize, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&size)))
+        << "the window asked for no size of its own";
+    RECT suggested{move.left, move.top, move.left + size.cx, move.top + size.cy};
+    SendMessageW(H(crt), WM_DPICHANGED, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(WindowRect(H(crt)), suggested);
+    HDC dc = GetDC(H(crt));
+    TEXTMETRICW tm{};
+    {
+      SelectInScope font(dc, reinterpret_cast<HFONT>(SendMessageW(H(crt), WM_GETFONT, 0, 0)));
+      GetTextMetricsW(dc, &tm);
+    }
+    ReleaseDC(H(crt), dc);
+    RECT client{};
+    GetClientRect(H(crt), &client);
+    EXPECT_EQ(client.bottom, 10 * tm.tmHeight);
+    EXPECT_EQ(client.right, 20 * ToDevice(crt->FontWidth, move.dpi));
+    if (move.dpi == 96) {
+      // Back where it came from, at the size it had: nothing creeps.
+      EXPECT_EQ(size.cx, first.right - first.left);
+      EXPECT_EQ(size.cy, first.bottom - first.top);
+    }
+  }
+  crt->destroy();
+  Drain();
 }
 
 }  // namespace

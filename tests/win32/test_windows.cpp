@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "boxes.h"
 #include "controls.h"
 #include "events.h"
 #include "support/form.h"
 #include "support/heard.h"
+#include "support/monitors.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -334,4 +336,102 @@ TEST(Windows, TaskListDecidesOnTheTaskBarButtonAndTheFrameStaysNormal) {
   off->destroy();
   on->destroy();
   Drain();
+}
+
+// --- several monitors --------------------------------------------------------
+
+namespace {
+
+// The frame of a 300 x 200 dialog asked for with its top-left corner at
+// `left`, `top` in screen pixels (the program counts from the bottom).
+RECT OpenedAt(long left, long top) {
+  const long y = GetSystemMetrics(SM_CYSCREEN) - top - 200;
+  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{left, y}, Value{300, 200}, NIL, false});
+  dlg->create();
+  RECT r{};
+  GetWindowRect(H(dlg), &r);
+  dlg->destroy();
+  Drain();
+  return r;
+}
+
+}  // namespace
+
+TEST(Placement, AWindowStaysOnTheMonitorItIsAskedForAndWithinItsWorkArea) {
+  FakeMonitors monitors(ThreeMonitors());
+  const long w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const struct {
+    const char* what;
+    long left, top;          // asked for
+    long wantLeft, wantTop;  // opened at
+  } cases[] = {
+      {"on the right monitor", w + 100, 100, w + 100, 100},
+      {"on the monitor above and left", -1000, -800, -1000, -800},
+      {"over the right monitor's right edge", w + 1500, 300, w + 1300, 300},
+      {"over the right monitor's top", w + 100, -300, w + 100, -200},
+      {"over the primary's task bar", 100, h - 150, 100, h - 240},
+      {"on no monitor, nearest the one above", -1000, 100, -1000, -240},
+  };
+  for (const auto& c : cases) {
+    const RECT r = OpenedAt(c.left, c.top);
+    EXPECT_EQ(r.left, c.wantLeft) << c.what;
+    EXPECT_EQ(r.top, c.wantTop) << c.what;
+    EXPECT_EQ(r.right - r.left, 300) << c.what;
+  }
+}
+
+namespace {
+
+struct BoxSeen {
+  HWND owner = nullptr;
+  RECT frame{};
+  int ticks = 0;
+};
+BoxSeen g_box;
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
+  if (GetWindow(hwnd, GW_OWNER) == g_box.owner && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
+  return TRUE;
+}
+
+// Takes the frame of the box its owner shows and answers it with its first
+// option; gives up after 10 s (the box never came).
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+  if (!box && ++g_box.ticks < 1000) return;
+  KillTimer(nullptr, timer);
+  if (!box) return;
+  GetWindowRect(box, &g_box.frame);
+  PostMessageW(box, WM_COMMAND, 1001, 0);
+}
+
+}  // namespace
+
+TEST(Placement, ABoxOpensInTheMiddleOfItsOwnersMonitor) {
+  FakeMonitors monitors(ThreeMonitors());
+  const long w = GetSystemMetrics(SM_CXSCREEN);
+  const struct {
+    const char* what;
+    long left, top;  // the owner's top-left corner
+    size_t monitor;
+  } cases[] = {
+      {"primary", 100, 100, 0},
+      {"right", w + 700, 500, 1},
+      {"above and left", -1200, -900, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const long y = GetSystemMetrics(SM_CYSCREEN) - c.top - 200;
+    Form owner(Value{300, 200}, "Besitzer", Value{c.left, y});
+    owner.show();
+    ASSERT_EQ(GetActiveWindow(), H(owner.dlg));
+    g_box = {H(owner.dlg)};
+    SetTimer(nullptr, 0, 10, AnswerBox);
+    EXPECT_EQ(Alert("Weiter?", {"Ja", "Nein"}, "Frage"), 1);
+    ASSERT_LT(g_box.ticks, 1000) << "no box owned by the window within 10 s";
+    const RECT& work = monitors[c.monitor].work;
+    EXPECT_NEAR(g_box.frame.left + g_box.frame.right, work.left + work.right, 1);
+    EXPECT_NEAR(g_box.frame.top + g_box.frame.bottom, work.top + work.bottom, 1);
+  }
 }
