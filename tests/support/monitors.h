@@ -66,7 +66,6 @@ class FakeMonitors {
     current() = nullptr;
   }
   FakeMonitors(const FakeMonitors&) = delete;
-  FakeMonitors& operator=(const FakeMonitors&) = delete;
 
   const FakeMonitor& operator[](size_t i) const { return monitors_[i]; }
   // Calls of GetDpiForMonitor: shcore is only for a Windows without GetDpiForWindow.
@@ -87,20 +86,20 @@ class FakeMonitors {
     return current() && i >= 1 && i <= current()->monitors_.size() ? &current()->monitors_[i - 1] : nullptr;
   }
 
+  // The monitor the frame overlaps most, else the nearest.
   static HMONITOR WINAPI FromRect(LPCRECT r, DWORD flags) {
     const auto& all = current()->monitors_;
     long best = 0, nearest = LONG_MAX;
-    size_t found = SIZE_MAX, closest = 0;
+    size_t found = 0, closest = 0;
     for (size_t i = 0; i < all.size(); ++i) {
       const RECT& a = all[i].area;
       const long w = std::min(r->right, a.right) - std::max(r->left, a.left);
       const long h = std::min(r->bottom, a.bottom) - std::max(r->top, a.top);
       if (w > 0 && h > 0 && w * h > best) best = w * h, found = i;
-      const long dx = std::max({0L, a.left - r->right, r->left - a.right});
-      const long dy = std::max({0L, a.top - r->bottom, r->top - a.bottom});
-      if (dx * dx + dy * dy < nearest) nearest = dx * dx + dy * dy, closest = i;
+      const long gap = std::max({0L, -w}) + std::max({0L, -h});
+      if (gap < nearest) nearest = gap, closest = i;
     }
-    if (found != SIZE_MAX) return Handle(found);
+    if (best > 0) return Handle(found);
     if (flags == MONITOR_DEFAULTTONEAREST) return Handle(closest);
     return flags == MONITOR_DEFAULTTOPRIMARY ? Handle(0) : nullptr;
   }

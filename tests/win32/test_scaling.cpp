@@ -4,6 +4,8 @@
 // dpi; other dpis are reached by telling the windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls.h"
 #include "crt.h"
 #include "events.h"
@@ -212,86 +214,57 @@ TEST(Scaling, PresentationSpacesDrawAndMeasureInProgramPixels) {
 // --- several monitors: Windows tells a window its dpi where it opens, and
 // asks it for its size before it moves it to a monitor of another dpi.
 
-RECT Inside(const RECT& r, const RECT& area) {
-  return {std::max(r.left, area.left), std::max(r.top, area.top), std::min(r.right, area.right),
-          std::min(r.bottom, area.bottom)};
-}
-
 TEST(Scaling, AWindowOpensLaidOutAtTheDpiOfTheMonitorItOpensOn) {
-  const long screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const long right = GetSystemMetrics(SM_CXSCREEN) + 100;
   for (const bool dpiForWindow : {false, true}) {
     SCOPED_TRACE(dpiForWindow ? "Windows 10 1607 on" : "before Windows 10 1607");
     FakeMonitors monitors(ThreeMonitors(144), FakeSystem{dpiForWindow});
-    const RECT work = monitors[1].work;
     {
-      Form form(Value{screenWidth + 100, 100});
+      Form form(Value{right, 100}), onPrimary;
       EXPECT_EQ(form.dlg->dpi(), 144u);
-      const RECT frame = WindowRect(H(form.dlg)), field = WindowRect(H(form.field)), flag = WindowRect(H(form.flag));
+      EXPECT_EQ(onPrimary.dlg->dpi(), 96u);
+      const RECT frame = WindowRect(H(form.dlg)), field = WindowRect(H(form.field));
       EXPECT_EQ(frame.right - frame.left, ToDevice(280, 144));
-      EXPECT_EQ(frame.bottom - frame.top, ToDevice(140, 144));
       EXPECT_EQ(field.right - field.left, ToDevice(96, 144));
-      EXPECT_EQ(flag.bottom - flag.top, ToDevice(21, 144));
       EXPECT_EQ(FontOfControl(H(form.field)).lfHeight, -MulDiv(9, 144, 72));
+      // Asked for flush with the monitor's right edge at its size at 96 dpi,
+      // it still lies inside the work area at 144.
+      Form edge(Value{monitors[1].work.right - 280, 300});
+      EXPECT_EQ(WindowRect(H(edge.dlg)).right, monitors[1].work.right);
     }
-    {
-      // Asked for flush with the monitor's right edge at its size at 96 dpi:
-      // laid out at 144 it still lies inside the work area.
-      Form form(Value{work.right - 280, 300});
-      const RECT frame = WindowRect(H(form.dlg));
-      EXPECT_EQ(frame.right - frame.left, ToDevice(280, 144));
-      EXPECT_EQ(Inside(frame, work), frame);
-    }
-    {
-      auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{screenWidth + 100, 100}, 10, 20, "Zellen", true});
-      crt->create();
-      EXPECT_EQ(crt->dpi(), 144u);
-      EXPECT_EQ(FontOfControl(H(crt)).lfHeight, -MulDiv(10, 144, 72));
-      RECT client{};
-      GetClientRect(H(crt), &client);
-      EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, 144));
-      crt->destroy();
-      Drain();
-    }
-    {
-      Form form;  // on the primary
-      EXPECT_EQ(form.dlg->dpi(), 96u);
-    }
+    auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{right, 100}, 10, 20, "Zellen", true});
+    crt->create();
+    RECT client{};
+    GetClientRect(H(crt), &client);
+    EXPECT_EQ(FontOfControl(H(crt)).lfHeight, -MulDiv(10, 144, 72));
+    EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, 144));
+    crt->destroy();
+    Drain();
     // shcore only where GetDpiForWindow is missing.
-    if (dpiForWindow) {
-      EXPECT_EQ(monitors.monitorDpiCalls, 0);
-    } else {
-      EXPECT_GT(monitors.monitorDpiCalls, 0);
-    }
+    EXPECT_EQ(monitors.monitorDpiCalls > 0, !dpiForWindow);
   }
   EXPECT_FALSE(dyn::MonitorDpiLoaded());
 }
 
-TEST(Scaling, TitleBarsAreAskedToScaleUnderPerMonitorV1Only) {
+TEST(Scaling, TitleBarsAreAskedToScaleUnderPerMonitorV1OnlyWhileTheWindowIsMade) {
   const struct {
-    const char* what;
     FakeSystem system;
     size_t asked;  // times each top-level window asks
-  } cases[] = {
-      {"per-monitor v1", {true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}, 1},
-      {"per-monitor v2", {true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2}, 0},
-      {"before Windows 10 1607", {false, nullptr}, 0},
-  };
+  } cases[] = {{{true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}, 1},
+               {{true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2}, 0},
+               {{false, nullptr}, 0}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
     FakeMonitors monitors(ThreeMonitors(), c.system);
     Form form;
     auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
     crt->create();
-    for (const HWND top : {H(form.dlg), H(crt)}) {
-      size_t times = 0;
-      for (const auto& [hwnd, titleLength] : monitors.nonClientScaled) {
-        EXPECT_FALSE(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD);
-        if (hwnd != top) continue;
-        ++times;
-        EXPECT_EQ(titleLength, 0) << "asked after WM_NCCREATE";
-      }
-      EXPECT_EQ(times, c.asked);
+    for (const auto& [hwnd, titleLength] : monitors.nonClientScaled) {
+      EXPECT_FALSE(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD);
+      EXPECT_EQ(titleLength, 0) << "asked after WM_NCCREATE";
     }
+    for (const HWND top : {H(form.dlg), H(crt)})
+      EXPECT_EQ(std::ranges::count(monitors.nonClientScaled, top, &std::pair<HWND, int>::first), c.asked)
+          << c.system.dpiForWindow << " " << c.asked;
     crt->destroy();
     Drain();
   }
@@ -299,42 +272,32 @@ TEST(Scaling, TitleBarsAreAskedToScaleUnderPerMonitorV1Only) {
 
 TEST(Scaling, ATextWindowDraggedAcrossMonitorsAsksForWholeCellsAndKeepsTheFrameSuggested) {
   constexpr UINT kGetDpiScaledSize = 0x02E4;
-  const long screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const long edge = GetSystemMetrics(SM_CXSCREEN);
   FakeMonitors monitors(ThreeMonitors(144));
   auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
   crt->create();
   const RECT first = WindowRect(H(crt));
-  // Back and forth over the edge, where the frame is half on either monitor.
+  // Back and forth over the edge, where Windows puts the frame of the size
+  // asked for half on either monitor.
   const struct {
     unsigned dpi;
-    long left, top;  // where Windows puts the frame of the size asked for
-  } moves[] = {{144, screenWidth - 150, 300}, {96, screenWidth - 200, 310}, {144, screenWidth - 150, 300}};
+    long left, top;
+  } moves[] = {{144, edge - 150, 300}, {96, edge - 200, 310}, {144, edge - 150, 300}};
   for (const auto& move : moves) {
     SCOPED_TRACE(move.dpi);
     const RECT was = WindowRect(H(crt));
-    const unsigned from = crt->dpi();
-    SIZE size{MulDiv(was.right - was.left, move.dpi, from), MulDiv(was.bottom - was.top, move.dpi, from)};
-    ASSERT_TRUE(SendMessageW(H(crt), kGetDpiScaledSize, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&size)))
+    SIZE size{MulDiv(was.right - was.left, move.dpi, crt->dpi()), MulDiv(was.bottom - was.top, move.dpi, crt->dpi())};
+    ASSERT_TRUE(SendMessageW(H(crt), kGetDpiScaledSize, move.dpi, reinterpret_cast<LPARAM>(&size)))
         << "the window asked for no size of its own";
     RECT suggested{move.left, move.top, move.left + size.cx, move.top + size.cy};
     SendMessageW(H(crt), WM_DPICHANGED, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(WindowRect(H(crt)), suggested);
-    HDC dc = GetDC(H(crt));
-    TEXTMETRICW tm{};
-    {
-      SelectInScope font(dc, reinterpret_cast<HFONT>(SendMessageW(H(crt), WM_GETFONT, 0, 0)));
-      GetTextMetricsW(dc, &tm);
-    }
-    ReleaseDC(H(crt), dc);
     RECT client{};
     GetClientRect(H(crt), &client);
-    EXPECT_EQ(client.bottom, 10 * tm.tmHeight);
+    EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, move.dpi));
     EXPECT_EQ(client.right, 20 * ToDevice(crt->FontWidth, move.dpi));
-    if (move.dpi == 96) {
-      // Back where it came from, at the size it had: nothing creeps.
-      EXPECT_EQ(size.cx, first.right - first.left);
-      EXPECT_EQ(size.cy, first.bottom - first.top);
-    }
+    // Back at 96 dpi at the size it had: nothing creeps.
+    if (move.dpi == 96) EXPECT_EQ(suggested.right - suggested.left, first.right - first.left);
   }
   crt->destroy();
   Drain();

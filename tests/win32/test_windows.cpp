@@ -340,29 +340,12 @@ TEST(Windows, TaskListDecidesOnTheTaskBarButtonAndTheFrameStaysNormal) {
 
 // --- several monitors --------------------------------------------------------
 
-namespace {
-
-// The frame of a 300 x 200 dialog asked for with its top-left corner at
-// `left`, `top` in screen pixels (the program counts from the bottom).
-RECT OpenedAt(long left, long top) {
-  const long y = GetSystemMetrics(SM_CYSCREEN) - top - 200;
-  auto dlg = New<XbpDialog>({AppDesktop(), NIL, Value{left, y}, Value{300, 200}, NIL, false});
-  dlg->create();
-  RECT r{};
-  GetWindowRect(H(dlg), &r);
-  dlg->destroy();
-  Drain();
-  return r;
-}
-
-}  // namespace
-
 TEST(Placement, AWindowStaysOnTheMonitorItIsAskedForAndWithinItsWorkArea) {
   FakeMonitors monitors(ThreeMonitors());
   const long w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   const struct {
     const char* what;
-    long left, top;          // asked for
+    long left, top;          // a 300 x 200 frame asked for
     long wantLeft, wantTop;  // opened at
   } cases[] = {
       {"on the right monitor", w + 100, 100, w + 100, 100},
@@ -373,35 +356,35 @@ TEST(Placement, AWindowStaysOnTheMonitorItIsAskedForAndWithinItsWorkArea) {
       {"on no monitor, nearest the one above", -1000, 100, -1000, -240},
   };
   for (const auto& c : cases) {
-    const RECT r = OpenedAt(c.left, c.top);
-    EXPECT_EQ(r.left, c.wantLeft) << c.what;
-    EXPECT_EQ(r.top, c.wantTop) << c.what;
-    EXPECT_EQ(r.right - r.left, 300) << c.what;
+    Form form(Value{300, 200}, "", Value{c.left, h - c.top - 200});
+    const RECT r = [&] { RECT f{}; GetWindowRect(H(form.dlg), &f); return f; }();
+    EXPECT_EQ(r, (RECT{c.wantLeft, c.wantTop, c.wantLeft + 300, c.wantTop + 200})) << c.what;
   }
 }
 
 namespace {
 
 struct BoxSeen {
-  HWND owner = nullptr;
-  RECT frame{};
-  int ticks = 0;
+  HWND owner;
+  RECT frame;
 };
 BoxSeen g_box;
 
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
-  if (GetWindow(hwnd, GW_OWNER) == g_box.owner && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
+  wchar_t name[16]{};
+  GetClassNameW(hwnd, name, 16);
+  if (std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
   return TRUE;
 }
 
-// Takes the frame of the box its owner shows and answers it with its first
-// option; gives up after 10 s (the box never came).
+// Answers the thread's box with its first option once it shows, noting its
+// owner and frame.
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-  if (!box && ++g_box.ticks < 1000) return;
-  KillTimer(nullptr, timer);
   if (!box) return;
+  KillTimer(nullptr, timer);
+  g_box.owner = GetWindow(box, GW_OWNER);
   GetWindowRect(box, &g_box.frame);
   PostMessageW(box, WM_COMMAND, 1001, 0);
 }
@@ -410,26 +393,21 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(Placement, ABoxOpensInTheMiddleOfItsOwnersMonitor) {
   FakeMonitors monitors(ThreeMonitors());
-  const long w = GetSystemMetrics(SM_CXSCREEN);
+  const long h = GetSystemMetrics(SM_CYSCREEN);
   const struct {
-    const char* what;
     long left, top;  // the owner's top-left corner
     size_t monitor;
-  } cases[] = {
-      {"primary", 100, 100, 0},
-      {"right", w + 700, 500, 1},
-      {"above and left", -1200, -900, 2},
-  };
+  } cases[] = {{100, 100, 0}, {GetSystemMetrics(SM_CXSCREEN) + 700, 500, 1}, {-1200, -900, 2}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const long y = GetSystemMetrics(SM_CYSCREEN) - c.top - 200;
-    Form owner(Value{300, 200}, "Besitzer", Value{c.left, y});
+    SCOPED_TRACE(c.monitor);
+    Form owner(Value{300, 200}, "Besitzer", Value{c.left, h - c.top - 200});
     owner.show();
     ASSERT_EQ(GetActiveWindow(), H(owner.dlg));
-    g_box = {H(owner.dlg)};
-    SetTimer(nullptr, 0, 10, AnswerBox);
-    EXPECT_EQ(Alert("Weiter?", {"Ja", "Nein"}, "Frage"), 1);
-    ASSERT_LT(g_box.ticks, 1000) << "no box owned by the window within 10 s";
+    g_box = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerBox);
+    EXPECT_EQ(Alert("Weiter?", {"Ja", "Nein"}, "Frage"), 1);  // the timer answers the box
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(g_box.owner, H(owner.dlg));
     const RECT& work = monitors[c.monitor].work;
     EXPECT_NEAR(g_box.frame.left + g_box.frame.right, work.left + work.right, 1);
     EXPECT_NEAR(g_box.frame.top + g_box.frame.bottom, work.top + work.bottom, 1);
