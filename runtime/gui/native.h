@@ -84,6 +84,13 @@ unsigned SystemDpi();
 // The dpi `hwnd` shows at: its monitor's, or the system's where Windows does
 // not tell windows apart.
 unsigned DpiOfWindow(HWND hwnd);
+// Work areas: of the monitor `r` lies on most (else the nearest), and of
+// the monitor `hwnd` is on (the primary's without a window).
+RECT WorkAreaAround(const RECT& r);
+RECT WorkAreaOf(HWND hwnd);
+// For a top-level window at its WM_NCCREATE: under per-monitor v1 its title
+// and menu bars scale only when asked to (v2 scales them anyway).
+void ScaleNonClientArea(HWND hwnd);
 // Application pixels to device pixels: scaled, then rounded by the runtime's
 // one rule (Pixels). 1:1 at 96 dpi.
 long ToDevice(double value, unsigned dpi);

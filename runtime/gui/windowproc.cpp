@@ -287,6 +287,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
         WindowAccess::setHandle(*creating, hwnd);
         Registry()[hwnd] = Entry{std::static_pointer_cast<XbpWindow>(creating->shared_from_this()), DefWindowProcW};
       }
+      if (!(create->style & WS_CHILD)) ScaleNonClientArea(hwnd);
     }
     auto it = Registry().find(hwnd);
     if (it == Registry().end()) return DefWindowProcW(hwnd, msg, wparam, lparam);
