@@ -45,10 +45,16 @@ bool TakeEvent(QueuedEvent& event) {
   return true;
 }
 
+}  // namespace
+
+bool (*HandlePageKeys)(const MSG& msg) = nullptr;
+
+namespace {
+
 // Translates and dispatches one native message; false on WM_QUIT.
 bool Pump(MSG& msg) {
   if (msg.message == WM_QUIT) return false;
-  if (HandleMenuKeys(msg) || HandleMnemonic(msg)) return true;
+  if (HandleMenuKeys(msg) || HandleMnemonic(msg) || (HandlePageKeys && HandlePageKeys(msg))) return true;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   return true;

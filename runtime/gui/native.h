@@ -165,6 +165,10 @@ class CreatingScope {
 
 // Mnemonic ("~" letter) handling for controls of the window under `msg`.
 bool HandleMnemonic(const MSG& msg);
+// Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp on a control of a tab
+// page change the page; true when `msg` was taken. Set by the first page
+// created, so that programs without pages do without the tab pages' code.
+extern bool (*HandlePageKeys)(const MSG& msg);
 // Menu activation from the keyboard: Alt pressed and released with no other
 // key in between, or F10 alone, activates the window's menu; with any other
 // key it never does. True when `msg` was taken.

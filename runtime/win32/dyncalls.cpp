@@ -212,6 +212,7 @@ ThemeApi Themes() {
     Resolve(module, "OpenThemeData", api.open);
     Resolve(module, "DrawThemeBackground", api.drawBackground);
     Resolve(module, "CloseThemeData", api.close);
+    Resolve(module, "GetThemeColor", api.color);
   }
   return api;
 }

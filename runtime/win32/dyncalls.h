@@ -31,6 +31,7 @@ struct ThemeApi {
   decltype(&OpenThemeData) open = nullptr;
   decltype(&DrawThemeBackground) drawBackground = nullptr;
   decltype(&CloseThemeData) close = nullptr;
+  decltype(&GetThemeColor) color = nullptr;  // may be missing: callers fall back
 
   // An open theme for `classList` on `hwnd` when themes are in effect, else
   // nullptr; close it with `close`.
