@@ -66,12 +66,14 @@ void Main() {
   drawingArea->setColorBG(15);
   drawingArea->setFontCompoundName("9.Arial Fett");
 
-  auto flag = [&](long x, long y, long picture) {
+  // The flags tell readers which currency the field beside them takes.
+  auto flag = [&](long x, long y, long picture, const std::string& name) {
     auto oFlag = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{108, 144}});
     oFlag->clipSiblings = true;
     oFlag->autoSize = true;
     oFlag->type = XbpStatic::kTypeBitmap;
     oFlag->caption = picture;
+    oFlag->accessibleName(name);
     oFlag->create();
     oXbp = oFlag;
   };
@@ -144,11 +146,11 @@ void Main() {
     };
   };
 
-  flag(5, 75, 931);
+  flag(5, 75, 931, "Flagge Deutschlands");
   oSLE1 = amountField(75, -47, 3, nEuro, "Betrag in DM");
   wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; }, RateOp::Divide);
 
-  flag(5, 42, 932);
+  flag(5, 42, 932, "Flagge Europas");
   oSLE2 = amountField(40, -41, 4, nDM, "Betrag in Euro");
   wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; }, RateOp::Multiply);
 
