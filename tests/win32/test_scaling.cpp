@@ -297,7 +297,9 @@ TEST(Scaling, ATextWindowDraggedAcrossMonitorsAsksForWholeCellsAndKeepsTheFrameS
     EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, move.dpi));
     EXPECT_EQ(client.right, 20 * ToDevice(crt->FontWidth, move.dpi));
     // Back at 96 dpi at the size it had: nothing creeps.
-    if (move.dpi == 96) EXPECT_EQ(suggested.right - suggested.left, first.right - first.left);
+    if (move.dpi == 96) {
+      EXPECT_EQ(suggested.right - suggested.left, first.right - first.left);
+    }
   }
   crt->destroy();
   Drain();
