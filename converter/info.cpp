@@ -71,6 +71,7 @@ void INFO_Euro(const WindowRef& oFenster) {
   oBild->clipSiblings = true;
   oBild->type = XbpStatic::kTypeBitmap;
   oBild->caption = 930;
+  oBild->accessibleName("Euro-Banknoten und -M\x81nzen");
   oBild->create();
   v->oXBP = oBild;
 

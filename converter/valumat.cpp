@@ -7,8 +7,10 @@
 #include "controls.h"
 #include "dll.h"
 #include "events.h"
+#include "format.h"
 #include "procstack.h"
 #include "settings.h"
+#include "text858.h"
 #include "transform.h"
 
 namespace valumat {
@@ -18,7 +20,7 @@ using namespace rt;
 void AppSys() {
   RT_PROC("AppSys");
   SetLocale(37, "1");
-  SetLocale(kLocaleCurrency, Chr(213));  // the euro sign
+  SetLocale(kLocaleCurrency, "€"_cp858);
   // The fields take amounts alone, which an input method could only turn
   // into full-width digits that read as nothing; without one, the system
   // also starts no input-method machinery (under Wine a COM apartment) when
@@ -64,12 +66,14 @@ void Main() {
   drawingArea->setColorBG(15);
   drawingArea->setFontCompoundName("9.Arial Fett");
 
-  auto flag = [&](long x, long y, long picture) {
+  // The flags tell readers which currency the field beside them takes.
+  auto flag = [&](long x, long y, long picture, const std::string& name) {
     auto oFlag = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{108, 144}});
     oFlag->clipSiblings = true;
     oFlag->autoSize = true;
     oFlag->type = XbpStatic::kTypeBitmap;
     oFlag->caption = picture;
+    oFlag->accessibleName(name);
     oFlag->create();
     oXbp = oFlag;
   };
@@ -104,22 +108,25 @@ void Main() {
     oDlg->destroy();
   };
 
-  // Leaving a field for another place in the program empties both fields, so
-  // that a new amount is typed into an empty pair; turning to another program
-  // or minimising keeps the pair in view. A key other than Escape converts the
-  // field's whole text into the other field, and so does every other change
-  // the user makes to it (the field's menu, a drop).
-  auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<double()> convert) {
-    oSelf->killInputFocus = [&oSelf, &oOther](const Args& a) -> Value {
+  // Leaving a field, for whatever takes the focus (the other field, a button,
+  // another program), empties both fields, so that a new amount is typed into
+  // an empty pair. A key other than Escape converts the field's whole text
+  // into the other field, and so does every other change the user makes to
+  // it (the field's menu, a drop).
+  // The variable takes the double result; the field shows the exact one: the
+  // typed digits times or by the rate, rounded once to the cent.
+  auto wire = [&](std::shared_ptr<XbpSLE>& oSelf, std::shared_ptr<XbpSLE>& oOther, std::function<void()> convert,
+                  RateOp op) {
+    oSelf->killInputFocus = [&oSelf, &oOther](const Args&) -> Value {
       RT_PROC("(b)Main");
-      if (Arg(a, 1).isLogical() && !Arg(a, 1).logical()) return NIL;
       oSelf->clear();
       oOther->clear();
       return NIL;
     };
-    auto conversion = [&oSelf, &oOther, convert] {
-      oSelf->getData();
-      oOther->setData(Transform(convert(), "@N 999999999.99"));
+    auto conversion = [&oSelf, &oOther, &nKurs, convert, op] {
+      const std::string cText = oSelf->getData();
+      convert();
+      oOther->setData(FormatAtRate(cText, "N 999999999.99", nKurs, op, "@N 999999999.99"));
     };
     oSelf->keyboard = [&quit, conversion](const Args& a) -> Value {
       RT_PROC("(b)Main");
@@ -139,13 +146,13 @@ void Main() {
     };
   };
 
-  flag(5, 75, 931);
+  flag(5, 75, 931, "Flagge Deutschlands");
   oSLE1 = amountField(75, -47, 3, nEuro, "Betrag in DM");
-  wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; });
+  wire(oSLE1, oSLE2, [&] { return nEuro = nEuro / nKurs; }, RateOp::Divide);
 
-  flag(5, 42, 932);
+  flag(5, 42, 932, "Flagge Europas");
   oSLE2 = amountField(40, -41, 4, nDM, "Betrag in Euro");
-  wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; });
+  wire(oSLE2, oSLE1, [&] { return nDM = nDM * nKurs; }, RateOp::Multiply);
 
   auto label = [&](long x, long y, const std::string& text) {
     auto oLabel = New<XbpStatic>({drawingArea, NIL, Value{x, y}, Value{20, 20}});
@@ -157,7 +164,7 @@ void Main() {
     oXbp = oLabel;
   };
   label(148, 75, "DM");
-  label(155, 40, Chr(213));
+  label(155, 40, "€"_cp858);
 
   auto button = [&](long y, const std::string& caption) {
     auto oButton = New<XbpPushButton>(
@@ -187,7 +194,7 @@ void Main() {
 
   auto oKurs = New<XbpStatic>({drawingArea, NIL, Value{25, 5}, Value{240, 24},
                                Value{Value{kPPForeground, 3}, Value{kPPCompoundName, "10.Arial Fett"}}});
-  oKurs->caption = "Kurs: 1" + Chr(213) + " = 1,95583 DM";
+  oKurs->caption = "Kurs: 1€ = 1,95583 DM"_cp858;
   oKurs->clipSiblings = true;
   oKurs->options = XbpStatic::kTextCenter | XbpStatic::kTextVCenter;
   oKurs->create();

@@ -11,6 +11,7 @@
 #include "runtime.h"
 #include "settings.h"
 #include "sysinfo.h"
+#include "text858.h"
 #include "transform.h"
 #include "gui/crt.h"
 #include "gui/window.h"
@@ -30,18 +31,23 @@ std::string Label(const char* field) {
 }
 
 std::string Succeeded(const std::string& file) { return "Fehlerprotokoll wurde in die Datei " + file + " geschrieben"; }
-const std::string kCannotOpen = "Datei f\x81r Fehlerprotokoll kann nicht ge\x94" "ffnet werden";
+const std::string kCannotOpen = "Datei für Fehlerprotokoll kann nicht geöffnet werden"_cp858;
 std::string Incomplete(const std::string& file) {
-  return "Fehlerprotokoll konnte nicht vollst\x84" "ndig in die Datei " + file + " geschrieben werden";
+  return "Fehlerprotokoll konnte nicht vollständig in die Datei "_cp858 + file + " geschrieben werden";
 }
 
 // Tells the user: a tone and the console (or, with the console off, the
 // standard error channel) in text mode, a message box in a GUI application.
+// A console still on here is a text window of the program's own, which the
+// program's end, coming next, closes before the message could be read: the
+// box then shows it as well and holds the end until the user has seen it.
 void Tell(const std::string& message) {
   if (AppType() != kAppTypeGui) {
     Tone(660, 5);
     QOut(message);
-    if (Set(kSetConsole) == Value("OFF") || Set(kSetConsole) == Value(false)) {
+    if (IsOn(Set(kSetConsole))) {
+      Ui().msgBox(message);
+    } else {
       OutErr(Chr(10) + Chr(13) + message);
     }
   } else {

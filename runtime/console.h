@@ -4,16 +4,22 @@
 // wake the window, which applies them in order on its own thread. Before the
 // window attaches and once it has detached, nothing reaches its cells from
 // any thread.
+//
+// A wake-up that could not be posted is posted again with the next queued
+// write. What waits for a window that does not take it stays bounded: past
+// the limit the oldest queued output goes, so that the newest, which the
+// window shows once it takes its queue, is kept whole.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "output.h"
 
@@ -31,11 +37,16 @@ class ConsoleCells {
 
 class ConsoleChannel : public ConsoleWindow {
  public:
+  // Bytes of output (and per cursor move or write, kOpCost more) that may
+  // wait for the window: several screens of the largest grid.
+  static constexpr size_t kOpCost = 16;
+  static constexpr size_t kDefaultLimit = size_t{4} << 20;
+
   // Called on the window's thread once its native window exists: that thread
   // owns the cells from now on. `wake` asks the window to call flush() on
-  // its thread soon; it is called with the channel's lock held, so it must
-  // only post.
-  void attach(std::weak_ptr<ConsoleCells> cells, std::function<void()> wake);
+  // its thread soon and answers whether that request is on its way; it is
+  // called with the channel's lock held, so it must only post.
+  void attach(std::weak_ptr<ConsoleCells> cells, std::function<bool()> wake, size_t limit = kDefaultLimit);
   // The window is going: queued output is dropped, and nothing reaches the
   // cells any more.
   void detach();
@@ -59,15 +70,21 @@ class ConsoleChannel : public ConsoleWindow {
   // The cells, held for the call, when the caller is the window's thread and
   // the window is attached; nullptr otherwise.
   std::shared_ptr<ConsoleCells> ownCells() const;
+  static size_t cost(const Op& op) { return op.bytes.size() + kOpCost; }
   void queue(Op op);
-  void apply(ConsoleCells& cells, std::vector<Op>& ops);
+  void trimLocked();
+  void apply(ConsoleCells& cells, std::deque<Op>& ops);
 
   mutable std::mutex mutex_;
   std::weak_ptr<ConsoleCells> cells_;
-  std::function<void()> wake_;
+  std::function<bool()> wake_;
   std::thread::id owner_;
   bool attached_ = false;
-  std::vector<Op> pending_;
+  // A wake-up was posted and the window has not taken the queue since.
+  bool wakePosted_ = false;
+  std::deque<Op> pending_;
+  size_t pendingCost_ = 0;
+  size_t limit_ = kDefaultLimit;
   std::atomic<long> row_{0};
   std::atomic<long> col_{0};
 };

@@ -16,6 +16,8 @@ namespace {
 constexpr int kSignificant = 15;
 // The no-break blank of code page 858.
 constexpr char kNoBreakBlank = '\xff';
+// The euro sign of code page 858.
+constexpr char kEuroSign = '\xd5';
 
 constexpr uint64_t kPow10[] = {1ull,
                                10ull,
@@ -208,6 +210,33 @@ void AppendDigits(std::string& out, uint64_t n, size_t minimum) {
 
 std::string Overflow(const Picture& p) { return std::string(p.hasTemplate ? p.width : 1, '*'); }
 
+// The amount `units` * 10^-decimals under a picture with a template.
+std::string LayOut(uint64_t units, bool negative, const Picture& p) {
+  std::string out;
+  out.reserve(24);
+  std::string text;
+  AppendDigits(text, units, p.decimals + 1);
+  const size_t intLength = text.size() - p.decimals;
+  // "@N" shows every integer digit; the fixed-width form only as many as
+  // the template has positions for.
+  if (!p.german && intLength > p.intDigits && !(intLength == 1 && text[0] == '0')) return Overflow(p);
+
+  if (negative && units) out.push_back('-');  // no "-0,00"
+  // A template without integer positions (".99") shows no leading zero.
+  if (!(p.intDigits == 0 && intLength == 1 && text[0] == '0' && p.decimals > 0)) out.append(text, 0, intLength);
+  if (p.decimals > 0) {
+    out.push_back(p.german ? ',' : '.');
+    out.append(text, intLength);
+  }
+  // The classic fixed-width form: right-aligned in the template's width; a
+  // sign that finds no room is an overflow like a missing digit position.
+  if (!p.german) {
+    if (out.size() > p.width) return Overflow(p);
+    out.insert(0, p.width - out.size(), ' ');
+  }
+  return out;
+}
+
 // --- long or extreme numbers, exactly, on little-endian 32-bit limbs ---------
 
 using Big = std::vector<uint32_t>;
@@ -342,6 +371,161 @@ double DecimalToDouble(std::string_view digits, const int exponent) {
   }
   return BigDecimalToDouble(digits, exponent);
 }
+// --- exact amounts at a rate, in 128 bits ------------------------------------
+
+bool Less(const U128& a, const U128& b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
+
+U128 Minus(const U128& a, const U128& b) { return {a.hi - b.hi - (a.lo < b.lo ? 1 : 0), a.lo - b.lo}; }
+
+// x *= m; false when the product needs more than 128 bits.
+bool MulBy(U128& x, uint64_t m) {
+  const U128 low = Mul(x.lo, m), high = Mul(x.hi, m);
+  if (high.hi) return false;
+  x = {low.hi + high.lo, low.lo};
+  return x.hi >= high.lo;
+}
+
+bool MulByPow10(U128& x, int n) {
+  for (; n > 0; n -= 19)
+    if (!MulBy(x, kPow10[n < 19 ? n : 19])) return false;
+  return true;
+}
+
+// n / d rounded half away from zero (d > 0). Amounts of the fields' size
+// stay in 64 bits, where this is one division.
+U128 DivideRounded(const U128& n, const U128& d) {
+  if (!n.hi && !d.hi) {
+    const uint64_t q = n.lo / d.lo, r = n.lo % d.lo;
+    return {0, q + (r >= d.lo - r ? 1 : 0)};
+  }
+  U128 q, r;
+  for (int bit = 127; bit >= 0; --bit) {
+    r = {(r.hi << 1) | (r.lo >> 63), (r.lo << 1) | (BitAt(n, bit) ? 1 : 0)};
+    if (!Less(r, d)) {
+      r = Minus(r, d);
+      (bit >= 64 ? q.hi : q.lo) |= uint64_t{1} << (bit % 64);
+    }
+  }
+  if (!Less(r, Minus(d, r))) {
+    q.lo += 1;
+    if (q.lo == 0) ++q.hi;
+  }
+  return q;
+}
+
+// The amount written times 10^shift, times `factor`, divided by `divisor`,
+// rounded; false when a step needs more than 128 bits.
+bool ScaledRatio(const std::string& digits, int shift, uint64_t factor, uint64_t divisor, U128& out) {
+  // The everyday amounts in plain 64-bit steps: one division on 32-bit x86.
+  uint64_t small = 0, n64 = 0, d64 = divisor;
+  size_t significant = 0;
+  for (const char c : digits)
+    if (significant || c != '0') small = small * 10 + static_cast<uint64_t>(c - '0'), ++significant;
+  if (significant <= 19 && std::abs(shift) <= 19 && !__builtin_mul_overflow(small, factor, &n64) &&
+      (shift >= 0 ? !__builtin_mul_overflow(n64, kPow10[shift], &n64)
+                  : !__builtin_mul_overflow(d64, kPow10[-shift], &d64))) {
+    const uint64_t q = n64 / d64, r = n64 - q * d64;
+    out = {0, q + (r >= d64 - r ? 1 : 0)};
+    return true;
+  }
+  U128 n, d{0, divisor};
+  for (const char c : digits) {
+    if (n.hi == 0 && n.lo == 0 && c == '0') continue;
+    if (!MulBy(n, 10)) return false;
+    n.lo += static_cast<uint64_t>(c - '0');
+    if (n.lo < static_cast<uint64_t>(c - '0') && ++n.hi == 0) return false;
+  }
+  if (!MulBy(n, factor)) return false;
+  if (shift >= 0 ? !MulByPow10(n, shift) : !MulByPow10(d, -shift)) return false;
+  if (d.hi >> 62) return false;  // the long division shifts the remainder left
+  out = DivideRounded(n, d);
+  return true;
+}
+
+// A number as ParseNumber reads it: its digits without separators, the last
+// `decimals` of them after the point. False when the text holds none.
+struct Written {
+  bool negative = false;
+  std::string digits;
+  size_t decimals = 0;
+};
+
+// A currency mark that may stand before an amount: the euro sign, "EUR" or
+// "DM", in any case. Its length at `at`, or 0.
+size_t CurrencyMarkAt(std::string_view text, size_t at) {
+  const auto upper = [&](size_t i) {
+    const char c = at + i < text.size() ? text[at + i] : '\0';
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  if (upper(0) == kEuroSign) return 1;
+  if (upper(0) == 'E' && upper(1) == 'U' && upper(2) == 'R') return 3;
+  if (upper(0) == 'D' && upper(1) == 'M') return 2;
+  return 0;
+}
+
+bool ReadNumber(std::string_view text, std::string_view tmpl, Written& out) {
+  size_t i = 0;
+  const auto skipBlanks = [&] {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  };
+  const auto isDigitAt = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  const auto isDigit = [&] { return isDigitAt(i); };
+  // A separator at `at` followed by exactly three digits.
+  const auto groupAt = [&](size_t at, char separator) {
+    if (at >= text.size()) return false;
+    const char c = text[at];
+    const bool matches = separator == '.' ? c == '.' : (c == ' ' || c == kNoBreakBlank);
+    return matches && isDigitAt(at + 1) && isDigitAt(at + 2) && isDigitAt(at + 3) && !isDigitAt(at + 4);
+  };
+
+  // Blanks, then a sign and a currency mark in either order, each optional
+  // and each followed by any blanks: "- 5", "€ 12,50", "EUR-3", "-DM 50".
+  skipBlanks();
+  bool signed_ = false, marked = false;
+  bool& negative = out.negative;
+  for (int part = 0; part < 2; ++part) {
+    if (!signed_ && i < text.size() && (text[i] == '+' || text[i] == '-')) {
+      negative = text[i] == '-';
+      signed_ = true;
+      ++i;
+    } else if (size_t mark; !marked && (mark = CurrencyMarkAt(text, i)) != 0) {
+      marked = true;
+      i += mark;
+    } else {
+      break;
+    }
+    skipBlanks();
+  }
+  std::string& number = out.digits;
+  while (isDigit()) number.push_back(text[i++]);
+  // Thousands groups after a first group of one to three digits, all with the
+  // same separator: "." or a blank.
+  char grouping = 0;
+  if (!number.empty() && number.size() <= 3 && number.front() != '0') {
+    for (const char separator : {'.', ' '}) {
+      if (!groupAt(i, separator)) continue;
+      // Under a template with three decimals a lone "." with three digits is
+      // the formatter's own decimal point.
+      if (separator == '.' && ParsePicture(tmpl).decimals == 3 && !groupAt(i + 4, '.') &&
+          !(i + 4 < text.size() && text[i + 4] == ',')) {
+        break;
+      }
+      grouping = separator;
+      while (groupAt(i, separator)) {
+        number.append(text.substr(i + 1, 3));
+        i += 4;
+      }
+      break;
+    }
+  }
+  size_t& decimals = out.decimals;
+  if (i < text.size() && (text[i] == ',' || (text[i] == '.' && grouping != '.'))) {
+    ++i;
+    for (; isDigit(); ++decimals) number.push_back(text[i++]);
+  }
+  return !number.empty();
+}
+
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view picture) {
@@ -386,84 +570,47 @@ std::string FormatNumber(double value, std::string_view picture) {
   if (s.digits && shift > 0) return Overflow(p);
   uint64_t units = s.digits;
   if (shift < 0) units = -shift > kSignificant ? 0 : (units + kPow10[-shift] / 2) / kPow10[-shift];
+  return LayOut(units, std::signbit(value), p);
+}
 
-  std::string text;
-  AppendDigits(text, units, p.decimals + 1);
-  const size_t intLength = text.size() - p.decimals;
-  // "@N" shows every integer digit; the fixed-width form only as many as
-  // the template has positions for.
-  if (!p.german && intLength > p.intDigits && !(intLength == 1 && text[0] == '0')) return Overflow(p);
-
-  if (std::signbit(value) && units) out.push_back('-');  // no "-0,00"
-  // A template without integer positions (".99") shows no leading zero.
-  if (!(p.intDigits == 0 && intLength == 1 && text[0] == '0' && p.decimals > 0)) out.append(text, 0, intLength);
-  if (p.decimals > 0) {
-    out.push_back(point);
-    out.append(text, intLength);
+std::string FormatAtRate(std::string_view text, std::string_view tmpl, double rate, RateOp op,
+                         std::string_view picture) {
+  const Picture p = ParsePicture(picture);
+  const auto inexact = [&] {
+    const double amount = ParseNumber(text, tmpl);
+    return FormatNumber(op == RateOp::Multiply ? amount * rate : amount / rate, picture);
+  };
+  const Significant r = std::isfinite(rate) ? ToSignificant(std::fabs(rate)) : Significant{};
+  if (!p.hasTemplate || r.digits == 0) return inexact();
+  Written w;
+  ReadNumber(text, tmpl, w);  // no number: no digits, which count as 0
+  // rate = factor * 10^-rateDecimals; the amount = digits * 10^-decimals; the
+  // result is wanted in units of 10^-p.decimals.
+  uint64_t factor = r.digits;
+  int rateDecimals = kSignificant - 1 - r.exponent;
+  while (factor % 10 == 0) {
+    factor /= 10;
+    --rateDecimals;
   }
-  // The classic fixed-width form: right-aligned in the template's width; a
-  // sign that finds no room is an overflow like a missing digit position.
-  if (!p.german) {
-    if (out.size() > p.width) return Overflow(p);
-    out.insert(0, p.width - out.size(), ' ');
-  }
-  return out;
+  const int decimals = static_cast<int>(p.decimals), written = static_cast<int>(w.decimals);
+  U128 units;
+  const bool exact = op == RateOp::Multiply
+                         ? ScaledRatio(w.digits, decimals - written - rateDecimals, factor, 1, units)
+                         : ScaledRatio(w.digits, decimals - written + rateDecimals, 1, factor, units);
+  // Beyond 128 bits (a text far longer than any field holds) the binary
+  // result stands in, as Transform would show it.
+  if (!exact) return inexact();
+  // Transform's limit too: 15 significant digits, never a cut amount.
+  if (units.hi || units.lo >= kAbove15) return Overflow(p);
+  return LayOut(units.lo, w.negative != std::signbit(rate), p);
 }
 
 double ParseNumber(std::string_view text, std::string_view tmpl) {
-  size_t i = 0;
-  const auto skipBlanks = [&] {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  };
-  const auto isDigitAt = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
-  const auto isDigit = [&] { return isDigitAt(i); };
-  // A separator at `at` followed by exactly three digits.
-  const auto groupAt = [&](size_t at, char separator) {
-    if (at >= text.size()) return false;
-    const char c = text[at];
-    const bool matches = separator == '.' ? c == '.' : (c == ' ' || c == kNoBreakBlank);
-    return matches && isDigitAt(at + 1) && isDigitAt(at + 2) && isDigitAt(at + 3) && !isDigitAt(at + 4);
-  };
-
-  skipBlanks();
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-    skipBlanks();
-  }
-  // The digits without separators; `decimals` of them after the point.
-  std::string number;
-  while (isDigit()) number.push_back(text[i++]);
-  // Thousands groups after a first group of one to three digits, all with the
-  // same separator: "." or a blank.
-  char grouping = 0;
-  if (!number.empty() && number.size() <= 3 && number.front() != '0') {
-    for (const char separator : {'.', ' '}) {
-      if (!groupAt(i, separator)) continue;
-      // Under a template with three decimals a lone "." with three digits is
-      // the formatter's own decimal point.
-      if (separator == '.' && ParsePicture(tmpl).decimals == 3 && !groupAt(i + 4, '.') &&
-          !(i + 4 < text.size() && text[i + 4] == ',')) {
-        break;
-      }
-      grouping = separator;
-      while (groupAt(i, separator)) {
-        number.append(text.substr(i + 1, 3));
-        i += 4;
-      }
-      break;
-    }
-  }
-  size_t decimals = 0;
-  if (i < text.size() && (text[i] == ',' || (text[i] == '.' && grouping != '.'))) {
-    ++i;
-    for (; isDigit(); ++decimals) number.push_back(text[i++]);
-  }
-  if (number.empty()) return 0.0;
-  const double value = DecimalToDouble(number, -static_cast<int>(decimals));
+  Written w;
+  if (!ReadNumber(text, tmpl, w)) return 0.0;
+  const double value = DecimalToDouble(w.digits, -static_cast<int>(w.decimals));
   if (value == 0.0) return 0.0;  // no negative zero
-  return negative ? -value : value;
+  return w.negative ? -value : value;
 }
 
 }  // namespace rt

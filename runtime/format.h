@@ -28,8 +28,9 @@ namespace rt {
 // latter only count towards the width.
 std::string FormatNumber(double value, std::string_view picture);
 
-// Reads a number as a German writes it: blanks, optional sign (blanks may
-// follow it), digits, one decimal comma or point, digits. The longest valid
+// Reads a number as a German writes it: blanks, optional sign and currency
+// mark (the euro sign, "EUR" or "DM", any case) in either order, each with
+// blanks after it or none, digits, one decimal comma or point, digits. The longest valid
 // prefix counts, anything after it is ignored; no digits at all give 0.
 // Thousands may be grouped: after a first group of one to three digits (not
 // starting with 0), groups of exactly three digits, each after the same
@@ -47,5 +48,17 @@ std::string FormatNumber(double value, std::string_view picture);
 // "-999.999", which reads as a thousands group (1234) like any "1.234" a
 // German types.
 double ParseNumber(std::string_view text, std::string_view tmpl = {});
+
+enum class RateOp { Multiply, Divide };
+
+// The number ParseNumber reads from `text` under `tmpl`, multiplied or
+// divided by `rate`, as FormatNumber would write the exact result under
+// `picture` (which must have a template): the digits as written and the rate
+// as the decimal of its 15 significant digits, computed without binary
+// rounding, rounded once, half away from zero, to the template's decimals.
+// Exact for every text of up to 20 digits; what needs more than 128 bits
+// (texts of some 38 digits) falls back to the binary result.
+std::string FormatAtRate(std::string_view text, std::string_view tmpl, double rate, RateOp op,
+                         std::string_view picture);
 
 }  // namespace rt

@@ -54,4 +54,10 @@ std::vector<FrameInfo> CallStack() {
   return out;
 }
 
+size_t CallStackInto(FrameRef* out, size_t max) {
+  size_t n = 0;
+  for (auto it = t_frames.rbegin(); it != t_frames.rend() && n < max; ++it) out[n++] = {(*it)->name(), (*it)->line()};
+  return n;
+}
+
 }  // namespace rt

@@ -50,6 +50,14 @@ struct FrameInfo {
 };
 // The frames of the calling thread, innermost first (level 0 first).
 std::vector<FrameInfo> CallStack();
+// The same into `out`, at most `max` frames, without allocating (a crash
+// report may find the heap locked); answers the count. The names are valid
+// while the frames live.
+struct FrameRef {
+  std::string_view name;
+  int line = 0;
+};
+size_t CallStackInto(FrameRef* out, size_t max);
 
 }  // namespace rt
 

@@ -3,7 +3,7 @@
 // public class; a status line says what the last callback reported. A column
 // of buttons beside the pages runs a dialog modally, opens a text window and
 // centres a control.
-// Texts are code page 858 (\x84 ä, \x94 ö, \x81 ü, \xe1 ß, \x8e Ä).
+// Texts are code page 858, written as UTF-8 literals with _cp858.
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +16,7 @@
 #include "error.h"
 #include "output.h"
 #include "sysinfo.h"
+#include "text858.h"
 #include "errorsys.h"
 #include "events.h"
 #include "graphics.h"
@@ -69,9 +70,9 @@ std::shared_ptr<XbpStatic> Label(const WindowRef& parent, long x, long y, long w
 // Returns the page's first control, which has the focus at start.
 WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
   auto check = New<XbpCheckBox>({page, NIL, Value{20, 240}, Value{200, 24}});
-  check->caption = "~Kontrollk\x84stchen";
+  check->caption = "~Kontrollkästchen"_cp858;
   check->selected = [&app](const Args& a) -> Value {
-    app.report(std::string("Kontrollk\x84stchen: ") + (Arg(a, 1).logical() ? "an" : "aus"));
+    app.report(std::string("Kontrollkästchen: "_cp858) + (Arg(a, 1).logical() ? "an" : "aus"));
     return NIL;
   };
   check->create();
@@ -87,8 +88,8 @@ WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
   three->create();
 
   Label(page, 260, 240, 200, "Farbe:");
-  const char* const colours[] = {"~Rot", "Bla~u", "~Wei\xe1"};
-  const char* const names[] = {"Rot", "Blau", "Wei\xe1"};
+  const char* const colours[] = {"~Rot", "Bla~u", "~Weiß"_cp858};
+  const char* const names[] = {"Rot", "Blau", "Weiß"_cp858};
   for (int i = 0; i < 3; ++i) {
     auto radio = New<XbpRadioButton>({page, NIL, Value{270, 205 - 32 * i}, Value{160, 24}});
     radio->caption = colours[i];
@@ -96,7 +97,7 @@ WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
     radio->selection = i == 0;
     const std::string name = names[i];
     radio->selected = [&app, name](const Args&) -> Value {
-      app.report("Optionsfeld: " + name + " gew\x84hlt");
+      app.report("Optionsfeld: " + name + " gewählt"_cp858);
       return NIL;
     };
     radio->create();
@@ -106,7 +107,7 @@ WindowRef SwitchesPage(Showcase& app, const WindowRef& page) {
   button->caption = "~Anklicken";
   auto presses = std::make_shared<long>(0);
   button->activate = [&app, presses](const Args&) -> Value {
-    app.report("Schaltfl\x84" "che: " + std::to_string(++*presses) + "-mal gedr\x81" "ckt");
+    app.report("Schaltfläche: "_cp858 + std::to_string(++*presses) + "-mal gedrückt"_cp858);
     return NIL;
   };
   button->create();
@@ -127,7 +128,7 @@ void ListsPage(Showcase& app, const WindowRef& page) {
     if (const Value t = text(a); t.isText()) app.report(t.text());
     return NIL;
   };
-  list->itemSelected = [&app, text = marked(" gew\x84hlt")](const Args& a) -> Value {
+  list->itemSelected = [&app, text = marked(" gewählt"_cp858)](const Args& a) -> Value {
     if (const Value t = text(a); t.isText()) app.report(t.text());
     return NIL;
   };
@@ -135,7 +136,7 @@ void ListsPage(Showcase& app, const WindowRef& page) {
 
   Label(page, 260, 262, 200, "Stadt:");
   auto city = New<XbpCombobox>({page, NIL, Value{260, 236}, Value{200, 24}});
-  for (const char* name : {"Berlin", "Bonn", "Hamburg", "K\x94ln", "M\x81nchen"}) city->addItem(name);
+  for (const char* name : {"Berlin", "Bonn", "Hamburg", "Köln"_cp858, "München"_cp858}) city->addItem(name);
   // Keys that write into the entry; arrows take list items, reported below.
   city->keyboard = [&app, city](const Args& a) -> Value {
     const long key = Arg(a, 1).integer();
@@ -147,7 +148,7 @@ void ListsPage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   city->itemSelected = [&app, city](const Args&) -> Value {
-    app.report("Stadt: " + city->getData() + " gew\x84hlt");
+    app.report("Stadt: " + city->getData() + " gewählt"_cp858);
     return NIL;
   };
   city->create();
@@ -188,12 +189,12 @@ void EntryPage(Showcase& app, const WindowRef& page) {
   count->create();
   count->setData(Value(0));
 
-  Label(page, 20, 44, 110, "Lautst\x84rke:");
+  Label(page, 20, 44, 110, "Lautstärke:"_cp858);
   auto volume = New<XbpScrollBar>({page, NIL, Value{130, 44}, Value{300, 20}});
   volume->setRange(Value{0, 100});
   volume->setScrollBoxSize(10);
   volume->scroll = [&app](const Args& a) -> Value {
-    app.report("Lautst\x84rke: " + std::to_string(Arg(a, 1).at(1).integer()));
+    app.report("Lautstärke: "_cp858 + std::to_string(Arg(a, 1).at(1).integer()));
     return NIL;
   };
   volume->create();
@@ -208,7 +209,7 @@ void TreePage(Showcase& app, const WindowRef& page) {
     return NIL;
   };
   tree->itemSelected = [&app](const Args& a) -> Value {
-    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " gew\x84hlt");
+    if (auto item = Arg(a, 1).as<XbpBaseTreeViewItem>()) app.report("Baum: " + item->caption + " gewählt"_cp858);
     return NIL;
   };
   tree->itemExpanded = [&app](const Args& a) -> Value {
@@ -230,7 +231,7 @@ void TreePage(Showcase& app, const WindowRef& page) {
     }
     tree->rootItem()->addItem(Value(item));
   };
-  branch("Deutschland", {"Berlin", "Bonn", "K\x94ln"});
+  branch("Deutschland", {"Berlin", "Bonn", "Köln"_cp858});
   branch("Europa", {"Euro", "Cent"});
 }
 
@@ -353,7 +354,7 @@ void OpenTextWindow(Showcase& app) {
   };
   QOut("Textfenster der Steuerelemente");
   QOut("Klicken Sie in das Fenster: Zeile und Spalte stehen unten.");
-  QOut("F2: Auswahlbox des Fehlersystems, Esc: schlie\xe1" "en");
+  QOut("F2: Auswahlbox des Fehlersystems, Esc: schließen"_cp858);
   SetPos(6, 2);
   QQOut("Noch kein Klick");
   SetAppFocus(crt);
@@ -416,7 +417,7 @@ void MenuBar(Showcase& app) {
   help->title = "~Hilfe";
   help->create();
   help->addItem(Value{"~Info", Value([&app](const Args&) -> Value {
-                                app.report("Men\x81: Info gew\x84hlt");
+                                app.report("Menü: Info gewählt"_cp858);
                                 MsgBox("Steuerelemente - das Beispielprogramm der Valumat-Steuerelemente",
                                        "Info");
                                 return NIL;

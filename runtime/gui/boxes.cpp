@@ -84,12 +84,12 @@ void LayOut(HWND dlg, const AlertSpec& spec) {
   }
   SendMessageW(dlg, DM_SETDEFID, kFirstButtonId, 0);
 
-  // Size the frame around the client area and centre it on the work area.
+  // Size the frame around the client area and centre it on the work area of
+  // the owner's monitor, where the user looks (the primary's without one).
   RECT frame{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE)));
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT work = WorkAreaOf(GetWindow(dlg, GW_OWNER));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
   SetWindowPos(dlg, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
                w, h, SWP_NOZORDER | SWP_NOACTIVATE);

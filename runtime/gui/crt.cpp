@@ -21,12 +21,16 @@ constexpr long kDefaultRows = 25;
 constexpr long kDefaultCols = 80;
 constexpr long kMaxCells = 1000;  // per side: a grid is a window, not a buffer
 constexpr UINT kMsgFlush = WM_USER + 1;
+constexpr UINT kMsgGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE, Windows 10 1703 on
 
 // Console colours: light grey on black, unless presentation parameters say otherwise.
 constexpr long kConsoleForeground = 15;
 constexpr long kConsoleBackground = 7;
 
 std::atomic<bool> g_mouseOn{true};
+
+bool Post(NativeWindow hwnd, unsigned msg) { return PostMessageW(hwnd, msg, 0, 0) != FALSE; }
+std::atomic<CrtPoster> g_poster{Post};
 
 std::weak_ptr<XbpBaseCrt>& RootSlot() {
   static std::weak_ptr<XbpBaseCrt> root;
@@ -42,6 +46,8 @@ long GridSide(const Value& v, long fallback) {
 }
 
 }  // namespace
+
+CrtPoster SetCrtPoster(CrtPoster poster) { return g_poster.exchange(poster ? poster : Post); }
 
 // --- the window ----------------------------------------------------------------
 
@@ -74,27 +80,43 @@ void XbpBaseCrt::init(const Args& args) {
 
 HFONT XbpBaseCrt::cellFont() const { return FontOf(font_.empty() ? kCellFont : font_, dpi()); }
 
-void XbpBaseCrt::measureCells() {
-  // The cells are the font's at the window's dpi; the program sees them, as
-  // every size, in its own pixels.
+namespace {
+
+// One cell of `font` in device pixels: a fixed font's "M" wide, its line high.
+SIZE CellOf(HFONT font) {
   WindowDC screen(nullptr);
-  SelectInScope font(screen.get(), cellFont());
+  SelectInScope selected(screen.get(), font);
   TEXTMETRICW tm{};
   GetTextMetricsW(screen.get(), &tm);
   SIZE m{};
   GetTextExtentPoint32W(screen.get(), L"M", 1, &m);
-  cellDpi_ = dpi();
-  cellWidth_ = std::max<long>(1, m.cx);
-  cellHeight_ = std::max<long>(1, tm.tmHeight);
-  FontWidth = ToApp(cellWidth_, dpi());
-  FontHeight = ToApp(cellHeight_, dpi());
-  RECT frame{0, 0, cols_ * cellWidth_, rows_ * cellHeight_};
+  return {std::max<LONG>(1, m.cx), std::max<LONG>(1, tm.tmHeight)};
+}
+
+// The frame around a grid of `cols` x `rows` cells at `dpi`.
+SIZE FrameOf(long cols, long rows, SIZE cell, unsigned dpi) {
+  RECT frame{0, 0, cols * cell.cx, rows * cell.cy};
   if (const auto adjust = dyn::Dpi().adjustForDpi) {
-    adjust(&frame, Style(), FALSE, 0, dpi());
+    adjust(&frame, Style(), FALSE, 0, dpi);
   } else {
     AdjustWindowRectEx(&frame, Style(), FALSE, 0);
   }
-  size_ = Value{ToApp(frame.right - frame.left, dpi()), ToApp(frame.bottom - frame.top, dpi())};
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+}  // namespace
+
+void XbpBaseCrt::measureCells() {
+  // The cells are the font's at the window's dpi; the program sees them, as
+  // every size, in its own pixels.
+  const SIZE cell = CellOf(cellFont());
+  cellDpi_ = dpi();
+  cellWidth_ = cell.cx;
+  cellHeight_ = cell.cy;
+  FontWidth = ToApp(cellWidth_, dpi());
+  FontHeight = ToApp(cellHeight_, dpi());
+  const SIZE frame = FrameOf(cols_, rows_, cell, dpi());
+  size_ = Value{ToApp(frame.cx, dpi()), ToApp(frame.cy, dpi())};
 }
 
 XbpWindow::NativeSpec XbpBaseCrt::nativeSpec() const {
@@ -121,7 +143,9 @@ void XbpBaseCrt::fitFrameToGrid(bool keepBottom) {
 }
 
 void XbpBaseCrt::onDpiChanged() {
-  // Another font size: other cells, and a frame around them.
+  // Another font size: other cells. The frame Windows suggested has the size
+  // the window asked for (WM_GETDPISCALEDSIZE) and is kept; only one scaled
+  // by the system alone (per-monitor v1 does not ask) is fitted to the grid.
   measureCells();
   fitFrameToGrid(false);
   placeCaret();
@@ -134,7 +158,7 @@ void XbpBaseCrt::afterCreate() {
   fitFrameToGrid(true);
   // Output from other threads reaches the cells through the window's queue.
   console_->attach(std::static_pointer_cast<XbpBaseCrt>(shared_from_this()),
-                   [hwnd] { PostMessageW(hwnd, kMsgFlush, 0, 0); });
+                   [hwnd] { return g_poster.load()(hwnd, kMsgFlush); });
   console_->noteCursor(row_, col_);
   auto& root = RootSlot();
   const auto current = root.lock();
@@ -286,6 +310,19 @@ bool XbpBaseCrt::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intp
       result = row >= 0 && row < rows_ && col >= 0 && col < cols_
                    ? static_cast<unsigned char>(cells_[row * cols_ + col])
                    : -1;
+      return true;
+    }
+    case kMsgGetDpiScaledSize: {
+      // Moving to a monitor of another dpi, Windows asks for the size first
+      // and suggests a frame of that size with WM_DPICHANGED: whole cells of
+      // the font at the new dpi, or the frame would not fit the grid, and
+      // fitting it there could put the window back across the monitors'
+      // edge while it is dragged.
+      const unsigned newDpi = LOWORD(wparam);
+      if (newDpi == 0) return false;
+      *reinterpret_cast<SIZE*>(lparam) =
+          FrameOf(cols_, rows_, CellOf(FontOf(font_.empty() ? kCellFont : font_, newDpi)), newDpi);
+      result = TRUE;
       return true;
     }
     case kMsgFlush:

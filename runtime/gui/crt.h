@@ -128,6 +128,12 @@ class XbpBaseCrt : public XbpWindow, public ConsoleCells {
   std::shared_ptr<ConsoleChannel> console_;
 };
 
+// How a text-mode window's console posts its wake-up to the window: with
+// PostMessage, unless a test has put another in (a post can fail: a full
+// queue). SetCrtPoster(nullptr) puts PostMessage back; answers the previous.
+using CrtPoster = bool (*)(NativeWindow hwnd, unsigned msg);
+CrtPoster SetCrtPoster(CrtPoster poster);
+
 // The first text-mode window the program created; nullptr once it is gone
 // (the next one created then takes its place).
 std::shared_ptr<XbpBaseCrt> RootCrt();

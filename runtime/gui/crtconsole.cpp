@@ -4,16 +4,21 @@
 
 #include "../output.h"
 #include "crt.h"
+#include "native.h"
 
 namespace rt {
 
 namespace {
 
+// Any thread writes; only the channel leaves here. The window object stays
+// with the GUI thread: were this thread's reference the last, the window and
+// its callbacks would end here, under the output lock.
 std::shared_ptr<ConsoleWindow> FindConsole() {
-  const auto crt = std::dynamic_pointer_cast<XbpBaseCrt>(SetAppWindow());
-  if (!crt) return nullptr;
-  auto console = crt->console();
-  return console->live() ? console : nullptr;
+  WindowRef app = SetAppWindow();
+  const auto* crt = dynamic_cast<const XbpBaseCrt*>(app.get());
+  auto console = crt ? crt->console() : nullptr;
+  ReleaseOnGuiThread(std::move(app));
+  return console && console->live() ? console : nullptr;
 }
 
 }  // namespace

@@ -174,6 +174,9 @@ bool XbpBaseDialog::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, i
         // The fields' kill-focus events tell that the user turned away.
         Minimising minimising;
         result = callNative(msg, wparam, lparam);
+        // Windows leaves no control of a minimised window the focus (keys go
+        // to the frame as system keys); Wine may leave it where it was.
+        if (HWND focus = GetFocus(); IsIconic(hwnd) && focus && IsChild(hwnd, focus)) SetFocus(nullptr);
       }
       return true;
     case WM_ACTIVATE:

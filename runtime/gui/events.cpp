@@ -36,8 +36,6 @@ EventQueue& Queue() {
 // without it, the first to take an event.
 std::atomic<DWORD> g_guiThread{0};
 
-DWORD GuiThread() { return g_guiThread.load(); }
-
 bool TakeEvent(QueuedEvent& event) {
   EventQueue& q = Queue();
   std::lock_guard lock(q.mutex);
@@ -47,10 +45,16 @@ bool TakeEvent(QueuedEvent& event) {
   return true;
 }
 
+}  // namespace
+
+bool (*HandlePageKeys)(const MSG& msg) = nullptr;
+
+namespace {
+
 // Translates and dispatches one native message; false on WM_QUIT.
 bool Pump(MSG& msg) {
   if (msg.message == WM_QUIT) return false;
-  if (HandleMenuKeys(msg) || HandleMnemonic(msg)) return true;
+  if (HandleMenuKeys(msg) || HandleMnemonic(msg) || (HandlePageKeys && HandlePageKeys(msg))) return true;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   return true;
@@ -64,11 +68,15 @@ bool PostAppEvent(long code, const Value& mp1, const Value& mp2, const ObjectRef
     std::lock_guard lock(q.mutex);
     q.events.push_back({code, mp1, mp2, object});
   }
-  // A post from another thread must wake the GUI thread's wait.
+  // A post from another thread must wake the GUI thread's wait; so must one
+  // from a message another thread sent, which the GUI thread handles inside
+  // its wait without returning from it.
   const DWORD gui = GuiThread();
-  if (gui && GetCurrentThreadId() != gui) PostThreadMessageW(gui, WM_NULL, 0, 0);
+  if (gui && (GetCurrentThreadId() != gui || InSendMessage())) PostThreadMessageW(gui, WM_NULL, 0, 0);
   return true;
 }
+
+DWORD GuiThread() { return g_guiThread.load(); }
 
 void BindGuiThread() { g_guiThread = GetCurrentThreadId(); }
 

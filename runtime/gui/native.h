@@ -84,6 +84,13 @@ unsigned SystemDpi();
 // The dpi `hwnd` shows at: its monitor's, or the system's where Windows does
 // not tell windows apart.
 unsigned DpiOfWindow(HWND hwnd);
+// Work areas: of the monitor `r` lies on most (else the nearest), and of
+// the monitor `hwnd` is on (the primary's without a window).
+RECT WorkAreaAround(const RECT& r);
+RECT WorkAreaOf(HWND hwnd);
+// For a top-level window at its WM_NCCREATE: under per-monitor v1 its title
+// and menu bars scale only when asked to (v2 scales them anyway).
+void ScaleNonClientArea(HWND hwnd);
 // Application pixels to device pixels: scaled, then rounded by the runtime's
 // one rule (Pixels). 1:1 at 96 dpi.
 long ToDevice(double value, unsigned dpi);
@@ -110,8 +117,16 @@ WindowRef WindowRefFromHandle(HWND hwnd);
 // The nearest registered object at or above hwnd.
 WindowRef OwningWindow(HWND hwnd);
 // Objects whose native window died are kept until no window procedure of
-// theirs can be on the stack any more.
+// theirs can be on the stack any more; window objects other threads handed
+// back go here too.
 void ReapDestroyedWindows();
+// The thread that takes events and runs the windows (events.cpp); 0 before
+// one does.
+DWORD GuiThread();
+// For a thread other than the GUI thread that got hold of a window object:
+// its reference is dropped on the GUI thread, so that the object, its
+// callbacks and what they hold never end on another thread.
+void ReleaseOnGuiThread(WindowRef window);
 
 // The one window procedure of the runtime: the class procedure of our own
 // window classes, and the subclass procedure of standard controls.
@@ -132,6 +147,10 @@ void Unsubclass(HWND hwnd, WNDPROC proc, WNDPROC next);
 // The window procedure behind the runtime's for `hwnd`.
 LRESULT CallNative(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
+// The counter child ids are drawn from (window.cpp): a child gets 1000 plus
+// its value, below 60000; tests set it to make the ids go round.
+unsigned& ChildIdCounter();
+
 // An object whose native window is being created now: notifications that
 // arrive before CreateWindowEx returns (WM_MEASUREITEM) find it by its id.
 class CreatingScope {
@@ -146,6 +165,10 @@ class CreatingScope {
 
 // Mnemonic ("~" letter) handling for controls of the window under `msg`.
 bool HandleMnemonic(const MSG& msg);
+// Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp on a control of a tab
+// page change the page; true when `msg` was taken. Set by the first page
+// created, so that programs without pages do without the tab pages' code.
+extern bool (*HandlePageKeys)(const MSG& msg);
 // Menu activation from the keyboard: Alt pressed and released with no other
 // key in between, or F10 alone, activates the window's menu; with any other
 // key it never does. True when `msg` was taken.

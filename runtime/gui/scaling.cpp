@@ -25,9 +25,55 @@ unsigned SystemDpi() {
 }
 
 unsigned DpiOfWindow(HWND hwnd) {
-  const auto forWindow = dyn::Dpi().forWindow;
-  const unsigned dpi = forWindow && hwnd ? forWindow(hwnd) : 0;
-  return dpi ? dpi : SystemDpi();
+  if (!hwnd) return SystemDpi();
+  if (const auto forWindow = dyn::Dpi().forWindow) {
+    const unsigned dpi = forWindow(hwnd);
+    return dpi ? dpi : SystemDpi();
+  }
+  // Before Windows 10 1607 only the monitor tells: a window that opens on
+  // a monitor of another dpi hears nothing of it until it moves.
+  const dyn::MonitorApi& monitors = dyn::Monitors();
+  UINT x = 0, y = 0;
+  const HMONITOR monitor = monitors.fromWindow ? monitors.fromWindow(hwnd, MONITOR_DEFAULTTONEAREST) : nullptr;
+  if (monitor && monitors.dpiForMonitor && SUCCEEDED(monitors.dpiForMonitor(monitor, 0 /* effective */, &x, &y)) && x)
+    return x;
+  return SystemDpi();
+}
+
+namespace {
+
+RECT WorkAreaOfMonitor(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  const auto getInfo = dyn::Monitors().info;
+  if (monitor && getInfo && getInfo(monitor, &info)) return info.rcWork;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+}  // namespace
+
+RECT WorkAreaAround(const RECT& r) {
+  const auto fromRect = dyn::Monitors().fromRect;
+  return WorkAreaOfMonitor(fromRect ? fromRect(&r, MONITOR_DEFAULTTONEAREST) : nullptr);
+}
+
+RECT WorkAreaOf(HWND hwnd) {
+  const dyn::MonitorApi& monitors = dyn::Monitors();
+  // The primary monitor is the one at the desktop's origin.
+  const RECT origin{0, 0, 1, 1};
+  HMONITOR monitor = nullptr;
+  if (hwnd && monitors.fromWindow) monitor = monitors.fromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+  if (!hwnd && monitors.fromRect) monitor = monitors.fromRect(&origin, MONITOR_DEFAULTTOPRIMARY);
+  return WorkAreaOfMonitor(monitor);
+}
+
+void ScaleNonClientArea(HWND hwnd) {
+  const dyn::DpiApi& api = dyn::Dpi();
+  if (!api.enableNonClientScaling || !api.threadAwareness || !api.sameAwareness) return;
+  if (api.sameAwareness(api.threadAwareness(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE))
+    api.enableNonClientScaling(hwnd);
 }
 
 long ToDevice(double value, unsigned dpi) { return std::lround(value * (dpi / static_cast<double>(kBaseDpi))); }

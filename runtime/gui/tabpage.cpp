@@ -76,8 +76,15 @@ class TabPageSet {
   void focusTabs() const {
     if (alive()) SetFocus(strip());
   }
-  // Each page shows only what lies below the tabs.
+  // The first control of the page in front that takes the focus, else the tabs.
+  void focusFrontPage() const;
+  // Each page shows only what lies below the tabs, the tab control only
+  // its tabs and border around them.
   void fitRegions();
+  // The control changes its selection itself on an arrow key without
+  // clearing the previous tab's pressed state, and then takes clicks for
+  // a multiple selection that never comes: one tab stays pressed, the chosen.
+  void clearStalePress(int chosen) const;
 
  private:
   struct Entry {
@@ -85,7 +92,7 @@ class TabPageSet {
   };
   int indexOf(const XbpBaseTabPage& page) const;
   bool matches(const XbpBaseTabPage& page) const;
-  void stackBeneath();
+  void stackAbove();
   // Hides a page, taking the focus out of it.
   void conceal(XbpBaseTabPage& page);
 
@@ -150,7 +157,7 @@ void TabPageSet::join(XbpBaseTabPage& page) {
   tab.pszText = text.data();
   SendMessageW(strip(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&tab));
   entries_.push_back({&page});
-  stackBeneath();
+  stackAbove();
   fitRegions();
 
   if (!page.minimized || !front_) {
@@ -160,16 +167,20 @@ void TabPageSet::join(XbpBaseTabPage& page) {
   }
 }
 
-void TabPageSet::stackBeneath() {
-  // The tab control goes right beneath the lowest page of the set, so that
-  // every page lies above it and it stays next to them in the Tab order.
-  HWND lowest = nullptr;
-  for (HWND w = GetWindow(strip(), GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {
+void TabPageSet::stackAbove() {
+  // The tab control goes right above the highest page of the set: first in
+  // the Tab order, as in property sheets, and its region leaves the pages
+  // their area.
+  HWND highest = nullptr;
+  for (HWND w = GetWindow(strip(), GW_HWNDFIRST); w && !highest; w = GetWindow(w, GW_HWNDNEXT)) {
     for (const Entry& e : entries_) {
-      if (Hwnd(e.page->nativeHandle()) == w) lowest = w;
+      if (Hwnd(e.page->nativeHandle()) == w) highest = w;
     }
   }
-  if (lowest) SetWindowPos(strip(), lowest, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (!highest) return;
+  HWND over = GetWindow(highest, GW_HWNDPREV);
+  if (over == strip()) return;
+  SetWindowPos(strip(), over ? over : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TabPageSet::leave(XbpBaseTabPage& page) {
@@ -194,14 +205,20 @@ void TabPageSet::leave(XbpBaseTabPage& page) {
 }
 
 void TabPageSet::fitRegions() {
-  RECT display{};
-  GetClientRect(strip(), &display);
+  RECT whole{};
+  GetClientRect(strip(), &whole);
+  RECT display = whole;
   SendMessageW(strip(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  for (const Entry& e : entries_) {
-    // The system owns a region once it is set.
-    HRGN region = CreateRectRgnIndirect(&display);
-    if (!SetWindowRgn(Hwnd(e.page->nativeHandle()), region, TRUE)) DeleteObject(region);
-  }
+  // The system owns a region once it is set.
+  const auto give = [](HWND hwnd, HRGN region) {
+    if (!SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+  };
+  for (const Entry& e : entries_) give(Hwnd(e.page->nativeHandle()), CreateRectRgnIndirect(&display));
+  HRGN frame = CreateRectRgnIndirect(&whole);
+  HRGN inner = CreateRectRgnIndirect(&display);
+  CombineRgn(frame, frame, inner, RGN_DIFF);
+  DeleteObject(inner);
+  give(strip(), frame);
 }
 
 void TabPageSet::toFront(XbpBaseTabPage& page) {
@@ -267,6 +284,38 @@ XbpBaseTabPage* TabPageSet::pageFor(char letter) const {
   return nullptr;
 }
 
+void TabPageSet::clearStalePress(int chosen) const {
+  const int n = static_cast<int>(SendMessageW(strip(), TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    if (i == chosen) continue;
+    TCITEMW tab{};
+    tab.mask = TCIF_STATE;
+    tab.dwStateMask = TCIS_BUTTONPRESSED;
+    if (!SendMessageW(strip(), TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&tab)) || !(tab.dwState & TCIS_BUTTONPRESSED))
+      continue;
+    tab.dwState = 0;
+    SendMessageW(strip(), TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&tab));
+  }
+}
+
+namespace {
+
+BOOL CALLBACK FirstTabStop(HWND hwnd, LPARAM param) {
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  if (!(style & WS_TABSTOP) || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(param) = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+void TabPageSet::focusFrontPage() const {
+  if (!alive()) return;
+  HWND first = nullptr;
+  if (front_) EnumChildWindows(Hwnd(front_->nativeHandle()), FirstTabStop, reinterpret_cast<LPARAM>(&first));
+  SetFocus(first ? first : strip());
+}
+
 void TabPageSet::chooseNext(bool backwards) {
   const int n = static_cast<int>(entries_.size());
   if (n == 0) return;
@@ -282,7 +331,11 @@ bool TabStrip::onNotify(const NMHDR& header, intptr_t& result) {
   if (header.code != static_cast<UINT>(TCN_SELCHANGE) || dying) return XbpWindow::onNotify(header, result);
   // The control changes its selection only for the user; the program's
   // TCM_SETCURSEL notifies nothing.
-  if (const auto pages = set.lock()) pages->choose(static_cast<int>(SendMessageW(Hwnd(handle_), TCM_GETCURSEL, 0, 0)));
+  const int chosen = static_cast<int>(SendMessageW(Hwnd(handle_), TCM_GETCURSEL, 0, 0));
+  if (const auto pages = set.lock()) {
+    pages->clearStalePress(chosen);
+    pages->choose(chosen);
+  }
   return true;
 }
 
@@ -318,6 +371,25 @@ bool TabStrip::onMessage(unsigned msg, uintptr_t wparam, intptr_t lparam, intptr
   return XbpWindow::onMessage(msg, wparam, lparam, result);
 }
 
+// --- Ctrl+Tab on a page ----------------------------------------------------------
+
+bool TabPageKeys(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !ControlDown() || (GetKeyState(VK_MENU) & 0x8000)) return false;
+  if (msg.wParam != VK_TAB && msg.wParam != VK_NEXT && msg.wParam != VK_PRIOR) return false;
+  // The innermost page around the control; the tabs answer on their own.
+  XbpBaseTabPage* page = nullptr;
+  for (HWND w = GetParent(msg.hwnd); w && !page; w = GetParent(w)) page = dynamic_cast<XbpBaseTabPage*>(WindowFromHandle(w));
+  if (!page || !page->set_ || !page->set_->alive() || page->dying_) return false;
+  // As in property sheets, a control that wants every key keeps these too
+  // (Ctrl+Tab types a tab into a multi-line field).
+  MSG asked = msg;
+  if (SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked)) & DLGC_WANTMESSAGE) return false;
+  const std::shared_ptr<TabPageSet> keep = page->set_;
+  keep->chooseNext(msg.wParam == VK_PRIOR || (msg.wParam == VK_TAB && ShiftDown()));
+  keep->focusFrontPage();
+  return true;
+}
+
 // --- pages ----------------------------------------------------------------------
 
 XbpBaseTabPage::XbpBaseTabPage() { clipChildren = true; }
@@ -326,6 +398,7 @@ void XbpBaseTabPage::create(const Args& args) {
   if (!args.empty()) init(args);
   if (handle_ || !parent_ || !parent_->isCreated()) return;
   dyn::UseCommonControls(ICC_TAB_CLASSES);
+  HandlePageKeys = TabPageKeys;
   std::shared_ptr<TabPageSet> set = TabPageSet::For(*this);
   if (!set) return;
   set_ = std::move(set);

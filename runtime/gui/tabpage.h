@@ -6,6 +6,8 @@
 
 #include "window.h"
 
+struct tagMSG;
+
 namespace rt {
 
 class TabPageSet;
@@ -21,9 +23,11 @@ class TabPageSet;
 // the control's border to the tab control beneath.
 //
 // One page of a set is in front at a time. Choosing a tab brings its page to
-// front and hides the others: a click on the tab, the arrow keys or
-// Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp while the tabs have the
-// focus, or Alt with the "~" letter of a caption anywhere in the window.
+// front and hides the others: a click on the tab, the arrow keys while the
+// tabs have the focus, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp on
+// the tabs or on a control of the page in front (whose focus then goes to
+// the new page's first control), or Alt with the "~" letter of a caption
+// anywhere in the window. The tabs come before the pages in the Tab order.
 class XbpBaseTabPage : public XbpWindow {
   RT_CLASS("XbpBaseTabPage", XbpBaseTabPage, XbpWindow)
 
@@ -59,6 +63,7 @@ class XbpBaseTabPage : public XbpWindow {
 
  private:
   friend class TabPageSet;
+  friend bool TabPageKeys(const tagMSG& msg);
   bool place(bool front);
   std::shared_ptr<TabPageSet> set_;  // while the page's native window exists
   bool dying_ = false;               // its native window is being destroyed

@@ -22,12 +22,13 @@ bool IsPair(const Value& v) { return v.at(1).isNumber() && v.at(2).isNumber(); }
 bool IsDesktop(const XbpWindow* w) { return dynamic_cast<const XbpDesktop*>(w) != nullptr; }
 
 // A window of its own opens where it was asked to, unless part of it would
-// lie outside the work area (a small screen): then it moves just enough to
-// lie inside it, its top-left corner first when it is larger, so that its
-// title bar can always be reached.
+// lie outside the work area of the monitor it is on (a small screen): then it
+// moves just enough to lie inside it, its top-left corner first when it is
+// larger, so that its title bar can always be reached. A window that lies on
+// no monitor comes onto the nearest.
 void KeepInWorkArea(long& left, long& top, long width, long height) {
-  RECT work{};
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
+  const RECT work = WorkAreaAround(RECT{left, top, left + width, top + height});
+  if (work.right <= work.left || work.bottom <= work.top) return;
   if (left + width > work.right) left = work.right - width;
   if (top + height > work.bottom) top = work.bottom - height;
   if (left < work.left) left = work.left;
@@ -51,11 +52,31 @@ bool IsTopLevel(const XbpWindow& w, const WindowRef& parent) {
   return !IsDesktop(&w) && (!parent || IsDesktop(parent.get()));
 }
 
+constexpr unsigned kFirstChildId = 1000;
+constexpr unsigned kChildIds = 60000;  // ids stay within the 16 bits WM_COMMAND carries
+
+// An id no live child of `parent` has: WM_MEASUREITEM names its control by
+// id alone, so once the counter has gone round, ids still in use are skipped.
+UINT_PTR FreeChildId(HWND parent) {
+  unsigned& next = ChildIdCounter();
+  for (unsigned tried = 0; tried < kChildIds; ++tried) {
+    const unsigned id = kFirstChildId + next % kChildIds;
+    next = (next + 1) % kChildIds;
+    if (!parent || !GetDlgItem(parent, static_cast<int>(id))) return id;
+  }
+  return kFirstChildId + next;  // every id taken: no window has so many children
+}
+
 }  // namespace
 
 XbpWindow::XbpWindow() {
   pos_ = Value{0, 0};
   size_ = Value{0, 0};
+}
+
+unsigned& ChildIdCounter() {
+  static unsigned next = 0;
+  return next;
 }
 
 XbpWindow::~XbpWindow() {
@@ -110,12 +131,7 @@ void XbpWindow::create(const Args& args) {
   } else if (owner_ && !IsDesktop(owner_.get())) {
     nativeParent = Hwnd(owner_->nativeHandle());
   }
-  UINT_PTR id = 0;
-  if (!topLevel) {
-    // Child ids stay within the 16 bits that WM_COMMAND carries.
-    static UINT_PTR nextId = 0;
-    id = 1000 + (nextId++ % 60000);
-  }
+  const UINT_PTR id = topLevel ? 0 : FreeChildId(nativeParent);
   long left = x, top = areaHeight - y - h;
   if (topLevel) KeepInWorkArea(left, top, w, h);
   HWND hwnd;
@@ -134,8 +150,13 @@ void XbpWindow::create(const Args& args) {
     AdoptControl(hwnd, std::static_pointer_cast<XbpWindow>(shared_from_this()));
   }
   if (topLevel && DpiOfWindow(hwnd) != dpi_) {
+    // Laid out again at its monitor's dpi, and kept in that monitor's work area.
     dpi_ = DpiOfWindow(hwnd);
-    placeNative();
+    const long scaledW = ToDevice(size_.at(1).number(), dpi_), scaledH = ToDevice(size_.at(2).number(), dpi_);
+    left = x;
+    top = areaHeight - y - scaledH;
+    KeepInWorkArea(left, top, scaledW, scaledH);
+    SetWindowPos(hwnd, nullptr, left, top, scaledW, scaledH, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   applyFont(false);  // no children yet
   afterCreate();

@@ -2,6 +2,7 @@
 // notifications to the controls they concern, and the graveyard that frees a
 // window object only when no window procedure can still run for it.
 #include <deque>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -32,6 +33,17 @@ std::unordered_map<HWND, Entry>& Registry() {
 std::vector<WindowRef>& Graveyard() {
   static std::vector<WindowRef> graveyard;
   return graveyard;
+}
+
+// References other threads handed back, at most one per object: a thread
+// whose object is already here drops its own, which is then never the last.
+struct HandedBack {
+  std::mutex lock;
+  std::vector<WindowRef> windows;
+};
+HandedBack& HandedBackWindows() {
+  static HandedBack handed;
+  return handed;
 }
 
 struct Creating {
@@ -186,6 +198,32 @@ void ReapDestroyedWindows() {
   // Destructors may release further objects; swap first so that re-entry is safe.
   std::vector<WindowRef> dead;
   dead.swap(Graveyard());
+  const DWORD gui = GuiThread();
+  if (gui && gui != GetCurrentThreadId()) return;
+  HandedBack& handed = HandedBackWindows();
+  std::vector<WindowRef> released;
+  {
+    std::lock_guard lock(handed.lock);
+    released.swap(handed.windows);
+  }
+}
+
+void ReleaseOnGuiThread(WindowRef window) {
+  if (!window) return;
+  const DWORD gui = GuiThread();
+  if (gui && gui == GetCurrentThreadId()) return;
+  HandedBack& handed = HandedBackWindows();
+  std::lock_guard lock(handed.lock);
+  for (const WindowRef& held : handed.windows) {
+    if (held == window) {
+      window.reset();  // `held` keeps it
+      return;
+    }
+  }
+  handed.windows.push_back(std::move(window));
+  // Nobody else holds it any more, and the GUI thread may be idle: wake it
+  // to let go. Otherwise it passes a reap before its loop waits again.
+  if (gui && handed.windows.back().use_count() == 1) PostThreadMessageW(gui, WM_NULL, 0, 0);
 }
 
 void DestroyAllWindows() {
@@ -249,6 +287,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) n
         WindowAccess::setHandle(*creating, hwnd);
         Registry()[hwnd] = Entry{std::static_pointer_cast<XbpWindow>(creating->shared_from_this()), DefWindowProcW};
       }
+      if (!(create->style & WS_CHILD)) ScaleNonClientArea(hwnd);
     }
     auto it = Registry().find(hwnd);
     if (it == Registry().end()) return DefWindowProcW(hwnd, msg, wparam, lparam);

@@ -58,18 +58,30 @@ void ReportUncaughtBreak(const BreakSignal& broken) {
 
 // --- failures no handler can take ------------------------------------------
 
-// The file name of the module that holds `address` ("" when none does).
-std::string ModuleAt(const void* address) {
+// The file name of the module that holds `address` into `name` ("" when none
+// does); without allocating.
+void ModuleNameAt(const void* address, wchar_t (&name)[MAX_PATH]) {
+  name[0] = L'\0';
   HMODULE module = nullptr;
   if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                           static_cast<LPCWSTR>(address), &module)) {
-    return std::string();
+    return;
   }
   wchar_t path[MAX_PATH] = {};
   const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
-  std::wstring name(path, n);
-  const size_t slash = name.find_last_of(L"\\/");
-  return Narrow(slash == std::wstring::npos ? name : name.substr(slash + 1));
+  DWORD from = 0;
+  for (DWORD i = 0; i < n && i < MAX_PATH; ++i)
+    if (path[i] == L'\\' || path[i] == L'/') from = i + 1;
+  DWORD at = 0;
+  for (DWORD i = from; i < n && i < MAX_PATH && at + 1 < MAX_PATH; ++i) name[at++] = path[i];
+  name[at] = L'\0';
+}
+
+// The same as a text.
+std::string ModuleAt(const void* address) {
+  wchar_t name[MAX_PATH];
+  ModuleNameAt(address, name);
+  return Narrow(name);
 }
 
 const char* ExceptionName(DWORD code) {
@@ -126,17 +138,60 @@ void ReportException(const char* what) {
                 CallStack());
 }
 
-struct Crash {
-  std::string description;
-  unsigned long code;
-  std::string module;
-  std::vector<FrameInfo> stack;
+// A hardware exception may come while a lock that allocation needs is held
+// (the heap's), even by another thread: the filter allocates nothing before
+// its bounded wait. What it needs is ready from the start: this record, and
+// the reporter's thread, created suspended.
+constexpr size_t kCrashFrames = 256;
+struct CrashRecord {
+  DWORD code = 0;
+  wchar_t module[MAX_PATH] = {};  // "" when no module holds the address
+  char description[MAX_PATH + 80] = {};  // module name with ASCII letters only
+  FrameRef frames[kCrashFrames];
+  size_t frameCount = 0;
 };
+CrashRecord g_crash;
+HANDLE g_crashReporter = nullptr;
 
-DWORD WINAPI ReportCrash(void* crash) {
-  auto* c = static_cast<Crash*>(crash);
-  ReportFailure(c->description, c->code, c->module, std::move(c->stack));
+void Append(char* out, size_t size, size_t& at, const char* text) {
+  while (*text && at + 1 < size) out[at++] = *text++;
+  out[at] = '\0';
+}
+
+// "Schwerer Ausnahmefehler C0000005 (Zugriffsverletzung) in errproc.exe"
+void Describe(char* out, size_t size, DWORD code, const char* module) {
+  size_t at = 0;
+  out[0] = '\0';
+  Append(out, size, at, "Schwerer Ausnahmefehler ");
+  char hex[9];
+  for (int i = 0; i < 8; ++i) hex[i] = "0123456789ABCDEF"[(code >> (28 - 4 * i)) & 0xF];
+  hex[8] = '\0';
+  Append(out, size, at, hex);
+  Append(out, size, at, " (");
+  Append(out, size, at, ExceptionName(code));
+  Append(out, size, at, ") in ");
+  Append(out, size, at, *module ? module : "unbekanntem Code");
+}
+
+// The report itself, on the reporter's thread: allocating is allowed here,
+// as the filter's wait is bounded.
+DWORD WINAPI ReportCrash(void*) {
+  const CrashRecord& c = g_crash;
+  const std::string module = Narrow(c.module);
+  std::string description(sizeof c.description + MAX_PATH * 2, '\0');
+  Describe(description.data(), description.size(), c.code, module.c_str());
+  description.resize(std::strlen(description.c_str()));
+  std::vector<FrameInfo> stack;
+  for (size_t i = 0; i < c.frameCount; ++i) stack.push_back({std::string(c.frames[i].name), c.frames[i].line});
+  ReportFailure(description, c.code, module, std::move(stack));
   return 0;
+}
+
+void PrepareCrashReport() {
+  if (!g_crashReporter) g_crashReporter = CreateThread(nullptr, 0, ReportCrash, nullptr, CREATE_SUSPENDED, nullptr);
+  // A stuck report ends with TryCloseOutput: the output's lock is made on
+  // first use, which allocates.
+  AlternateFileError();
 }
 
 // A report that makes no step for this long is stuck: the failed thread may
@@ -168,28 +223,26 @@ void DescribeWithoutLocks(const char* description) {
 // A hardware exception nothing handled. The report runs on a thread of its
 // own: the failed thread's stack may be used up. Only the first one is
 // reported; the program ends with exit code 1, and does so also when the
-// report gets stuck.
+// report gets stuck or no reporter could be prepared.
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
   static std::atomic<bool> reporting{false};
   if (reporting.exchange(true)) ExitProcess(1);
   const EXCEPTION_RECORD& record = *info->ExceptionRecord;
-  Crash crash;
-  crash.code = record.ExceptionCode;
-  crash.module = ModuleAt(record.ExceptionAddress);
-  char text[160];
-  std::snprintf(text, sizeof text, "Schwerer Ausnahmefehler %08lX (%s) in %s", crash.code,
-                ExceptionName(record.ExceptionCode), crash.module.empty() ? "unbekanntem Code" : crash.module.c_str());
-  crash.description = text;
-  if (record.ExceptionCode != EXCEPTION_STACK_OVERFLOW) crash.stack = CallStack();
-  bool finished = true;
-  if (HANDLE reporter = CreateThread(nullptr, 0, ReportCrash, &crash, 0, nullptr)) {
-    finished = ReportFinished(reporter);
-    CloseHandle(reporter);
-  }
+  CrashRecord& c = g_crash;
+  c.code = record.ExceptionCode;
+  ModuleNameAt(record.ExceptionAddress, c.module);
+  char module[MAX_PATH];
+  size_t at = 0;
+  for (; c.module[at] && at + 1 < MAX_PATH; ++at) module[at] = c.module[at] < 0x80 ? static_cast<char>(c.module[at]) : '?';
+  module[at] = '\0';
+  Describe(c.description, sizeof c.description, c.code, module);
+  if (c.code != EXCEPTION_STACK_OVERFLOW) c.frameCount = CallStackInto(c.frames, kCrashFrames);
+  const bool finished = g_crashReporter && ResumeThread(g_crashReporter) != static_cast<DWORD>(-1) &&
+                        ReportFinished(g_crashReporter);
   if (!finished) {
     // Ending normally would wait for the same locks (exit procedures, the
     // library's own clean-up): the process ends here, as it stands.
-    DescribeWithoutLocks(text);
+    DescribeWithoutLocks(c.description);
     TryCloseOutput();
     TerminateProcess(GetCurrentProcess(), 1);
   }
@@ -272,6 +325,7 @@ BreakReporter SetBreakReporter(BreakReporter reporter) {
 
 int Run(const std::function<void()>& program) {
   ThreadId();  // the program's thread is thread 1
+  PrepareCrashReport();
   SetUnhandledExceptionFilter(OnUnhandledException);
   std::set_terminate(OnTerminate);
   BindGuiThread();

@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "handle.h"
 
@@ -136,19 +138,63 @@ bool CommonControlsLoaded() {
   return static_cast<bool>(c.module);
 }
 
-const DpiApi& Dpi() {
-  static const DpiApi api = [] {
-    DpiApi a;
-    if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
-      Resolve(user, "GetDpiForWindow", a.forWindow);
-      Resolve(user, "GetDpiForSystem", a.forSystem);
-      Resolve(user, "GetSystemMetricsForDpi", a.metricForDpi);
-      Resolve(user, "AdjustWindowRectExForDpi", a.adjustForDpi);
-    }
-    return a;
-  }();
+namespace {
+
+DpiApi SystemDpiApi() {
+  DpiApi a;
+  if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
+    Resolve(user, "GetDpiForWindow", a.forWindow);
+    Resolve(user, "GetDpiForSystem", a.forSystem);
+    Resolve(user, "GetSystemMetricsForDpi", a.metricForDpi);
+    Resolve(user, "AdjustWindowRectExForDpi", a.adjustForDpi);
+    Resolve(user, "GetThreadDpiAwarenessContext", a.threadAwareness);
+    Resolve(user, "AreDpiAwarenessContextsEqual", a.sameAwareness);
+    Resolve(user, "EnableNonClientDpiScaling", a.enableNonClientScaling);
+  }
+  return a;
+}
+
+DpiApi& DpiInForce() {
+  static DpiApi api = SystemDpiApi();
   return api;
 }
+
+std::atomic<bool> g_shcoreLoaded{false};
+
+using DpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+HRESULT WINAPI ShcoreDpiForMonitor(HMONITOR monitor, int type, UINT* x, UINT* y) {
+  // Kept for the process's life once loaded.
+  static const DpiForMonitorFunction function = [] {
+    DpiForMonitorFunction f = nullptr;
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return f;
+    if (HMODULE shcore = LoadLibraryW((std::wstring(folder, n) + L"\\shcore.dll").c_str())) {
+      g_shcoreLoaded = true;
+      Resolve(shcore, "GetDpiForMonitor", f);
+    }
+    return f;
+  }();
+  return function ? function(monitor, type, x, y) : E_NOTIMPL;
+}
+
+MonitorApi& MonitorsInForce() {
+  static MonitorApi api{MonitorFromRect, MonitorFromWindow, GetMonitorInfoW, ShcoreDpiForMonitor};
+  return api;
+}
+
+}  // namespace
+
+const DpiApi& Dpi() { return DpiInForce(); }
+
+DpiApi SetDpi(const DpiApi& api) { return std::exchange(DpiInForce(), api); }
+
+const MonitorApi& Monitors() { return MonitorsInForce(); }
+
+MonitorApi SetMonitors(const MonitorApi& api) { return std::exchange(MonitorsInForce(), api); }
+
+bool MonitorDpiLoaded() { return g_shcoreLoaded; }
 
 HTHEME ThemeApi::themeFor(HWND hwnd, const wchar_t* classList) const {
   if (!isAppThemed || !isThemeActive || !open || !drawBackground || !close) return nullptr;
@@ -166,6 +212,7 @@ ThemeApi Themes() {
     Resolve(module, "OpenThemeData", api.open);
     Resolve(module, "DrawThemeBackground", api.drawBackground);
     Resolve(module, "CloseThemeData", api.close);
+    Resolve(module, "GetThemeColor", api.color);
   }
   return api;
 }

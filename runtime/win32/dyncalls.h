@@ -31,6 +31,7 @@ struct ThemeApi {
   decltype(&OpenThemeData) open = nullptr;
   decltype(&DrawThemeBackground) drawBackground = nullptr;
   decltype(&CloseThemeData) close = nullptr;
+  decltype(&GetThemeColor) color = nullptr;  // may be missing: callers fall back
 
   // An open theme for `classList` on `hwnd` when themes are in effect, else
   // nullptr; close it with `close`.
@@ -47,8 +48,35 @@ struct DpiApi {
   UINT(WINAPI* forSystem)() = nullptr;
   int(WINAPI* metricForDpi)(int, UINT) = nullptr;
   BOOL(WINAPI* adjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+  // The thread's awareness, to tell per-monitor v1 from v2: a v1 window
+  // scales its title and menu bars only when it asks for it while it is
+  // made (WM_NCCREATE); v2 windows always do.
+  DPI_AWARENESS_CONTEXT(WINAPI* threadAwareness)() = nullptr;
+  BOOL(WINAPI* sameAwareness)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT) = nullptr;
+  BOOL(WINAPI* enableNonClientScaling)(HWND) = nullptr;
 };
 const DpiApi& Dpi();
+
+// The monitors, from user32 (on every Windows we run on), and a monitor's
+// dpi, from shcore (Windows 8.1 and later): shcore is loaded on the first
+// call of dpiForMonitor, never before, and only the runtime's fallback for
+// a Windows without GetDpiForWindow calls it. dpiForMonitor answers E_NOTIMPL
+// where shcore or the function is missing.
+struct MonitorApi {
+  HMONITOR(WINAPI* fromRect)(LPCRECT, DWORD) = nullptr;
+  HMONITOR(WINAPI* fromWindow)(HWND, DWORD) = nullptr;
+  BOOL(WINAPI* info)(HMONITOR, LPMONITORINFO) = nullptr;
+  HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+};
+const MonitorApi& Monitors();
+// Whether dpiForMonitor has loaded shcore.
+bool MonitorDpiLoaded();
+
+// Tests stand in for the system's monitors and dpi functions (Wine under
+// Xvfb has one monitor at one dpi): the tables take effect at once, on the
+// GUI thread, and each call returns the table it replaces.
+DpiApi SetDpi(const DpiApi& api);
+MonitorApi SetMonitors(const MonitorApi& api);
 
 // OLE for drag and drop and shell links: ole32, loaded on first need and
 // kept (the shell's link object brings its own library when one is made).

@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "dyncalls.h"
 #include "handle.h"
 
 namespace rt {
@@ -31,6 +32,10 @@ void Close(NativeIcon h) { DestroyIcon(h); }
 void Close(NativeMenu h) { DestroyMenu(h); }
 void CloseMemoryDC(NativeDC h) { DeleteDC(h); }
 void Close(NativeModule h) { FreeLibrary(h); }
+// Only opened where uxtheme is loaded, which then stays.
+void CloseTheme(NativeTheme h) {
+  if (const auto close = dyn::Themes().close) close(h);
+}
 
 }  // namespace handle_detail
 

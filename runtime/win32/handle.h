@@ -1,7 +1,7 @@
 // Native handles in the runtime's public headers: the Win32 handle types,
 // declared here as <windows.h> declares them, and one owning type for every
 // handle a window keeps (brushes, pens, fonts, bitmaps, icons, menus, memory
-// device contexts, modules).
+// device contexts, modules, themes).
 //
 // An Owned handle is move-only and closes its handle exactly once: when it is
 // reset, assigned over or destroyed. Every open Owned handle is counted, by
@@ -34,7 +34,8 @@ using NativeIcon = HICON__*;
 using NativeMenu = HMENU__*;
 using NativeModule = HINSTANCE__*;
 
-enum class HandleKind { Brush, Pen, Font, Bitmap, Icon, Menu, MemoryDC, Module, Count };
+enum class HandleKind { Brush, Pen, Font, Bitmap, Icon, Menu, MemoryDC, Module, Theme, Count };
+using NativeTheme = void*;  // HTHEME
 
 // Handles held by Owned objects now: of one kind, and of all kinds together.
 long LiveHandles(HandleKind kind);
@@ -52,6 +53,7 @@ void Close(NativeIcon h);
 void Close(NativeMenu h);
 void CloseMemoryDC(NativeDC h);
 void Close(NativeModule h);
+void CloseTheme(NativeTheme h);
 }  // namespace handle_detail
 
 template <class H, HandleKind K>
@@ -85,6 +87,8 @@ class Owned {
     if (handle_) {
       if constexpr (K == HandleKind::MemoryDC) {
         handle_detail::CloseMemoryDC(handle_);
+      } else if constexpr (K == HandleKind::Theme) {
+        handle_detail::CloseTheme(handle_);
       } else {
         handle_detail::Close(handle_);
       }
@@ -112,5 +116,6 @@ using OwnedIcon = Owned<NativeIcon, HandleKind::Icon>;
 using OwnedMenu = Owned<NativeMenu, HandleKind::Menu>;
 using OwnedMemoryDC = Owned<NativeDC, HandleKind::MemoryDC>;
 using OwnedModule = Owned<NativeModule, HandleKind::Module>;
+using OwnedTheme = Owned<NativeTheme, HandleKind::Theme>;
 
 }  // namespace rt

@@ -1,5 +1,6 @@
 // Cost of one conversion as the converter does it on every key: parse the
-// field's text, convert at the rate, format the other field's amount;
+// field's text into its variable and convert that at the rate, then the
+// exact amount of the text at the rate, formatted for the other field;
 // against the plain C library doing the same (strtod, snprintf "%.2f"),
 // which rounds the binary value (500 euro: 977,91 instead of 977,92).
 // Both run in the same rounds, in alternating order; the paired ratio
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "format.h"
 #include "transform.h"
 
 namespace {
@@ -20,9 +22,9 @@ const std::vector<std::string> kTexts{"1", "100", "500", "1234,56", "0,00977915"
 constexpr double kKurs = 1.95583;
 
 size_t Runtime(const std::string& text) {
-  double nDM = rt::LChar2Var(text, "N 999999999.99").number();
+  volatile double nDM = rt::LChar2Var(text, "N 999999999.99").number();
   nDM = nDM * kKurs;
-  return rt::Transform(nDM, "@N 999999999.99").size();
+  return rt::FormatAtRate(text, "N 999999999.99", kKurs, rt::RateOp::Multiply, "@N 999999999.99").size();
 }
 
 size_t Library(const std::string& text) {

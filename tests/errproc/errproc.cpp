@@ -17,6 +17,8 @@
 #include "runtime.h"
 #include "settings.h"
 #include "sysinfo.h"
+#include "gui/crt.h"
+#include "gui/window.h"
 
 using namespace rt;
 using namespace valumat;
@@ -80,6 +82,15 @@ std::shared_ptr<ConsoleWindow> FailingConsoleOnce() {
   return given.exchange(true) ? nullptr : std::make_shared<FailingConsole>();
 }
 
+DWORD WINAPI HoldHeaps(void* locked) {
+  HANDLE heaps[64];
+  const DWORD n = GetProcessHeaps(64, heaps);
+  for (DWORD i = 0; i < n && i < 64; ++i) HeapLock(heaps[i]);
+  SetEvent(locked);
+  Sleep(INFINITE);
+  return 0;
+}
+
 void Main(const std::string& mode) {
   RT_PROC("Main");
   if (mode == "retry") {
@@ -89,6 +100,15 @@ void Main(const std::string& mode) {
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
   } else if (mode == "text") {
+    AppType(1);
+    RT_LINE;
+    Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
+  } else if (mode == "textwindow") {
+    // A text-mode program whose console is a text window of its own: the
+    // handler asks in its cells, and the window closes with the program.
+    auto crt = New<XbpBaseCrt>({AppDesktop(), Value(), Value{60, 60}, 12, 60, "Textfenster", true});
+    crt->create();
+    SetAppWindow(crt);
     AppType(1);
     RT_LINE;
     Protected([] { QOut("result", ReportsBadArgs("abc", 42)); });
@@ -104,6 +124,14 @@ void Main(const std::string& mode) {
     HANDLE heaps[64];
     const DWORD n = GetProcessHeaps(64, heaps);
     for (DWORD i = 0; i < n && i < 64; ++i) HeapLock(heaps[i]);
+    RT_LINE;
+    *static_cast<volatile int*>(nullptr) = 1;
+  } else if (mode == "crash-heap-held") {
+    // Another thread holds the heaps and never lets go: the crash report
+    // cannot allocate, not even before it begins.
+    HANDLE locked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CreateThread(nullptr, 0, HoldHeaps, locked, 0, nullptr);
+    WaitForSingleObject(locked, INFINITE);
     RT_LINE;
     *static_cast<volatile int*>(nullptr) = 1;
   } else if (mode == "throw") {

@@ -73,6 +73,28 @@ class ErrorProcess : public ::testing::Test {
         << "; its error output: \"" << program_->err() << "\"";
   }
 
+  // Waits for the program's text window; the test ends when it does not come.
+  HWND waitForTextWindow(Where where = Where::current()) {
+    HWND crt = nullptr;
+    if (!support::WaitUntil([&] { return (crt = program_->window("Textfenster")) != nullptr; })) {
+      Stop(where, "the text window did not show; " + state());
+    }
+    return crt;
+  }
+
+  // Presses `key` in the text window `crt` until a box titled `title` shows:
+  // a key that comes before the window's choice box asks goes to the
+  // program, which ignores it.
+  void pressUntilBox(HWND crt, wchar_t key, const std::string& title, Where where = Where::current()) {
+    Box box;
+    support::WaitUntil([&] {
+      if ((box = program_->findBox({title})) || !program_->running()) return true;
+      PostMessageW(crt, WM_CHAR, key, 1);
+      return false;
+    });
+    if (!box) Stop(where, "no box \"" + title + "\" came after the key; " + state());
+  }
+
   bool running() const { return program_->running(); }
   std::string out() const { return program_->out(); }
   std::string err() const { return program_->err(); }
@@ -195,6 +217,12 @@ TEST_F(ErrorProcess, ACrashHoldingTheHeapLocksStillEndsWithExitCode1) {
   EXPECT_EQ(err(), kSaidWithoutLocks);
 }
 
+TEST_F(ErrorProcess, ACrashWhileAnotherThreadHoldsTheHeapLocksStillEndsWithExitCode1) {
+  run("crash-heap-held");
+  expectEnded(1);
+  EXPECT_EQ(err(), kSaidWithoutLocks);
+}
+
 TEST_F(ErrorProcess, AnEscapedExceptionIsShownLoggedAndEndsWithExitCode1) {
   run("throw");
   EXPECT_EQ(answer(kTitle, "OK").text.rfind("Unbehandelte Ausnahme: Speicher reicht nicht", 0), 0u);
@@ -241,6 +269,39 @@ TEST_F(ErrorProcess, WithEveryNameBlockedTheFailureIsShownAndTheExitCodeIs1) {
   expectEnded(1);
   EXPECT_TRUE(exitProceduresRanOnce());
   EXPECT_EQ(file(L"APPERROR.999"), "");
+}
+
+// A folder that refuses every file, not just the log's names: the working
+// folder is gone once the program runs. The failure reaches the user in
+// both ways of asking, also when the console is a text window of the
+// program's own, which the program's end closes at once.
+const std::string kCannotOpen = "Datei f\u00fcr Fehlerprotokoll kann nicht ge\u00f6ffnet werden";
+
+TEST_F(ErrorProcess, InAFolderThatRefusesEveryFileTheFailureIsShownAndTheExitCodeIs1) {
+  run("xbp");
+  waitForBox(kTitle);
+  ASSERT_TRUE(support::RemoveFolderOnHost(work()));
+  answer(kTitle, "OK");
+  EXPECT_EQ(answer("errproc", "OK").text, kCannotOpen);
+  expectEnded(1);
+}
+
+TEST_F(ErrorProcess, InAFolderThatRefusesEveryFileATextWindowProgramShowsTheFailureBeforeItEnds) {
+  run("textwindow");
+  const HWND crt = waitForTextWindow();
+  ASSERT_TRUE(support::RemoveFolderOnHost(work()));
+  pressUntilBox(crt, L'e', "errproc");  // "Ende mit LOG-Datei"
+  EXPECT_EQ(answer("errproc", "OK").text, kCannotOpen);
+  expectEnded(1);
+}
+
+TEST_F(ErrorProcess, ATextWindowProgramShowsWhereTheLogWentBeforeItEnds) {
+  run("textwindow");
+  pressUntilBox(waitForTextWindow(), L'e', "errproc");
+  EXPECT_EQ(answer("errproc", "OK").text, kWritten);
+  expectEnded(1);
+  EXPECT_TRUE(exitProceduresRanOnce());
+  EXPECT_NE(file(L"APPERROR.LOG").find("oError:subSystem    : XBP"), std::string::npos);
 }
 
 TEST_F(ErrorProcess, ABreakNoRecoveryBlockCatchesEndsInTheLogWithExitCode1) {

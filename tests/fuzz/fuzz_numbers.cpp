@@ -1,5 +1,5 @@
-// Amounts as typed and as formatted: reading any text never fails, and what
-// the formatter writes reads back to itself.
+// Amounts as typed and as formatted: reading and converting any text never
+// fails, and what the formatter writes reads back to itself.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,7 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string expected = written;
     if (*picture == '\0' && ReadsAsThousands(written)) expected.erase(expected.find('.'), 1);
     if (rt::FormatNumber(reread, picture) != expected) std::abort();
+    // At the rate 1 the exact conversion gives the formatter's text back.
+    if (!TemplateOf(picture).empty() &&
+        rt::FormatAtRate(written, TemplateOf(picture), 1.0, rt::RateOp::Multiply, picture) != expected) {
+      std::abort();
+    }
   }
+  (void)rt::FormatAtRate(text, tmpl, 1.95583, static_cast<rt::RateOp>(data[0] & 1), "@N 999999999.99");
   // Transform and the picture parser take any picture.
   (void)rt::Transform(rt::Value(value), text);
   (void)rt::FormatNumber(value, text);

@@ -25,4 +25,9 @@ class FileBlocker {
   std::vector<std::wstring> names_;
 };
 
+// Removes `folder` with everything in it through the host, past Wine, which
+// refuses to remove a folder a program works in: that program then finds
+// every file it creates there refused. False when the folder stays.
+bool RemoveFolderOnHost(const std::wstring& folder);
+
 }  // namespace support

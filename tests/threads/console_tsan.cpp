@@ -6,8 +6,14 @@
 
 int main() {
   const consolestress::Result r = consolestress::Run(10, 3);
-  const bool ok = r.strays == 0 && r.arrived > 0;
+  const bool comeAndGo = r.strays == 0 && r.arrived > 0;
   std::printf("console stress: %ld calls off the owner thread, %zu bytes arrived\n", r.strays, r.arrived);
-  std::printf("%d passed, %d failed\n", ok ? 1 : 0, ok ? 0 : 1);
-  return ok ? 0 : 1;
+  const consolestress::Ordered o = consolestress::RunOrdered(3, 500);
+  for (const std::string& fault : o.faults) std::printf("%s\n", fault.c_str());
+  const bool ordered = o.strays == 0 && o.faults.empty();
+  std::printf("console order: %ld calls off the owner thread, %zu writers lost or reordered calls\n", o.strays,
+              o.faults.size());
+  const int passed = comeAndGo + ordered;
+  std::printf("%d passed, %d failed\n", passed, 2 - passed);
+  return passed == 2 ? 0 : 1;
 }

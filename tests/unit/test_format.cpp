@@ -230,6 +230,21 @@ TEST(ParseNumber, LongestValidPrefixCounts) {
   EXPECT_EQ(Parse("3,14 DM"), 3.14);
 }
 
+// Amounts as people paste them: a currency mark before the number, with or
+// without a blank, in either order with the sign.
+TEST(ParseNumber, CurrencyMarkBeforeTheNumber) {
+  const struct {
+    const char* text;
+    double value;
+  } table[] = {
+      {"\xd5 12,50", 12.5}, {"\xd5" "12,50", 12.5}, {"EUR 12,50", 12.5}, {"EUR12,50", 12.5}, {"eur 3", 3},
+      {"DM 50", 50},         {"dm50", 50},            {" DM 1.955,83", 1955.83}, {"-\xd5 5", -5},  {"\xd5 -5", -5},
+      {"- DM 5", -5},        {"12,50 \xd5", 12.5},   {"DM", 0},          {"EUR -", 0},    {"\xd5\xd5 5", 0},
+      {"DMDM 5", 0},         {"-DM-5", 0},            {"Euro 5", 0},
+  };
+  for (const auto& row : table) EXPECT_EQ(Parse(row.text), row.value) << row.text;
+}
+
 // German notation, as a German reads it.
 TEST(ParseNumber, ThousandsGroupsAsAGermanWritesThem) {
   const struct {

@@ -76,6 +76,29 @@ TEST(PictureSet, UnpacksItsTable) {
   EXPECT_EQ((*set)[1].pixels[7], 128);  // alpha of the second pixel
 }
 
+// A set is its table and pixels, nothing more: one 1x1 BGR picture
+// (11 22 33) as it should be, with a byte after it, and a byte short; made
+// like SmallSet.
+TEST(PictureSet, ItsPicturesEndExactlyWithItsData) {
+  const struct {
+    const char* what;
+    const char* stream;
+    bool accepted;
+  } cases[] = {
+      {"exact", "5d00000004ffffffffffffffff002b1406962f7495f190816cb9cd559af7ffffe9d10000", true},
+      {"a byte after the last picture",
+       "5d00000004ffffffffffffffff002b1406962f7495f190816cb9cd54251f0ad8fff5998000", false},
+      {"a byte short", "5d00000004ffffffffffffffff002b1406962f7495f190816cba119863ffffd4ef0000", false},
+  };
+  for (const auto& c : cases) {
+    const auto set = rt::UnpackPictureSet(FromHex(c.stream));
+    ASSERT_EQ(set.has_value(), c.accepted) << c.what;
+    if (set) {
+      EXPECT_EQ(set->at(0).pixels, (Bytes{0x11, 0x22, 0x33})) << c.what;
+    }
+  }
+}
+
 rt::PictureImage Image(int w, int h, int channels, Bytes pixels) { return {w, h, channels, std::move(pixels)}; }
 
 TEST(Resample, AveragesTheAreaEachPixelCovers) {

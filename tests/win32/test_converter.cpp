@@ -68,7 +68,8 @@ void CALLBACK Act(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 MainRun RunMain(Quit how) {
-  MainRun run{how};
+  MainRun run;
+  run.how = how;
   g_run = &run;
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, Act);

@@ -304,6 +304,77 @@ TEST(Crt, OutputFromOtherThreadsNeverReachesCellsOffTheWindowsThread) {
   Drain();
 }
 
+// A wake-up the window's queue did not take is posted again with the next
+// write from another thread, and the output then shows without the window's
+// own thread writing.
+TEST(Crt, OutputWhoseWakeUpFailedComesWithTheNextWrite) {
+  static std::atomic<int> posts{0};
+  const CrtPoster failFirst = [](NativeWindow hwnd, unsigned msg) {
+    return ++posts > 1 && PostMessageW(hwnd, msg, 0, 0) != FALSE;
+  };
+  const CrtPoster previous = SetCrtPoster(failFirst);
+  auto crt = Created(3, 10);
+  {
+    AsAppWindow app(crt);
+    std::thread([] { QQOut("a"); }).join();
+    Drain();
+    EXPECT_EQ(crt->rowText(0).substr(0, 2), "  ");  // its wake-up failed
+    std::thread([] { QQOut("b"); }).join();
+    Drain();
+    EXPECT_EQ(crt->rowText(0).substr(0, 3), "ab ");
+    EXPECT_EQ(posts, 2);
+  }
+  SetCrtPoster(previous);
+  crt->destroy();
+  Drain();
+}
+
+// A worker that looks for the console holds the application window for a
+// moment; were its reference the last, the window object and its callbacks
+// would end on the worker, under the output lock. They end on the GUI thread.
+TEST(Crt, AWindowObjectAWorkerHeldLastEndsOnTheGuiThread) {
+  struct Probe {
+    explicit Probe(std::atomic<DWORD>& e) : endedOn(e) {}
+    ~Probe() { endedOn = GetCurrentThreadId(); }
+    std::atomic<DWORD>& endedOn;
+  };
+  std::atomic<bool> stop{false};
+  std::thread worker([&stop] {
+    while (!stop) Row();  // looks for the console, as every output does
+  });
+  const DWORD gui = GetCurrentThreadId();
+  constexpr int kRounds = 40;
+  std::vector<int> offThread;
+  int held = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::atomic<DWORD> endedOn{0};
+    {
+      auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{60, 60}, 3, 10, "Textfenster", false});
+      auto probe = std::make_shared<Probe>(endedOn);
+      crt->close = [probe](const Args&) -> Value { return NIL; };
+      const WindowRef previous = SetAppWindow(crt);
+      // Let go the moment the worker holds it too (ours and the slot's).
+      const DWORD until = GetTickCount() + 2000;
+      while (crt.use_count() <= 2 && GetTickCount() < until) {
+      }
+      if (crt.use_count() > 2) ++held;
+      SetAppWindow(previous);
+    }
+    // The GUI thread lets go of what workers handed back as its loop turns.
+    const DWORD until = GetTickCount() + 5000;
+    Value mp1, mp2;
+    ObjectRef object;
+    while (!endedOn && GetTickCount() < until) AppEvent(mp1, mp2, object, 1);
+    ASSERT_NE(endedOn, 0u) << "round " << round << ": the window object was not released within 5 s";
+    if (endedOn != gui) offThread.push_back(round);
+  }
+  stop = true;
+  worker.join();
+  EXPECT_GT(held, 0) << "the worker never held the application window";
+  EXPECT_TRUE(offThread.empty()) << offThread.size() << " of " << kRounds << " window objects ended on the worker, first in round "
+                                 << offThread.front();
+}
+
 TEST(Crt, MouseEventsCarryBottomUpPixelsOrCells) {
   auto base = Created<XbpBaseCrt>(10, 20);
   Heard downs, ups, moves;

@@ -4,11 +4,14 @@
 // dpi; other dpis are reached by telling the windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls.h"
 #include "crt.h"
 #include "events.h"
 #include "presspace.h"
 #include "support/event_loop.h"
+#include "support/monitors.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -60,12 +63,13 @@ TEST(Scaling, ProgramPixelsBecomeDevicePixelsByOneRule) {
 
 // A converter-like window: bitmap, label sized to its text, field, button, icon.
 struct Form {
-  std::shared_ptr<XbpDialog> dlg = New<XbpDialog>({AppDesktop(), NIL, Value{100, 100}, Value{280, 140}, NIL, false});
+  std::shared_ptr<XbpDialog> dlg;
   std::shared_ptr<XbpStatic> flag, label;
   std::shared_ptr<XbpSLE> field;
   std::shared_ptr<XbpPushButton> button;
 
-  Form() {
+  explicit Form(const Value& pos = Value{100, 100})
+      : dlg(New<XbpDialog>({AppDesktop(), NIL, pos, Value{280, 140}, NIL, false})) {
     dlg->icon = 333;
     dlg->create();
     const WindowRef area = dlg->drawingArea();
@@ -205,6 +209,100 @@ TEST(Scaling, PresentationSpacesDrawAndMeasureInProgramPixels) {
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
+}
+
+// --- several monitors: Windows tells a window its dpi where it opens, and
+// asks it for its size before it moves it to a monitor of another dpi.
+
+TEST(Scaling, AWindowOpensLaidOutAtTheDpiOfTheMonitorItOpensOn) {
+  const long right = GetSystemMetrics(SM_CXSCREEN) + 100;
+  for (const bool dpiForWindow : {false, true}) {
+    SCOPED_TRACE(dpiForWindow ? "Windows 10 1607 on" : "before Windows 10 1607");
+    FakeMonitors monitors(ThreeMonitors(144), FakeSystem{dpiForWindow});
+    {
+      Form form(Value{right, 100}), onPrimary;
+      EXPECT_EQ(form.dlg->dpi(), 144u);
+      EXPECT_EQ(onPrimary.dlg->dpi(), 96u);
+      const RECT frame = WindowRect(H(form.dlg)), field = WindowRect(H(form.field));
+      EXPECT_EQ(frame.right - frame.left, ToDevice(280, 144));
+      EXPECT_EQ(field.right - field.left, ToDevice(96, 144));
+      EXPECT_EQ(FontOfControl(H(form.field)).lfHeight, -MulDiv(9, 144, 72));
+      // Asked for flush with the monitor's right edge at its size at 96 dpi,
+      // it still lies inside the work area at 144.
+      Form edge(Value{monitors[1].work.right - 280, 300});
+      EXPECT_EQ(WindowRect(H(edge.dlg)).right, monitors[1].work.right);
+    }
+    auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{right, 100}, 10, 20, "Zellen", true});
+    crt->create();
+    RECT client{};
+    GetClientRect(H(crt), &client);
+    EXPECT_EQ(FontOfControl(H(crt)).lfHeight, -MulDiv(10, 144, 72));
+    EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, 144));
+    crt->destroy();
+    Drain();
+    // shcore only where GetDpiForWindow is missing.
+    EXPECT_EQ(monitors.monitorDpiCalls > 0, !dpiForWindow);
+  }
+  EXPECT_FALSE(dyn::MonitorDpiLoaded());
+}
+
+TEST(Scaling, TitleBarsAreAskedToScaleUnderPerMonitorV1OnlyWhileTheWindowIsMade) {
+  const struct {
+    FakeSystem system;
+    size_t asked;  // times each top-level window asks
+  } cases[] = {{{true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}, 1},
+               {{true, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2}, 0},
+               {{false, nullptr}, 0}};
+  for (const auto& c : cases) {
+    FakeMonitors monitors(ThreeMonitors(), c.system);
+    Form form;
+    auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
+    crt->create();
+    for (const auto& [hwnd, titleLength] : monitors.nonClientScaled) {
+      EXPECT_FALSE(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD);
+      EXPECT_EQ(titleLength, 0) << "asked after WM_NCCREATE";
+    }
+    for (const HWND top : {H(form.dlg), H(crt)})
+      EXPECT_EQ(std::ranges::count(monitors.nonClientScaled, top, &std::pair<HWND, int>::first), c.asked)
+          << c.system.dpiForWindow << " " << c.asked;
+    crt->destroy();
+    Drain();
+  }
+}
+
+TEST(Scaling, ATextWindowDraggedAcrossMonitorsAsksForWholeCellsAndKeepsTheFrameSuggested) {
+  constexpr UINT kGetDpiScaledSize = 0x02E4;
+  const long edge = GetSystemMetrics(SM_CXSCREEN);
+  FakeMonitors monitors(ThreeMonitors(144));
+  auto crt = New<XbpCrt>({AppDesktop(), NIL, Value{40, 40}, 10, 20, "Zellen", true});
+  crt->create();
+  const RECT first = WindowRect(H(crt));
+  // Back and forth over the edge, where Windows puts the frame of the size
+  // asked for half on either monitor.
+  const struct {
+    unsigned dpi;
+    long left, top;
+  } moves[] = {{144, edge - 150, 300}, {96, edge - 200, 310}, {144, edge - 150, 300}};
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.dpi);
+    const RECT was = WindowRect(H(crt));
+    SIZE size{MulDiv(was.right - was.left, move.dpi, crt->dpi()), MulDiv(was.bottom - was.top, move.dpi, crt->dpi())};
+    ASSERT_TRUE(SendMessageW(H(crt), kGetDpiScaledSize, move.dpi, reinterpret_cast<LPARAM>(&size)))
+        << "the window asked for no size of its own";
+    RECT suggested{move.left, move.top, move.left + size.cx, move.top + size.cy};
+    SendMessageW(H(crt), WM_DPICHANGED, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(WindowRect(H(crt)), suggested);
+    RECT client{};
+    GetClientRect(H(crt), &client);
+    EXPECT_EQ(client.bottom, 10 * ToDevice(crt->FontHeight, move.dpi));
+    EXPECT_EQ(client.right, 20 * ToDevice(crt->FontWidth, move.dpi));
+    // Back at 96 dpi at the size it had: nothing creeps.
+    if (move.dpi == 96) {
+      EXPECT_EQ(suggested.right - suggested.left, first.right - first.left);
+    }
+  }
+  crt->destroy();
+  Drain();
 }
 
 }  // namespace

@@ -125,9 +125,9 @@ TEST(TabPage, PagesOfOneAreaShareOneRowOfTabsAndShowOnePage) {
   EXPECT_EQ(page.bottom - field.bottom, 20);
   EXPECT_EQ(field.left - page.left, 20);
 
-  // The pages lie above the tab control; its tabs above the page take clicks,
-  // the rest belongs to the page.
-  for (const auto& p : {form.general, form.details, form.sizes}) EXPECT_TRUE(Above(H(p), strip));
+  // The tab control lies above the pages, first in the Tab order; its tabs
+  // take clicks, the rest belongs to the page.
+  for (const auto& p : {form.general, form.details, form.sizes}) EXPECT_TRUE(Above(strip, H(p)));
   POINT onTab{LOWORD(form.tab(1)), HIWORD(form.tab(1))};
   ClientToScreen(strip, &onTab);
   EXPECT_EQ(WindowFromPoint(onTab), strip);
@@ -147,8 +147,8 @@ TEST(TabPage, PagesOfOneAreaShareOneRowOfTabsAndShowOnePage) {
   EXPECT_EQ(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0), 5);
   EXPECT_EQ(Selected(strip), 4);
   EXPECT_TRUE(front->isVisible());
-  EXPECT_TRUE(Above(H(front), strip));
-  EXPECT_TRUE(Above(H(form.general), strip));
+  EXPECT_TRUE(Above(strip, H(front)));
+  EXPECT_TRUE(Above(strip, H(form.general)));
   EXPECT_EQ(form.shown(), Log{});
   auto apart = New<XbpTabPage>({form.dlg->drawingArea(), NIL, Value{10, 10}, Value{200, 100}});
   apart->create();
@@ -201,6 +201,18 @@ TEST(TabPage, KeysOnTheTabsAndMnemonicsChooseAPage) {
   Drain();
   EXPECT_EQ(form.heard(), Log{"~Details"});
   EXPECT_EQ(form.shown(), Log{"~Details"});
+  // Clicks take effect right after an arrow key.
+  form.click(0);
+  Drain();
+  EXPECT_EQ(form.heard(), Log{"~Allgemein"});
+  PostMessageW(strip, WM_KEYDOWN, VK_RIGHT, 1);
+  Drain();
+  form.click(2);
+  Drain();
+  EXPECT_EQ(form.heard(), (Log{"~Details", "Gr\x94\xe1" "e \xd5"}));
+  form.click(1);
+  Drain();
+  EXPECT_EQ(form.heard(), Log{"~Details"});
 
   // Ctrl+Tab goes round the end, Ctrl+Shift+Tab and Ctrl+PgUp back.
   WithKeysHeld({VK_CONTROL}, [&] {
@@ -229,6 +241,50 @@ TEST(TabPage, KeysOnTheTabsAndMnemonicsChooseAPage) {
   EXPECT_EQ(form.shown(), Log{"~Allgemein"});
   EXPECT_EQ(GetFocus(), strip);
   EXPECT_EQ(form.details->mnemonic(), 'D');
+}
+
+// As in property sheets: the keys work from the page's controls too, and the
+// focus goes on to the new page's first control, or to the tabs.
+TEST(TabPage, CtrlTabOnAControlOfThePageChangesThePage) {
+  TabForm form;
+  auto field = New<XbpSLE>({form.general, NIL, Value{20, 20}, Value{120, 24}});
+  field->create();
+  auto notes = New<valumat::XbpMLE>({form.sizes, NIL, Value{20, 20}, Value{200, 80}});
+  notes->create();
+  form.details->toFront();
+  SetFocus(H(form.name));
+  Drain();
+  const struct {
+    std::initializer_list<BYTE> held;
+    WPARAM key;
+    const char* page;
+    HWND focus;
+  } steps[] = {
+      {{VK_CONTROL, VK_SHIFT}, VK_TAB, "~Allgemein", H(field)},
+      {{VK_CONTROL}, VK_TAB, "~Details", H(form.name)},
+      {{VK_CONTROL}, VK_NEXT, "Gr\x94\xe1" "e \xd5", H(notes)},
+  };
+  for (const auto& step : steps) {
+    WithKeysHeld(step.held, [&] {
+      PostMessageW(GetFocus(), WM_KEYDOWN, step.key, 1);
+      Drain();
+    });
+    EXPECT_EQ(form.heard(), Log{step.page}) << step.page;
+    EXPECT_EQ(form.shown(), Log{step.page});
+    EXPECT_EQ(GetFocus(), step.focus) << step.page;
+  }
+  // A multi-line field wants every key: Ctrl+Tab stays with it.
+  WithKeysHeld({VK_CONTROL}, [&] {
+    PostMessageW(H(notes), WM_KEYDOWN, VK_TAB, 1);
+    Drain();
+  });
+  EXPECT_EQ(form.heard(), Log{});
+  EXPECT_EQ(GetFocus(), H(notes));
+  // Shift+Tab from the first control of a page reaches the tabs.
+  form.general->toFront();
+  SetFocus(H(field));
+  MoveToNextTabStop(H(field), true);
+  EXPECT_EQ(GetFocus(), form.strip());
 }
 
 TEST(TabPage, TheFocusLeavesAPageThatGoesBehind) {

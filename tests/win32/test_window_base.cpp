@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -166,6 +167,31 @@ TEST(Reflection, EveryNotificationReachesItsControlUnpacked) {
   SendMessageW(H(host.area), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
   SendMessageW(H(host.area), WM_COMMAND, MAKEWPARAM(5, 0), 0);
   EXPECT_TRUE(host.probe->take().empty());
+}
+
+// Once the id counter has gone round, a new child skips the ids its live
+// siblings hold: the list box measured while it is created is the new one,
+// not an older sibling that had its id.
+TEST(ChildIds, StayUniqueAmongLiveSiblingsWhenTheCounterGoesRound) {
+  ShownForm form;
+  unsigned& counter = ChildIdCounter();
+  const unsigned saved = counter;
+  counter = 0;
+  auto first = form.add<Probe>(Value{10, 10}, Value{60, 60});
+  auto second = form.add<Probe>(Value{80, 10}, Value{60, 60});
+  counter = 59999;  // the last id, then round to the first
+  auto last = form.add<Probe>(Value{150, 10}, Value{60, 60});
+  first->take();
+  auto wrapped = form.add<Probe>(Value{220, 10}, Value{60, 60});
+  counter = saved;
+
+  std::set<int> ids;
+  for (HWND child = GetWindow(H(form.area), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    EXPECT_TRUE(ids.insert(GetDlgCtrlID(child)).second) << "two children have the id " << GetDlgCtrlID(child);
+  }
+  EXPECT_EQ(ids.size(), 4u);
+  EXPECT_EQ(SendMessageW(H(wrapped), LB_GETITEMHEIGHT, 0, 0), 17);
+  EXPECT_TRUE(first->take().empty());
 }
 
 TEST(EventRoutes, TheTablePostsRunsAndDropsTheCallback) {

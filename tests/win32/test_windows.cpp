@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "boxes.h"
 #include "controls.h"
 #include "events.h"
 #include "support/form.h"
 #include "support/heard.h"
+#include "support/monitors.h"
 #include "gui/native.h"
 
 using namespace rt;
@@ -334,4 +336,80 @@ TEST(Windows, TaskListDecidesOnTheTaskBarButtonAndTheFrameStaysNormal) {
   off->destroy();
   on->destroy();
   Drain();
+}
+
+// --- several monitors --------------------------------------------------------
+
+TEST(Placement, AWindowStaysOnTheMonitorItIsAskedForAndWithinItsWorkArea) {
+  FakeMonitors monitors(ThreeMonitors());
+  const long w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const struct {
+    const char* what;
+    long left, top;          // a 300 x 200 frame asked for
+    long wantLeft, wantTop;  // opened at
+  } cases[] = {
+      {"on the right monitor", w + 100, 100, w + 100, 100},
+      {"on the monitor above and left", -1000, -800, -1000, -800},
+      {"over the right monitor's right edge", w + 1500, 300, w + 1300, 300},
+      {"over the right monitor's top", w + 100, -300, w + 100, -200},
+      {"over the primary's task bar", 100, h - 150, 100, h - 240},
+      {"on no monitor, nearest the one above", -1000, 100, -1000, -240},
+  };
+  for (const auto& c : cases) {
+    Form form(Value{300, 200}, "", Value{c.left, h - c.top - 200});
+    const RECT r = [&] { RECT f{}; GetWindowRect(H(form.dlg), &f); return f; }();
+    EXPECT_EQ(r, (RECT{c.wantLeft, c.wantTop, c.wantLeft + 300, c.wantTop + 200})) << c.what;
+  }
+}
+
+namespace {
+
+struct BoxSeen {
+  HWND owner;
+  RECT frame;
+};
+BoxSeen g_box;
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
+  wchar_t name[16]{};
+  GetClassNameW(hwnd, name, 16);
+  if (std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
+  return TRUE;
+}
+
+// Answers the thread's box with its first option once it shows, noting its
+// owner and frame.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  g_box.owner = GetWindow(box, GW_OWNER);
+  GetWindowRect(box, &g_box.frame);
+  PostMessageW(box, WM_COMMAND, 1001, 0);
+}
+
+}  // namespace
+
+TEST(Placement, ABoxOpensInTheMiddleOfItsOwnersMonitor) {
+  FakeMonitors monitors(ThreeMonitors());
+  const long h = GetSystemMetrics(SM_CYSCREEN);
+  const struct {
+    long left, top;  // the owner's top-left corner
+    size_t monitor;
+  } cases[] = {{100, 100, 0}, {GetSystemMetrics(SM_CXSCREEN) + 700, 500, 1}, {-1200, -900, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.monitor);
+    Form owner(Value{300, 200}, "Besitzer", Value{c.left, h - c.top - 200});
+    owner.show();
+    ASSERT_EQ(GetActiveWindow(), H(owner.dlg));
+    g_box = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerBox);
+    EXPECT_EQ(Alert("Weiter?", {"Ja", "Nein"}, "Frage"), 1);  // the timer answers the box
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(g_box.owner, H(owner.dlg));
+    const RECT& work = monitors[c.monitor].work;
+    EXPECT_NEAR(g_box.frame.left + g_box.frame.right, work.left + work.right, 1);
+    EXPECT_NEAR(g_box.frame.top + g_box.frame.bottom, work.top + work.bottom, 1);
+  }
 }

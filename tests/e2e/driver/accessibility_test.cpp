@@ -1,6 +1,7 @@
 // What a screen reader in another process reads of Valumat and of the
 // showcase: the name and role of every control, list, tree and tab items
-// included, and the accessibility library loaded only once it asks.
+// included, and the accessibility libraries loaded only once it asks: the
+// questions the system asks without a reader load nothing.
 #include "showcase_app.h"
 #include "valumat_app.h"
 
@@ -10,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -29,9 +31,17 @@ const std::map<long, const char*> kRoleNames{
     {kOutline, "outline"}, {kOutlineItem, "outline item"}, {kPageTab, "page tab"}, {kPageTabList, "page tab list"},
     {kSpinButton, "spin button"}, {kScrollBar, "scroll bar"}};
 
-// Roles of what takes input or acts: a user must hear what each is for.
-const std::set<long> kActing{kPropertyPage, kText, kPushButton, kCheckButton, kRadioButton, kComboBox, kList,
-                             kListItem, kOutline, kOutlineItem, kPageTab, kSpinButton, kScrollBar};
+// Roles a user must hear a name for: what takes input or acts, pictures
+// (which would read as "graphic" alone) and tab strips.
+const std::set<long> kNamed{kPropertyPage, kText, kPushButton, kCheckButton, kRadioButton, kComboBox, kList,
+                            kListItem, kOutline, kOutlineItem, kPageTab, kSpinButton, kScrollBar, kGraphic,
+                            kPageTabList};
+
+constexpr unsigned kGetObject = 0x003D;  // WM_GETOBJECT
+// Object ids the system asks for with no reader running: UI Automation's
+// root object, the class index, the native object model, the frame, and a
+// program's own id.
+constexpr long kSystemQuestions[] = {-25, -12, -16, 0, 1};
 
 using Named = std::pair<long, std::string>;  // role, name
 
@@ -50,7 +60,7 @@ std::multiset<Named> readAll(Probe& probe, Hwnd root, const std::string& title) 
         std::cout << (e.child ? "    item " : "  ") << roleName(e.role) << ": \"" << e.name << "\""
                   << ((e.state & kStateInvisible) ? " (hidden)" : "") << "\n";
         EXPECT_NE(e.role, 0) << "window 0x" << std::hex << e.hwnd << " answers no accessible object";
-        if (kActing.count(e.role)) {
+        if (kNamed.count(e.role)) {
             EXPECT_FALSE(e.name.empty()) << roleName(e.role) << " without a name, window 0x" << std::hex << e.hwnd
                                          << " child " << std::dec << e.child;
         }
@@ -68,11 +78,23 @@ TEST(Accessibility, ValumatNamesEveryControlOnceAReaderAsks) {
     Probe probe;
     Valumat app(probe);
     EXPECT_FALSE(probe.hasModule(app.window.pid, "oleacc.dll")) << "the accessibility library is loaded at start";
+    const bool oleAtStart = probe.hasModule(app.window.pid, "ole32.dll");
+    std::vector<Hwnd> windows{app.window.hwnd};
+    for (const auto& c : probe.descendants(app.window.hwnd)) windows.push_back(c.hwnd);
+    for (Hwnd w : windows) {
+        for (long id : kSystemQuestions) probe.send(w, kGetObject, 0, static_cast<unsigned long>(id));
+    }
+    for (const char* library : {"oleacc.dll", "oleaut32.dll"})
+        EXPECT_FALSE(probe.hasModule(app.window.pid, library)) << library << " loaded for a question without a reader";
+    if (!oleAtStart) {
+        EXPECT_FALSE(probe.hasModule(app.window.pid, "ole32.dll")) << "OLE loaded without a reader";
+    }
     const auto read = readAll(probe, app.drawingArea.hwnd, "converter window");
     EXPECT_TRUE(probe.hasModule(app.window.pid, "oleacc.dll"));
     // The drawing area, two flags, two fields, two labels, two buttons, the rate.
     const std::multiset<Named> wanted{
-        {kClient, ""}, {kGraphic, ""}, {kGraphic, ""}, {kText, "Betrag in DM"}, {kText, "Betrag in Euro"},
+        {kClient, ""}, {kGraphic, "Flagge Deutschlands"}, {kGraphic, "Flagge Europas"}, {kText, "Betrag in DM"},
+        {kText, "Betrag in Euro"},
         {kStaticText, "DM"}, {kStaticText, "\u20ac"}, {kPushButton, "Info"}, {kPushButton, "Beenden"},
         {kStaticText, "Kurs: 1\u20ac = 1,95583 DM"}};
     EXPECT_EQ(read, wanted);
@@ -89,6 +111,7 @@ TEST(Accessibility, ValumatNamesEveryControlOnceAReaderAsks) {
     const auto infoRead = readAll(probe, info->hwnd, "information window");
     expectAmong(infoRead, kPushButton, {"OK"});
     expectAmong(infoRead, kStaticText, {"Valumat", "Version V2.01"});
+    expectAmong(infoRead, kGraphic, {"Euro-Banknoten und -M\u00fcnzen"});
 }
 
 TEST(Accessibility, ShowcaseNamesEveryControlOfEveryPage) {
@@ -96,6 +119,7 @@ TEST(Accessibility, ShowcaseNamesEveryControlOfEveryPage) {
     ShowcaseApp app(probe);
     // The pages behind the front one are read as they are: hidden.
     const auto read = readAll(probe, app.window.hwnd, "showcase");
+    expectAmong(read, kPageTabList, {"Steuerelemente"});
     expectAmong(read, kPageTab, {"Schalter", "Listen", "Eingabe", "Baum", "Zeichnen"});
     expectAmong(read, kPropertyPage, {"Schalter", "Listen", "Eingabe", "Baum", "Zeichnen"});
     expectAmong(read, kCheckButton, {"Kontrollk\u00e4stchen", "Dreistufig"});

@@ -110,6 +110,35 @@ TEST_F(Showcase, TabsSwitchWithTheMouseAndShowOnePageAtATime) {
     }
 }
 
+// Pages change by arrow keys and clicks in any order, and by Ctrl+Tab and
+// Ctrl+Shift+Tab from a control on the page as from the tabs.
+TEST_F(Showcase, PagesChangeByArrowKeysClicksAndCtrlTabFromAnywhere) {
+    ASSERT_TRUE(app->clickTab(kLists));
+    ASSERT_TRUE(app->waitStatus("Register: Listen")) << app->statusText();
+    ASSERT_TRUE(input::key("Right"));
+    EXPECT_TRUE(app->waitStatus("Register: Eingabe")) << app->statusText();
+    for (const Tab tab : {kSwitches, kTree}) {
+        ASSERT_TRUE(app->clickTab(tab));
+        EXPECT_TRUE(waitUntil([&] { return app->currentTab() == tab; })) << "a click after an arrow key did not choose tab "
+                                                                        << tab << ", still " << app->currentTab();
+    }
+
+    ASSERT_TRUE(app->clickTab(kSwitches));
+    const ChildWindow box = app->find("Button", "&Kontrollkästchen");
+    ASSERT_TRUE(app->click(box));
+    ASSERT_TRUE(waitUntil([&] { return app->focused() == box.hwnd; })) << "focus on " << app->focused();
+    ASSERT_TRUE(input::key("ctrl+Tab"));
+    EXPECT_TRUE(app->waitStatus("Register: Listen")) << app->statusText();
+    // The focus went on into the new page, where the same keys work again.
+    const Hwnd inPage = app->focused();
+    EXPECT_NE(inPage, app->tabs.hwnd);
+    EXPECT_TRUE(probe.info(inPage).visible);
+    ASSERT_TRUE(input::key("ctrl+shift+Tab"));
+    EXPECT_TRUE(app->waitStatus("Register: Schalter")) << app->statusText();
+    ASSERT_TRUE(input::key("ctrl+shift+Tab"));
+    EXPECT_TRUE(app->waitStatus("Register: Zeichnen")) << app->statusText();
+}
+
 TEST_F(Showcase, TheDrawingPageShowsItsTextsAgainAfterItWasCovered) {
     ASSERT_TRUE(app->clickTab(kDrawing));
     EXPECT_TRUE(app->waitStatus("Register: Zeichnen")) << app->statusText();
@@ -420,22 +449,23 @@ TEST_F(Showcase, ZentrierenCentresTheMarkerInItsFrameAndTouchesNothingElse) {
 }
 
 // At start a control has the focus, the pages sit right under the menu bar,
-// and Tab goes through the buttons beside them in their order on screen.
+// the tabs come before the page's controls, as in property sheets, and Tab
+// goes through the buttons beside them in their order on screen.
 TEST_F(Showcase, StartsFocusedWithoutAGapAndTabsThroughTheColumnTopDown) {
     const ChildWindow box = app->find("Button", "&Kontrollkästchen");
     EXPECT_TRUE(waitUntil([&] { return app->focused() == box.hwnd; })) << "focus on " << app->focused();
     const ChildWindow area = probe.info(app->status.parent);
     EXPECT_LE(app->tabs.rect.top - area.rect.top, 8) << toString(app->tabs.rect) << " in " << toString(area.rect);
 
-    // Backwards from the first control: the last tab stops of the window.
+    // Backwards from the first control: the tabs, then the last tab stops of the window.
     std::vector<std::string> order;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         const Hwnd before = app->focused();
         ASSERT_TRUE(input::key("shift+Tab"));
         ASSERT_TRUE(waitUntil([&] { return app->focused() != before; })) << "Shift+Tab moved nothing";
-        order.insert(order.begin(), probe.text(app->focused()));
+        order.insert(order.begin(), app->focused() == app->tabs.hwnd ? "tabs" : probe.text(app->focused()));
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"&Modaler Dialog...", "&Textfenster...", "&Zentrieren"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"&Modaler Dialog...", "&Textfenster...", "&Zentrieren", "tabs"}));
 }
 
 // Held down, the spin button's arrow speeds up: from 000 to 999 in a few
