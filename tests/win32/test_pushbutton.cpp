@@ -105,6 +105,9 @@ struct Buttons : Form {
     RECT r{};
     GetWindowRect(hwnd, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // The pointer's own move reaches the window only when the X server
+    // reports it, which a busy machine may not do within the wait.
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
   }
   // Waits until `hwnd` shows other than `before`, its picture then in `now`.
   static bool changed(HWND hwnd, const Shot& before, Shot& now) {
