@@ -393,6 +393,8 @@ std::pair<int, int> Probe::closeBox(Hwnd h) {
 
 void Probe::postClose(Hwnd h) { call("close\t" + hexHwnd(h)); }
 
+void Probe::move(Hwnd h, int x, int y) { call("move\t" + hexHwnd(h) + '\t' + std::to_string(x) + '\t' + std::to_string(y)); }
+
 long Probe::send(Hwnd h, unsigned msg, unsigned long wparam, unsigned long lparam) {
     auto f = call("send\t" + hexHwnd(h) + '\t' + std::to_string(msg) + '\t' + std::to_string(wparam) + '\t' +
                   std::to_string(lparam));

@@ -174,6 +174,8 @@ public:
     // Screen point inside the caption's close button, found by hit-testing.
     std::pair<int, int> closeBox(Hwnd h);
     void postClose(Hwnd h);
+    // Moves a top-level window of another process to the top-left corner x, y.
+    void move(Hwnd h, int x, int y);
     // A message without pointers sent to a window of another process, and its
     // result (the state of a control: BM_GETCHECK, LB_GETCURSEL, ...).
     long send(Hwnd h, unsigned msg, unsigned long wparam = 0, unsigned long lparam = 0);

@@ -100,17 +100,19 @@ protected:
         return waitUntil([&] { return !probe.exists(w.window.hwnd); });
     }
 
-    // Drags `w` 200 pixels to the left by its caption, then activates
-    // `under` and `w` again by clicks on their captions: `under` then lies
-    // between `w` and the converter, and is what Windows itself would
-    // activate when `w` goes.
+    // Moves `w` 200 pixels to the left, as a window manager would, then
+    // activates `under` and `w` again by clicks on their captions: `under`
+    // then lies between `w` and the converter, and is what Windows itself
+    // would activate when `w` goes. (A drag by xdotool's press and move in
+    // one go now and then reached Wine with the press where the pointer had
+    // been before.)
     void stackOver(InfoWindow& w, const InfoWindow& under) {
-        const int captionY = probe.closeBox(w.window.hwnd).second, from = w.window.rect.left + 100;
+        const int captionY = probe.closeBox(w.window.hwnd).second;
         const Rect moved{w.window.rect.left - 200, w.window.rect.top, w.window.rect.right - 200, w.window.rect.bottom};
         std::string why;
-        if (!input::pressMoveRelease(from, captionY, from - 200, captionY) ||
-            !waitUntil([&] { return probe.info(w.window.hwnd).rect == moved; }))
-            throw std::runtime_error("dragging the information window failed");
+        probe.move(w.window.hwnd, moved.left, moved.top);
+        if (!waitUntil([&] { return probe.info(w.window.hwnd).rect == moved; }))
+            throw std::runtime_error("moving the information window failed: " + toString(probe.info(w.window.hwnd).rect));
         w = reread(w);
         if (!input::click(w.window.rect.right + 40, captionY) || !probe.waitForeground(under.window.hwnd, &why))
             throw std::runtime_error("clicking the lower information window did not activate it: " + why);
@@ -410,15 +412,12 @@ TEST_F(Info, UnderlineRuleAndNoteAreRedAlsoAfterBeingHidden) {
 
     // Wine brings back what another window uncovers from its own copy of the
     // window, without a repaint; what lay beyond the screen's edge the window
-    // has to draw again. So: dragged by its caption until the date, the rule
-    // and the note lie below the edge, then back.
-    const int x = w.window.rect.left + 100, y = probe.closeBox(w.window.hwnd).second;
+    // has to draw again. So: moved until the date, the rule and the note lie
+    // below the edge, then back.
     auto top = [&] { return probe.info(w.window.hwnd).rect.top; };
-    ASSERT_TRUE(input::pressMoveRelease(x, y, x, y + 500));
+    probe.move(w.window.hwnd, kInfoRect.left, kInfoRect.top + 500);
     ASSERT_TRUE(waitUntil([&] { return top() == kInfoRect.top + 500; })) << top();
-    // A press where the last one was released is otherwise a double click.
-    std::this_thread::sleep_for(kApartPresses);
-    ASSERT_TRUE(input::pressMoveRelease(x, y + 500, x, y));
+    probe.move(w.window.hwnd, kInfoRect.left, kInfoRect.top);
     ASSERT_TRUE(waitUntil([&] { return top() == kInfoRect.top; })) << top();
     expectRedDrawings(w, "after it was dragged partly off the screen and back");
 }

@@ -26,6 +26,8 @@
 //   closebox HWND             ok  x y       centre of the caption's close button
 //   close HWND                ok            WM_CLOSE posted
 //   click HWND                ok            BM_CLICK posted
+//   move HWND X Y             ok            the window's top-left corner to X, Y (as a
+//                                           window manager moves it; size and order kept)
 //   send HWND MSG WP LP       ok  result    SendMessage of a message without pointers
 //                                           (states of controls: BM_GETCHECK, LB_GETCURSEL, ...)
 //   sendrect HWND MSG WP [V]  ok  result l t r b   SendMessage whose LPARAM points to a RECT,
@@ -587,6 +589,15 @@ bool handle(const std::vector<std::string>& a) {
             cmdCount(std::atoi(a[1].c_str()), std::atoi(a[2].c_str()), std::atoi(a[3].c_str()),
                      std::atoi(a[4].c_str()), std::strtoul(a[5].c_str(), nullptr, 16) & 0xFFFFFF,
                      a.size() > 6 ? std::atoi(a[6].c_str()) : 0);
+    } else if (cmd == "move") {
+        if (!needs(3)) return true;
+        HWND h = hwndArg();
+        if (!h) return true;
+        if (SetWindowPos(h, nullptr, std::atoi(a[2].c_str()), std::atoi(a[3].c_str()), 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+            done("ok");
+        else
+            done("err\tthe window did not move");
     } else if (cmd == "send" || cmd == "sendrect") {
         if (!needs(cmd == "send" ? 4 : 3)) return true;
         HWND h = hwndArg();
