@@ -113,6 +113,16 @@ protected:
     fs::path folder;
 };
 
+// The entry fields of the showcase's page "Eingabe", top to bottom.
+std::vector<ChildWindow> inputPageEdits(ShowcaseApp& app) {
+    std::vector<ChildWindow> edits;
+    if (!app.clickTab(2)) return edits;
+    for (const auto& c : app.controls())
+        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
+    return edits;
+}
+
 TEST_F(Drop, TextDroppedOnTheEuroFieldConvertsAtOnce) {
     Valumat app(probe);
     ASSERT_TRUE(app.waitFocus(app.euroField.hwnd));
@@ -125,12 +135,8 @@ TEST_F(Drop, TextDroppedOnTheEuroFieldConvertsAtOnce) {
 
 TEST_F(Drop, TextFilesAndShortcutsGoIntoTheShowcasesFieldsOtherFilesDoNot) {
     ShowcaseApp app(probe);
-    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
-    std::vector<ChildWindow> edits;
-    for (const auto& c : app.controls())
-        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    const std::vector<ChildWindow> edits = inputPageEdits(app);
     ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
-    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
     const ChildWindow& name = edits[0];
     const ChildWindow& notes = edits[1];
 
@@ -169,12 +175,8 @@ TEST_F(Drop, ADragFromAWindowThatNeverTakesTheActivationIsTaken) {
         EXPECT_TRUE(app.process->waitExit(10s).has_value());
     }
     ShowcaseApp app(probe);
-    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
-    std::vector<ChildWindow> edits;
-    for (const auto& c : app.controls())
-        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    const std::vector<ChildWindow> edits = inputPageEdits(app);
     ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
-    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
     EXPECT_EQ(Source(probe, false).drop("text Hintergrund", edits[0].rect), "kopiert");
     EXPECT_TRUE(waitUntil([&] { return probe.text(edits[0].hwnd).find("Hintergrund") != std::string::npos; }))
         << probe.text(edits[0].hwnd);
@@ -215,12 +217,8 @@ TEST_F(Drop, TwentyDropsInTurnEachLandInTheFieldUnderThePointer) {
         EXPECT_TRUE(app.process->waitExit(10s).has_value());
     }
     ShowcaseApp app(probe);
-    ASSERT_TRUE(app.clickTab(2));  // "Eingabe"
-    std::vector<ChildWindow> edits;
-    for (const auto& c : app.controls())
-        if (c.visible && sameClass(c.cls, "Edit")) edits.push_back(c);
+    const std::vector<ChildWindow> edits = inputPageEdits(app);
     ASSERT_EQ(edits.size(), 3u) << "name, notes and count";
-    std::sort(edits.begin(), edits.end(), [](const auto& a, const auto& b) { return a.rect.top < b.rect.top; });
     run({{"Name", edits[0].hwnd, edits[0].rect}, {"Notizen", edits[1].hwnd, edits[1].rect}}, "Notiz ");
     probe.postClose(app.window.hwnd);
 }
