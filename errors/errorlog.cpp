@@ -2,7 +2,6 @@
 // free APPERROR.nnn), written through line output with the output redirected
 // into the file.
 #include <algorithm>
-#include <cstdio>
 
 #include "boxes.h"
 #include "handler.h"
@@ -25,9 +24,9 @@ const std::string kRule(78, '-');
 
 // "oError:" + field name left-aligned in 13 characters + ":" (21 in all).
 std::string Label(const char* field) {
-  char label[32];
-  std::snprintf(label, sizeof label, "oError:%-13s:", field);
-  return label;
+  std::string label = std::string("oError:") + field;
+  if (label.size() < 20) label.append(20 - label.size(), ' ');
+  return label + ":";
 }
 
 std::string Succeeded(const std::string& file) { return "Fehlerprotokoll wurde in die Datei " + file + " geschrieben"; }
@@ -56,9 +55,8 @@ void Tell(const std::string& message) {
 }
 
 std::string ThreeDigits(int n) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%03d", n);
-  return text;
+  const std::string digits = std::to_string(n);
+  return std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
 }
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -156,6 +155,8 @@ uint64_t Scaled(uint64_t m, int e, int s) {
   return ShiftRoundEven(Mul(m, five), -(e + s));
 }
 
+Significant ExtremeToSignificant(uint64_t m, int e);
+
 Significant ToSignificant(double value) {
   Significant out;
   if (value == 0) return out;
@@ -176,13 +177,8 @@ Significant ToSignificant(double value) {
       out.digits = Scaled(m, e, kSignificant - 2 - k);
     }
   } else {
-    // Everything else through the C library, whose conversion is exact too.
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.*e", kSignificant - 1, value);
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-      if (*p >= '0' && *p <= '9') out.digits = out.digits * 10 + static_cast<uint64_t>(*p - '0');
-    out.exponent = *p ? std::atoi(p + 1) : 0;
+    // Everything else on big integers, slowly but exactly.
+    out = ExtremeToSignificant(biased ? m : bits & ((uint64_t{1} << 52) - 1), biased ? e : -1074);
   }
   if (out.digits >= kAbove15) {  // rounded up to the next power of ten
     out.digits /= 10;
@@ -291,6 +287,50 @@ void Subtract(Big& a, const Big& b) {  // a >= b
     a[i] = static_cast<uint32_t>(d + (borrow << 32));
   }
   while (!a.empty() && a.back() == 0) a.pop_back();
+}
+
+// a / d for a small divisor; the remainder.
+uint32_t DivideSmall(Big& a, uint32_t d) {
+  uint64_t r = 0;
+  for (size_t i = a.size(); i-- > 0;) {
+    const uint64_t cur = (r << 32) | a[i];
+    a[i] = static_cast<uint32_t>(cur / d);
+    r = cur % d;
+  }
+  while (!a.empty() && a.back() == 0) a.pop_back();
+  return static_cast<uint32_t>(r);
+}
+
+// m * 2^e (m > 0) rounded half to even to 15 significant digits, from all of
+// its decimal digits: m * 2^e is m * 5^-e * 10^e, an integer times a power
+// of ten.
+Significant ExtremeToSignificant(uint64_t m, int e) {
+  Big n{static_cast<uint32_t>(m), static_cast<uint32_t>(m >> 32)};
+  while (!n.empty() && n.back() == 0) n.pop_back();
+  int exponent = 0;  // of the last digit
+  if (e >= 0) {
+    ShiftLeft(n, e);
+  } else {
+    for (int k = -e; k > 0; k -= 13) MulAdd(n, k >= 13 ? 1220703125u : static_cast<uint32_t>(kPow10[k] >> k), 0);
+    exponent = e;
+  }
+  std::string digits;
+  while (!n.empty()) {
+    uint32_t chunk = DivideSmall(n, 1000000000u);
+    for (int i = 0; i < 9; ++i, chunk /= 10) digits.push_back(static_cast<char>('0' + chunk % 10));
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();  // leading zeros, reversed
+  Significant out;
+  out.exponent = static_cast<int>(digits.size()) - 1 + exponent;
+  size_t i = digits.size();
+  for (int kept = 0; kept < kSignificant; ++kept) out.digits = out.digits * 10 + (i > 0 ? digits[--i] - '0' : 0);
+  if (i > 0) {
+    // What is dropped decides: more than half, or exactly half and odd.
+    const char first = digits[i - 1];
+    const bool rest = digits.find_first_not_of('0') < i - 1;
+    if (first > '5' || (first == '5' && (rest || (out.digits & 1)))) ++out.digits;
+  }
+  return out;
 }
 
 // digits * 10^exponent, correctly rounded (subnormals included), for digit

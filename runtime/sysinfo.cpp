@@ -1,7 +1,6 @@
 #include "sysinfo.h"
 
 #include <atomic>
-#include <cstdio>
 #include <ctime>
 
 #include "value.h"
@@ -52,9 +51,8 @@ std::string OS() { return platform::OsName(); }
 
 std::string Time() {
   const std::tm local = LocalNow();
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
-  return text;
+  const auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; };
+  return two(local.tm_hour) + ":" + two(local.tm_min) + ":" + two(local.tm_sec);
 }
 
 long ThreadId() {

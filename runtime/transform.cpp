@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 
 #include "format.h"
 #include "settings.h"
@@ -40,8 +39,8 @@ std::string DateToText(Date date) {
     } else if (date.empty()) {
       out.append(run, ' ');
     } else {
-      char digits[16];
-      std::snprintf(digits, sizeof digits, "%0*d", static_cast<int>(run), field);
+      const std::string digits = std::to_string(field);
+      if (digits.size() < run) out.append(run - digits.size(), '0');
       out += digits;
     }
     i += run;

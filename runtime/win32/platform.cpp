@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "../cp858.h"
 
@@ -99,9 +98,8 @@ std::string OsName() {
   else if (v.major == 6 && v.minor == 1) name = "Windows 7";
   else if (v.major == 6 && v.minor == 0) name = "Windows Vista";
   else if (v.major == 5) name = "Windows XP";
-  char text[96];
-  std::snprintf(text, sizeof text, "%s %lu.%lu Build %lu", name, v.major, v.minor, v.build);
-  std::string result = text;
+  std::string result = std::string(name) + " " + std::to_string(v.major) + "." + std::to_string(v.minor) + " Build " +
+                       std::to_string(v.build);
   const std::string csd = WideToCp858(v.csd);
   if (!csd.empty()) result += " " + csd;
   return result;

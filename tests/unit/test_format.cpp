@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -134,6 +135,31 @@ TEST(FormatShortest, NoTemplate) {
   EXPECT_EQ(rt::FormatNumber(1.5e-5, "@N"), "0,000015");
   EXPECT_EQ(rt::FormatNumber(2.5, ""), "2.5");
   EXPECT_EQ(rt::FormatNumber(std::nan(""), "@N"), "*");
+}
+
+// Beyond the amounts' range too, the 15 digits are the exact value's,
+// rounded half to even: compared with the C library's exact conversion over
+// the whole range of doubles, subnormals included.
+TEST(FormatShortest, ExtremeValuesKeepTheirFifteenDigits) {
+  const auto significand = [](std::string text) {
+    text.erase(0, std::min(text.find_first_of("123456789"), text.size()));
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c < '0' || c > '9'; }), text.end());
+    return text.erase(text.find_last_not_of('0') + 1);
+  };
+  std::mt19937_64 random(15);
+  for (int i = 0; i < 20000; ++i) {
+    uint64_t bits = random() & ~(uint64_t{1} << 63);
+    if (i % 4 == 0) bits &= (uint64_t{1} << 52) - 1;  // subnormal
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (!std::isfinite(v) || v == 0) continue;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", v);
+    const std::string digits(buf, std::strchr(buf, 'e'));
+    ASSERT_EQ(significand(rt::FormatNumber(v, "")), significand(digits)) << buf;
+  }
+  EXPECT_EQ(rt::FormatNumber(5e-324, ""), "0." + std::string(323, '0') + "494065645841247");
+  EXPECT_EQ(rt::FormatNumber(1.7976931348623157e308, "@N"), "179769313486232" + std::string(294, '0'));
 }
 
 TEST(FormatFixedWidth, PointAndLeftPadding) {
