@@ -120,15 +120,18 @@ bool UseCommonControls(DWORD classes) {
   return true;
 }
 
+// A system library by its full path, never one a program's folder holds.
+static HMODULE LoadFromSystemFolder(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  return LoadLibraryW((std::wstring(folder, n) + L"\\" + name).c_str());
+}
+
 void UseThemedLibraries() {
   UseCommonControls(0);
   // The version 6 controls draw through it; kept for the process's life.
-  static const HMODULE uxtheme = [] {
-    wchar_t folder[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return HMODULE{};
-    return LoadLibraryW((std::wstring(folder, n) + L"\\uxtheme.dll").c_str());
-  }();
+  static const HMODULE uxtheme = LoadFromSystemFolder(L"uxtheme.dll");
   (void)uxtheme;
 }
 
@@ -167,10 +170,7 @@ HRESULT WINAPI ShcoreDpiForMonitor(HMONITOR monitor, int type, UINT* x, UINT* y)
   // Kept for the process's life once loaded.
   static const DpiForMonitorFunction function = [] {
     DpiForMonitorFunction f = nullptr;
-    wchar_t folder[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return f;
-    if (HMODULE shcore = LoadLibraryW((std::wstring(folder, n) + L"\\shcore.dll").c_str())) {
+    if (HMODULE shcore = LoadFromSystemFolder(L"shcore.dll")) {
       g_shcoreLoaded = true;
       Resolve(shcore, "GetDpiForMonitor", f);
     }
